@@ -1,0 +1,126 @@
+#include "platform/paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "common/text.h"
+
+namespace tarvolin::platform {
+
+std::string toNativeSeparators(std::string_view stored) {
+  std::string out(stored);
+  for (char& c : out)
+    if (c == '\\') c = '/';
+  return out;
+}
+
+bool isAbsolutePath(std::string_view stored) {
+  if (stored.empty()) return false;
+  if (stored[0] == '/' || stored[0] == '\\') return true;
+  return stored.size() >= 3 && stored[1] == ':' && (stored[2] == '\\' || stored[2] == '/');
+}
+
+std::string joinPath(std::string_view folder, std::string_view relative) {
+  std::string out = toNativeSeparators(folder);
+  std::string rel = toNativeSeparators(relative);
+  while (rel.size() >= 2 && rel[0] == '.' && rel[1] == '/') rel.erase(0, 2);
+  if (out.empty()) return rel;
+  if (rel.empty()) return out;
+  if (out.back() != '/') out += '/';
+  return out + rel;
+}
+
+bool fileExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool folderExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+static bool exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// Finds `name` in `folder` ignoring ASCII case; empty when not found.
+static std::string findEntryIgnoringCase(const std::string& folder, std::string_view name) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return {};
+  std::string found;
+  while (dirent* e = ::readdir(dir)) {
+    if (equalsIgnoreCase(e->d_name, name)) {
+      found = e->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+std::string resolvePath(std::string_view base, std::string_view stored) {
+  std::string path;
+  std::string native = toNativeSeparators(stored);
+  if (native.size() >= 3 && native[1] == ':' && native[2] == '/') native.erase(0, 2);  // drive
+  path = (isAbsolutePath(native) || base.empty()) ? native : joinPath(base, native);
+  if (path.empty() || exists(path)) return path;
+
+  // Walk component by component, correcting case where needed.
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t slash = path.find('/', start);
+    if (slash == std::string::npos) slash = path.size();
+    parts.emplace_back(path.substr(start, slash - start));
+    start = slash + 1;
+  }
+  std::string built = path[0] == '/' ? "/" : "";
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    if (part.empty()) continue;
+    std::string candidate = built.empty() || built.back() == '/' ? built + part : built + "/" + part;
+    if (part == "." || part == ".." || exists(candidate)) {
+      built = candidate;
+      continue;
+    }
+    std::string entry = findEntryIgnoringCase(built.empty() ? "." : built, part);
+    if (entry.empty()) return path;
+    built = built.empty() || built.back() == '/' ? built + entry : built + "/" + entry;
+  }
+  return built;
+}
+
+std::string_view fileNameOf(std::string_view path) {
+  std::size_t p = path.find_last_of("/\\");
+  return p == std::string_view::npos ? path : path.substr(p + 1);
+}
+
+std::string_view folderOf(std::string_view path) {
+  std::size_t p = path.find_last_of("/\\");
+  return p == std::string_view::npos ? std::string_view{} : path.substr(0, p);
+}
+
+bool makeFolders(const std::string& path) {
+  if (path.empty()) return false;
+  if (folderExists(path)) return true;
+  std::string native = toNativeSeparators(path);
+  while (native.size() > 1 && native.back() == '/') native.pop_back();
+  std::size_t pos = native[0] == '/' ? 1 : 0;
+  while (true) {
+    std::size_t slash = native.find('/', pos);
+    std::string prefix = native.substr(0, slash);
+    if (!prefix.empty() && !folderExists(prefix)) {
+      if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    }
+    if (slash == std::string::npos) break;
+    pos = slash + 1;
+  }
+  return folderExists(native);
+}
+
+}  // namespace tarvolin::platform

@@ -1,0 +1,35 @@
+// File-system access for stored paths. Projects come from case-insensitive
+// file systems with "\" separators; every access goes through here.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvolin::platform {
+
+// The stored text with "\" turned into "/".
+std::string toNativeSeparators(std::string_view stored);
+
+// Whether a stored path is absolute ("/x", "\x" or a drive form "C:\x").
+bool isAbsolutePath(std::string_view stored);
+
+// Joins a folder and a stored relative path with one "/".
+std::string joinPath(std::string_view folder, std::string_view relative);
+
+// Resolves a stored path against `base` (used when it is relative). When the
+// exact name is missing, each component is looked up ignoring ASCII case.
+// Returns the best existing path, or the plain joined path when nothing matches
+// (so callers that create files get the natural name).
+std::string resolvePath(std::string_view base, std::string_view stored);
+
+// Final component and the folder part of a path (either separator).
+std::string_view fileNameOf(std::string_view path);
+std::string_view folderOf(std::string_view path);
+
+bool fileExists(const std::string& path);
+bool folderExists(const std::string& path);
+
+// Creates a folder with all missing parents; true when it exists afterwards.
+bool makeFolders(const std::string& path);
+
+}  // namespace tarvolin::platform

@@ -1,0 +1,43 @@
+#include "common/text.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvolin {
+
+TEST(Text, NamesCompareIgnoringAsciiCaseOnly) {
+  EXPECT_TRUE(equalsIgnoreCase("V_LV0", "v_lv0"));
+  EXPECT_FALSE(equalsIgnoreCase("V_LV0", "V_LV"));
+  // Bytes above 127 are not letters: no case folding for them.
+  EXPECT_FALSE(equalsIgnoreCase("\xc3\xa1", "\xc3\x81"));
+  EXPECT_LT(compareIgnoreCase("alpha", "Beta"), 0);
+  EXPECT_EQ(compareIgnoreCase("ABC", "abc"), 0);
+  EXPECT_GT(compareIgnoreCase("abcd", "ABC"), 0);
+}
+
+TEST(Text, BlanksAreEveryByteUpTo32) {
+  EXPECT_TRUE(isBlank('\x01'));
+  EXPECT_TRUE(isBlank(' '));
+  EXPECT_FALSE(isBlank('!'));
+  EXPECT_EQ(skipBlanks("\t \x1f x", 0), 4u);
+  EXPECT_EQ(skipBlanks("   ", 0), 3u);
+  EXPECT_EQ(trimBlanks("\t a b \r\n"), "a b");
+}
+
+TEST(Text, FlagWords) {
+  bool v = false;
+  for (const char* w : {"1", "TRUE", "Yes", "on"}) {
+    v = false;
+    EXPECT_TRUE(parseFlagWord(w, v)) << w;
+    EXPECT_TRUE(v) << w;
+  }
+  for (const char* w : {"0", "false", "NO", "Off"}) {
+    v = true;
+    EXPECT_TRUE(parseFlagWord(w, v)) << w;
+    EXPECT_FALSE(v) << w;
+  }
+  v = true;
+  EXPECT_FALSE(parseFlagWord("si", v));
+  EXPECT_TRUE(v);
+}
+
+}  // namespace tarvolin
