@@ -1,11 +1,21 @@
 #include "commands.h"
 
+#include <algorithm>
+
 namespace tarvolin::cli {
 
-// Each subcommand lives in its own file (cmd_*.cpp) and is listed here.
-const std::vector<Subcommand>& subcommands() {
-  static const std::vector<Subcommand> table = {};
+static std::vector<Subcommand>& registry() {
+  static std::vector<Subcommand> table;
   return table;
+}
+
+SubcommandRegistrar::SubcommandRegistrar(const Subcommand& sc) { registry().push_back(sc); }
+
+std::vector<Subcommand> subcommands() {
+  std::vector<Subcommand> sorted = registry();
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const Subcommand& a, const Subcommand& b) { return a.order < b.order; });
+  return sorted;
 }
 
 }  // namespace tarvolin::cli

@@ -1,6 +1,8 @@
-// Subcommands of the command-line tool. Each takes the arguments after its
-// name and returns the process exit code (0 success, 1 failure of the job,
-// 2 usage or file error).
+// Subcommands of the command-line tool. Each lives in its own file
+// (cmd_*.cpp) and registers itself with a static SubcommandRegistrar, so adding
+// one touches no shared file. A subcommand takes the arguments after its name
+// and returns the exit code (0 success, 1 failure of the job, 2 usage or file
+// error).
 #pragma once
 
 #include <string>
@@ -11,12 +13,17 @@ namespace tarvolin::cli {
 using Args = std::vector<std::string>;
 
 struct Subcommand {
+  int order;            // position in --help
   const char* name;
-  const char* usage;    // shown by --help
+  const char* usage;    // one line for --help
   int (*run)(const Args& args);
 };
 
-// Every subcommand, in the order --help lists them.
-const std::vector<Subcommand>& subcommands();
+// Every registered subcommand, sorted by `order`.
+std::vector<Subcommand> subcommands();
+
+struct SubcommandRegistrar {
+  explicit SubcommandRegistrar(const Subcommand& sc);
+};
 
 }  // namespace tarvolin::cli
