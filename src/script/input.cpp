@@ -9,38 +9,6 @@ namespace tarvolin::script {
 
 namespace {
 
-constexpr std::array<std::string_view, kButtonCount> kButtonNames = {
-    "ButtonA",  "ButtonB", "Select",  "Start",         "PadRight",
-    "PadLeft",  "PadUp",   "PadDown", "ShoulderRight", "ShoulderLeft",
-};
-
-constexpr std::array<std::string_view, kInputFunctionCount> kFunctionNames = {
-    "IsButtonPressed",  "IsButtonReleased",  "IsButtonHeld",
-    "GetButtonPressed", "GetButtonReleased", "GetButtonHeld",
-};
-
-// Characters that may end a name in the language besides blanks.
-bool isNameSeparator(char c) {
-  if (isBlank(c)) return true;
-  switch (c) {
-    case '"': case '#': case '&': case '\'': case '*': case '+': case '-': case '.':
-    case '/': case ':': case ';': case '=': case '@': case '[': case '\\': case ']':
-    case '{': case '|': case '}':
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Whether `name` stands at `pos` of `text` as a whole name.
-bool nameMatchesAt(std::string_view text, std::size_t pos, std::string_view name) {
-  if (pos > text.size() || text.size() - pos < name.size()) return false;
-  if (!equalsIgnoreCase(text.substr(pos, name.size()), name)) return false;
-  std::size_t end = pos + name.size();
-  return end == text.size() || isNameSeparator(text[end]) ||
-         (!name.empty() && isNameSeparator(name.back()));
-}
-
 std::int32_t bitField(const PadState& pad, bool (*test)(bool current, bool previous)) {
   std::int32_t bits = 0;
   for (int b = 0; b < kButtonCount; ++b) {
@@ -67,55 +35,17 @@ bool parseFrame(std::string_view text, int& frame) {
 }  // namespace
 
 std::string_view ButtonName(int button) {
-  return (button >= 0 && button < kButtonCount) ? kButtonNames[button] : std::string_view();
+  auto names = ButtonNames();
+  return (button >= 0 && std::size_t(button) < names.size()) ? names[std::size_t(button)]
+                                                              : std::string_view();
 }
 
 int ButtonByName(std::string_view name) {
-  for (int b = 0; b < kButtonCount; ++b) {
-    if (equalsIgnoreCase(name, kButtonNames[b])) return b;
+  auto names = ButtonNames();
+  for (std::size_t b = 0; b < names.size(); ++b) {
+    if (equalsIgnoreCase(name, names[b])) return int(b);
   }
   return -1;
-}
-
-std::string_view InputFunctionName(int function) {
-  return (function >= 0 && function < kInputFunctionCount) ? kFunctionNames[function]
-                                                           : std::string_view();
-}
-
-bool ParseInputVariableName(std::string_view text, std::size_t& pos, int& number,
-                            ErrorState& errors) {
-  if (pos > text.size() || !startsWithIgnoreCase(text.substr(pos), "F_")) {
-    errors.SetError(4);
-    return false;
-  }
-  std::size_t at = pos + 2;
-  std::string_view rest = text.substr(at);
-  int function = -1;
-  for (int f = 0; f < kInputFunctionCount; ++f) {
-    if (startsWithIgnoreCase(rest, kFunctionNames[f])) {
-      function = f;
-      break;
-    }
-  }
-  if (function < 0) {
-    errors.SetError(39);
-    return false;
-  }
-  at += kFunctionNames[function].size();
-  if (function >= kGetButtonPressed) {
-    number = InputVariableNumber(function, 0);
-    pos = at;
-    return true;
-  }
-  for (int b = 0; b < kButtonCount; ++b) {
-    if (nameMatchesAt(text, at, kButtonNames[b])) {
-      number = InputVariableNumber(function, b);
-      pos = at + kButtonNames[b].size();
-      return true;
-    }
-  }
-  errors.SetError(40);
-  return false;
 }
 
 KeyMap DefaultKeyMap() {

@@ -12,11 +12,12 @@
 
 #include "platform/input.h"
 #include "platform/scripted_input.h"
-#include "script/errors.h"
+#include "script/vocabulary.h"
 
 namespace tarvolin::script {
 
-// Buttons by index; bit i of the F_Get... bit fields is button i.
+// Buttons by index (the names are ButtonNames() of the vocabulary); bit i of
+// the F_Get... bit fields is button i.
 enum PadButton : int {
   kButtonA = 0,
   kButtonB = 1,
@@ -29,14 +30,14 @@ enum PadButton : int {
   kButtonShoulderRight = 8,
   kButtonShoulderLeft = 9,
 };
-inline constexpr int kButtonCount = 10;
 
 // "ButtonA", "ButtonB", "Select", ... ; empty for other indices.
 std::string_view ButtonName(int button);
 // The button with that whole name, ignoring case; -1 when none.
 int ButtonByName(std::string_view name);
 
-// Input functions by index: the first three take a button after their name.
+// Input functions by index (InputFunctionNames() of the vocabulary): the
+// first three take a button after their name.
 enum InputFunction : int {
   kIsButtonPressed = 0,
   kIsButtonReleased = 1,
@@ -45,30 +46,17 @@ enum InputFunction : int {
   kGetButtonReleased = 4,
   kGetButtonHeld = 5,
 };
-inline constexpr int kInputFunctionCount = 6;
 inline constexpr int kFirstInputVariable = 80;   // variable number of F_IsButtonPressedButtonA
 inline constexpr int kLastInputVariable = 179;   // end of the numbers kept for input
 
-// "IsButtonPressed", ... (the name after "F_"); empty for other indices.
-std::string_view InputFunctionName(int function);
-
 // Variable number of an input function and button (button ignored for the
-// three stand-alone functions).
+// three stand-alone functions). The operand parser reads the F_ names.
 constexpr int InputVariableNumber(int function, int button) {
   return kFirstInputVariable + 10 * function + (function < kGetButtonPressed ? button : 0);
 }
 constexpr bool IsInputVariable(int number) {
   return number >= kFirstInputVariable && number <= kLastInputVariable;
 }
-
-// Reads an input variable name at `pos`, which must be at "F_" (any case):
-// the function name, matched without a separator after it, then for the
-// first three functions a button name (matched like command names: a
-// separator or the end must follow it). On success `number` is the variable
-// number and `pos` is past the name. Errors: 39 for an unknown function
-// name, 40 for a missing or unknown button, 4 when the text is not "F_".
-bool ParseInputVariableName(std::string_view text, std::size_t& pos, int& number,
-                            ErrorState& errors);
 
 // The virtual key of each button, from the program settings.
 struct KeyMap {

@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "common/text.h"
-#include "script/timing_names.h"
 
 namespace tarvolin::script {
 
@@ -43,39 +42,44 @@ bool parseInt32(std::string_view word, std::int32_t& value) {
 
 }  // namespace
 
-TimingEngine::TimingEngine() : TimingEngine(CommandNameLookup(TimingCommandByName)) {}
+CommandId CommandByWholeName(std::string_view name) {
+  if (name.empty()) return -1;
+  std::size_t length = 0;
+  CommandId id = LookupCommand(name, 0, length);
+  // The table's matching rule would also accept a longer word after a name
+  // that ends in punctuation ("+=5"); the database wants the whole word.
+  return (id != cmd::UndefinedCommand && length == name.size()) ? id : -1;
+}
+
+TimingEngine::TimingEngine() : TimingEngine(CommandNameLookup(CommandByWholeName)) {}
 
 TimingEngine::TimingEngine(CommandNameLookup lookup) : lookup_(std::move(lookup)) {
   ResetTable();
   estimationOn_ = false;
 }
 
-bool TimingEngine::IsNamedCommand(std::int32_t id) {
-  if (id < 0 || id > 198) return false;
-  if (id >= 11 && id <= 20) return false;
-  return id != 36 && id != 76;
-}
+bool TimingEngine::IsNamedCommand(CommandId id) { return FindCommandInfo(id) != nullptr; }
 
-CostKind TimingEngine::BuiltInKind(std::int32_t id) {
+CostKind TimingEngine::BuiltInKind(CommandId id) {
   if (!IsNamedCommand(id)) return CostKind::None;
   switch (id) {
-    case 184:  // Function
-    case 185:  // ExternFunction
-    case 186:  // FunctionGlobal
-    case 187:  // ExternScript
-    case 188:  // ApplyGlobalSet
-    case 189:  // ##
-    case 190:  // Assert
-    case 191:  // Log
-    case 192:  // LogFile
-    case 193:  // DebugIsKeyPressed
-    case 194:  // DebugGetMousePosition
+    case cmd::Function:
+    case cmd::ExternFunction:
+    case cmd::FunctionGlobal:
+    case cmd::ExternScript:
+    case cmd::ApplyGlobalSet:
+    case cmd::Define:
+    case cmd::Assert:
+    case cmd::Log:
+    case cmd::LogFile:
+    case cmd::DebugIsKeyPressed:
+    case cmd::DebugGetMousePosition:
       return CostKind::None;
-    case 62:  // ArrayClear
-    case 71:  // Array1DLoad
-    case 73:  // Array1DCopy
-    case 78:  // Array2DLoad
-    case 81:  // Array2DCopy
+    case cmd::ArrayClear:
+    case cmd::Array1DLoad:
+    case cmd::Array1DCopy:
+    case cmd::Array2DLoad:
+    case cmd::Array2DCopy:
       return CostKind::SizeDependent;
     default:
       return CostKind::Fixed;
@@ -83,13 +87,13 @@ CostKind TimingEngine::BuiltInKind(std::int32_t id) {
 }
 
 void TimingEngine::ResetTable() {
-  for (std::int32_t id = 0; id < kRowCount; ++id) {
+  for (CommandId id = 0; id < kRowCount; ++id) {
     rows_[id] = CostRow{};
     rows_[id].kind = BuiltInKind(id);
   }
 }
 
-const CostRow& TimingEngine::Row(std::int32_t id) const {
+const CostRow& TimingEngine::Row(CommandId id) const {
   static const CostRow kEmpty{};
   return (id >= 0 && id < kRowCount) ? rows_[id] : kEmpty;
 }
@@ -137,7 +141,7 @@ bool TimingEngine::ReadLine(std::string_view line, const TimingMessageSink& sink
   std::size_t pos = skipBlanks(line, 0);
   if (pos == line.size() || line[pos] == ';') return true;
   std::string_view name = nextWord(line, pos);
-  std::int32_t id = lookup_ ? lookup_(name) : -1;
+  CommandId id = lookup_ ? lookup_(name) : -1;
   if (id < 0 || id >= kRowCount) {
     if (sink) sink(kMsgUnknownCommand);
     return false;
@@ -172,7 +176,7 @@ bool TimingEngine::ReadLine(std::string_view line, const TimingMessageSink& sink
   return true;
 }
 
-std::int32_t TimingEngine::CommandCost(std::int32_t commandId, std::int32_t bytes) const {
+std::int32_t TimingEngine::CommandCost(CommandId commandId, std::int32_t bytes) const {
   const CostRow& row = Row(commandId);
   switch (row.kind) {
     case CostKind::Fixed:
@@ -186,7 +190,7 @@ std::int32_t TimingEngine::CommandCost(std::int32_t commandId, std::int32_t byte
   }
 }
 
-std::int32_t TimingEngine::AddCommandCost(std::int32_t commandId, std::int32_t bytes) {
+std::int32_t TimingEngine::AddCommandCost(CommandId commandId, std::int32_t bytes) {
   std::int32_t cost = CommandCost(commandId, bytes);
   if (estimationOn_) total_ = clampToInt32(std::int64_t{total_} + cost);
   return cost;

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "common/host.h"
+#include "script/commands.h"
 
 namespace tarvolin::script {
 
@@ -32,7 +33,10 @@ struct CostRow {
 using TimingMessageSink = std::function<void(std::string_view)>;
 
 // Finds a command by its whole name, ignoring case; -1 when there is none.
-using CommandNameLookup = std::function<std::int32_t(std::string_view)>;
+using CommandNameLookup = std::function<CommandId(std::string_view)>;
+
+// The language's lookup of a whole command name (the database's first word).
+CommandId CommandByWholeName(std::string_view name);
 
 // The interpreter's note when the database could not be loaded.
 inline constexpr std::string_view kTimingInitFailedMessage =
@@ -63,9 +67,9 @@ class TimingEngine {
 
   // Adds the cost of a performed command (`bytes` moved, for the size
   // dependent ones) to the frame total while estimation is on; returns it.
-  std::int32_t AddCommandCost(std::int32_t commandId, std::int32_t bytes = 0);
+  std::int32_t AddCommandCost(CommandId commandId, std::int32_t bytes = 0);
   // The cost of one command without adding it.
-  std::int32_t CommandCost(std::int32_t commandId, std::int32_t bytes = 0) const;
+  std::int32_t CommandCost(CommandId commandId, std::int32_t bytes = 0) const;
 
   void ResetFrameTotal() { total_ = 0; }
   std::int32_t FrameTotal() const { return total_; }
@@ -76,15 +80,14 @@ class TimingEngine {
 
   bool EstimationOn() const { return estimationOn_; }
   // The row of a CommandId (an empty row for numbers outside 0..200).
-  const CostRow& Row(std::int32_t commandId) const;
+  const CostRow& Row(CommandId commandId) const;
   // 1-based number of the line that made the last load fail (0 when none).
   int FailedLine() const { return failedLine_; }
 
   // The built-in kind of a CommandId.
-  static CostKind BuiltInKind(std::int32_t commandId);
-  // Whether a CommandId has a name in the command table (0..198 but 11..20,
-  // 36 and 76).
-  static bool IsNamedCommand(std::int32_t commandId);
+  static CostKind BuiltInKind(CommandId commandId);
+  // Whether a CommandId has a name in the command table.
+  static bool IsNamedCommand(CommandId commandId);
 
  private:
   void ResetTable();

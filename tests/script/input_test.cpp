@@ -145,6 +145,11 @@ TEST(Pad, InputVariableNumbersAndUnusedNumbers) {
   EXPECT_EQ(var(kIsButtonHeld, kButtonPadUp), 106);
   EXPECT_EQ(var(kGetButtonPressed), 110);
   EXPECT_EQ(var(kGetButtonHeld, kButtonStart), 130);
+  // The button enumeration follows the vocabulary's names.
+  EXPECT_EQ(ButtonName(kButtonShoulderLeft), "ShoulderLeft");
+  EXPECT_EQ(ButtonByName("padDOWN"), kButtonPadDown);
+  EXPECT_EQ(ButtonByName("Pad"), -1);
+  EXPECT_EQ(ButtonName(10), "");
   PadState pad;
   pad.current.fill(true);
   for (int n : {79, 111, 119, 135, 140, 179, 180, -5}) {
@@ -153,54 +158,6 @@ TEST(Pad, InputVariableNumbersAndUnusedNumbers) {
   EXPECT_EQ(InputVariableValue(pad, 130), 1023);
   pad.Clear();
   EXPECT_EQ(InputVariableValue(pad, 130), 0);
-}
-
-TEST(InputNames, FunctionThenButton) {
-  struct Case {
-    const char* text;
-    int number;
-    std::size_t end;
-  };
-  const Case good[] = {
-      {"F_IsButtonPressedButtonA", 80, 24},
-      {"f_isbuttonheldpadup rest", 106, 19},
-      {"F_IsButtonReleasedShoulderLeft", 99, 30},
-      {"F_GetButtonHeld", 130, 15},
-      {"F_GetButtonReleased;", 120, 19},
-      {"F_IsButtonHeldStart]", 103, 19},
-      {"F_IsButtonHeldSelect+1", 102, 20},
-  };
-  for (const Case& c : good) {
-    ErrorState errors;
-    std::size_t pos = 0;
-    int number = -1;
-    EXPECT_TRUE(ParseInputVariableName(c.text, pos, number, errors)) << c.text;
-    EXPECT_EQ(number, c.number) << c.text;
-    EXPECT_EQ(pos, c.end) << c.text;
-  }
-  // Starting in the middle of a line.
-  ErrorState errors;
-  std::size_t pos = 3;
-  int number = 0;
-  EXPECT_TRUE(ParseInputVariableName("If F_IsButtonHeldButtonB == 1", pos, number, errors));
-  EXPECT_EQ(number, 101);
-  EXPECT_EQ(pos, 24u);
-
-  const std::pair<const char*, ErrorCode> bad[] = {
-      {"F_IsButtonTouched", 39}, {"F_", 39},           {"F_Get", 39},
-      {"F_IsButtonHeld", 40},    {"F_IsButtonHeld ButtonA", 40},
-      {"F_IsButtonHeldButtonAX", 40}, {"F_IsButtonPressedPad", 40},
-      {"G_SCORE", 4},            {"", 4},
-  };
-  for (const auto& [text, code] : bad) {
-    ErrorState e;
-    std::size_t p = 0;
-    int n = -7;
-    EXPECT_FALSE(ParseInputVariableName(text, p, n, e)) << text;
-    EXPECT_EQ(e.GetError(), code) << text;
-    EXPECT_EQ(p, 0u) << text;
-    EXPECT_EQ(n, -7) << text;
-  }
 }
 
 TEST(DebugKeys, MouseButtonsKeysLatchAndFocus) {
