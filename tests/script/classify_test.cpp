@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "script/line_parse.h"
+#include "script/memory_context.h"
+
+namespace tarvolin::script {
+namespace {
+
+class Classify : public ::testing::Test {
+ protected:
+  LineClass Of(std::string_view text) { return ClassifyLine(text, ctx); }
+  MemoryParseContext ctx;
+};
+
+TEST_F(Classify, LeadingVariableAndCaseDoNotChangeTheCommand) {
+  for (const char* text : {"v_lv0 += 1", "V_LV0 += 1", "  V_lv0\t+= 1", "L0 += 1"}) {
+    const LineClass line = Of(text);
+    EXPECT_EQ(line.id, cmd::AddTo) << text;
+    EXPECT_TRUE(line.hasLeadingVariable) << text;
+    EXPECT_EQ(line.leadingVariable, MakeVariable(kVarLocal0)) << text;
+  }
+  EXPECT_EQ(Of("ifequal 1 2").id, cmd::IfEqual);
+  EXPECT_EQ(Of("IfEqual 1 2").id, cmd::IfEqual);
+  const LineClass line = Of("V_RV2 StringGetLength Title");
+  EXPECT_EQ(line.id, cmd::StringGetLength);
+  EXPECT_EQ(line.leadingVariable, MakeVariable(kVarReturn0 + 2));
+  EXPECT_EQ(std::string_view("V_RV2 StringGetLength Title").substr(line.operandStart), " Title");
+}
+
+TEST_F(Classify, NegationFormIsFoundBeforeAssignment) {
+  std::string_view text = "V_LV0 =-5";
+  LineClass line = Of(text);
+  EXPECT_EQ(line.id, cmd::Negate);
+  EXPECT_EQ(text.substr(line.operandStart), "5");
+  text = "V_LV0 = -5";
+  line = Of(text);
+  EXPECT_EQ(line.id, cmd::Assign);
+  EXPECT_EQ(text.substr(line.operandStart), " -5");
+}
+
+TEST_F(Classify, CommentsBlankLinesAndMacroCalls) {
+  for (const char* text : {"", "   ", "\t\r", "; note", "   ;If 1 == 1", "V_LV0 ; only a variable"})
+    EXPECT_EQ(Of(text).id, cmd::NoCommand) << '"' << text << '"';
+  std::string_view text = "  %Fade 3 V_LV0";
+  LineClass line = Of(text);
+  EXPECT_EQ(line.id, cmd::MacroCall);
+  EXPECT_EQ(text.substr(line.operandStart), "Fade 3 V_LV0");
+  // "%=" at the start is the remainder command, not a macro call.
+  line = Of("%= 3");
+  EXPECT_EQ(line.id, cmd::ModuloBy);
+  EXPECT_FALSE(line.hasLeadingVariable);
+  EXPECT_EQ(Of("%").id, cmd::MacroCall);
+  // Inside a macro body the parameters read as leading variables.
+  ctx.inMacro = true;
+  line = Of("%1 += 2");
+  EXPECT_EQ(line.id, cmd::AddTo);
+  EXPECT_EQ(line.leadingVariable, MakeVariable(kVarMacro0 + 1));
+}
+
+TEST_F(Classify, UnknownWordsAndFailedLeadingVariables) {
+  EXPECT_EQ(Of("Foo 1 2").id, cmd::UndefinedCommand);
+  // An immediate is no leading variable: the line has no command.
+  LineClass line = Of("5 += 1");
+  EXPECT_EQ(line.id, cmd::UndefinedCommand);
+  EXPECT_FALSE(line.hasLeadingVariable);
+  // A G_ name missing from the set keeps its error for the executor.
+  line = Of("G_SCORE += 1");
+  EXPECT_EQ(line.id, cmd::UndefinedCommand);
+  EXPECT_EQ(line.leadingError, 38);
+  EXPECT_EQ(Of("G_VAR03 += 1").id, cmd::AddTo);
+  // Classification leaves the current error alone.
+  ctx.errors.SetError(7);
+  Of("-V_LV0 = 1");
+  Of("G_SCORE = 1");
+  EXPECT_EQ(ctx.errors.GetError(), 7);
+}
+
+TEST_F(Classify, OperandsByCommandKinds) {
+  ParsedOperands ops;
+  std::string_view text = "If V_LV0 >= 3";
+  LineClass line = Of(text);
+  ASSERT_TRUE(ParseCommandOperands(line.id, text, line.operandStart, ctx, false, ops));
+  ASSERT_EQ(ops.count, 3);
+  EXPECT_EQ(ImmediateValue(ops.words[1]), kOpGreaterOrEqual);
+  // "> =" reads ">" and then fails on the "=" that is no value.
+  text = "If V_LV0 > = 3";
+  line = Of(text);
+  EXPECT_FALSE(ParseCommandOperands(line.id, text, line.operandStart, ctx, false, ops));
+  EXPECT_EQ(ctx.errors.GetError(), 4);
+  text = "If V_LV0 >=3";
+  EXPECT_FALSE(ParseCommandOperands(cmd::If, text, 2, ctx, false, ops));
+  EXPECT_EQ(ctx.errors.GetError(), 32);
+  EXPECT_FALSE(ParseCommandOperands(cmd::If, "If V_LV0", 2, ctx, false, ops));
+  EXPECT_EQ(ctx.errors.GetError(), 2);
+  // Triple operators need a third value.
+  ASSERT_TRUE(ParseCommandOperands(cmd::If, "If 5 >=< 1 9", 2, ctx, false, ops));
+  EXPECT_EQ(ops.count, 4);
+  EXPECT_FALSE(ParseCommandOperands(cmd::If, "If 5 >=< 1 ; no third", 2, ctx, false, ops));
+  EXPECT_EQ(ctx.errors.GetError(), 48);
+  // Extra text after the last operand.
+  EXPECT_FALSE(ParseCommandOperands(cmd::DrawSetColour, "DrawSetColour 1 2 3 V_LV0 4", 13, ctx, true, ops));
+  EXPECT_EQ(ctx.errors.GetError(), 1);
+  ASSERT_TRUE(ParseCommandOperands(cmd::DrawSetColour, "DrawSetColour 1 2 3 V_LV0 ;x", 13, ctx, true, ops));
+  EXPECT_EQ(ops.count, 4);
+  // Result operands must be variables.
+  EXPECT_FALSE(ParseCommandOperands(cmd::DrawSetColour, "DrawSetColour 1 2 3 4", 13, ctx, true, ops));
+  EXPECT_EQ(ctx.errors.GetError(), 10);
+  // Search commands refuse the triple operators.
+  const int table = ctx.AddArray("Enemies", {"hp", "x"});
+  (void)table;
+  EXPECT_FALSE(ParseCommandOperands(cmd::Array1DFind, "Array1DFind 0 0 Enemies.hp <> 3 V_LV0", 11, ctx,
+                                    true, ops));
+  EXPECT_EQ(ctx.errors.GetError(), 139);
+  ASSERT_TRUE(ParseCommandOperands(cmd::Array1DFind, "Array1DFind 0 0 Enemies.x == 3 V_LV0", 11, ctx,
+                                   true, ops));
+  EXPECT_EQ(ops.count, 6);
+  EXPECT_EQ(ElementOfElementWord(ops.words[2]), 1);
+}
+
+TEST_F(Classify, ConditionsOfEveryForm) {
+  MemoryVariables vars;
+  vars.frame[kVarLocal0] = 7;
+  const VariableStore store = vars.Store();
+  struct Case {
+    CommandId id;
+    const char* operands;
+    bool expected;
+  } cases[] = {
+      {cmd::If, " V_LV0 == 7", true},
+      {cmd::If, " V_LV0 %= 0", false},
+      {cmd::If, " V_LV0 >=< 9 7", true},
+      {cmd::If, " V_LV0 <> 1 9", false},
+      {cmd::IfEqual, " V_LV0 7", true},
+      {cmd::IfLess, " V_LV0 7", false},
+      {cmd::WhileLessOrEqual, " V_LV0 7", true},
+      {cmd::IfAndEqual, " V_LV0 5", true},
+      // The operator token of these two is read but their own applies.
+      {cmd::IfBetweenOrEqual, " V_LV0 == 1 9", true},
+      {cmd::IfOutside, " V_LV0 == 1 9", false},
+  };
+  for (const Case& c : cases) {
+    ParsedOperands ops;
+    ASSERT_TRUE(ParseCommandOperands(c.id, c.operands, 0, ctx, true, ops)) << c.operands;
+    bool result = !c.expected;
+    ASSERT_TRUE(EvaluateCondition(c.id, ops, store, result)) << c.operands;
+    EXPECT_EQ(result, c.expected) << CommandName(c.id) << c.operands;
+  }
+}
+
+}  // namespace
+}  // namespace tarvolin::script
