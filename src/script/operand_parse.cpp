@@ -335,7 +335,7 @@ ErrorCode ParseArrayVariable(std::string_view text, std::size_t& pos, std::size_
   if (array < 0) return kNotHere;
   std::size_t p = dot + 1;
   const std::size_t start = p;
-  while (p < text.size() && !isBlank(text[p]) && text[p] != ';' && text[p] != '[') ++p;
+  while (p < text.size() && !isBlank(text[p]) && text[p] != ';' && text[p] != '[' && text[p] != ']') ++p;
   const int element = ctx.FindArrayElement(array, text.substr(start, p - start));
   if (element < 0) return kNotHere;
   if (array > 255) return 145;
@@ -371,7 +371,7 @@ ErrorCode ParseArrayVariable(std::string_view text, std::size_t& pos, std::size_
     if (At(text, q) != ']') return 144;
     p = q + 1;
   }
-  if (p < text.size() && !isBlank(text[p]) && text[p] != ';') return 144;
+  if (!IsOperandEnd(text, p)) return 144;
   word = MakeVariable(std::uint32_t(kVarArray0) + PackArrayRef(ref));
   pos = p;
   return 0;
