@@ -492,6 +492,17 @@ bool ParseBasicOperand(std::string_view text, std::size_t& pos, ParseContext& ct
   return Report(ctx, e);
 }
 
+bool ParseImmediateOperand(std::string_view text, std::size_t& pos, ParseContext& ctx, std::int32_t& value) {
+  std::size_t p = skipBlanks(text, pos);
+  if (AtLineEnd(text, p)) return Report(ctx, 2);
+  std::int64_t v = 0;
+  const ErrorCode e = ParseImmediate(text, p, ctx, v);
+  if (e != 0) return Report(ctx, e == kNotHere ? 4 : e);
+  value = static_cast<std::int32_t>(v);
+  pos = p;
+  return true;
+}
+
 bool ParseValue(std::string_view text, std::size_t& pos, ParseContext& ctx, OperandWord& word) {
   std::size_t p = skipBlanks(text, pos);
   const ErrorCode e = ParseValueCode(text, p, ctx, word);

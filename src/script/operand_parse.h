@@ -20,6 +20,10 @@ namespace tarvolin::script {
 // that is no operand: 4.
 bool ParseBasicOperand(std::string_view text, std::size_t& pos, ParseContext& ctx, OperandWord& word);
 
+// Only the immediate forms (a `##` definition's value, table data): the
+// value, or their errors; 4 when the text is no immediate, 2 when nothing.
+bool ParseImmediateOperand(std::string_view text, std::size_t& pos, ParseContext& ctx, std::int32_t& value);
+
 // A value (kind P): a basic operand, else a bracketed attribute name (its
 // index), else an asset name (its index). Nothing left: 2.
 bool ParseValue(std::string_view text, std::size_t& pos, ParseContext& ctx, OperandWord& word);

@@ -181,6 +181,19 @@ TEST_F(Operands, DefinitionsAndFolding) {
   EXPECT_EQ(Value("#NOPE"), 45);
   EXPECT_EQ(Value("#"), 45);
   EXPECT_EQ(Value("##SPEED"), 4);
+  // The immediate-only parser used for definition values.
+  std::size_t pos = 0;
+  std::int32_t v = 0;
+  ASSERT_TRUE(ParseImmediateOperand(" #SPEED*2 ; doubled", pos, ctx, v));
+  EXPECT_EQ(v, 24);
+  EXPECT_EQ(pos, 9u);
+  pos = 0;
+  EXPECT_FALSE(ParseImmediateOperand("V_LV0", pos, ctx, v));
+  EXPECT_EQ(ctx.errors.GetError(), 4);
+  EXPECT_FALSE(ParseImmediateOperand("#LATER", pos, ctx, v));
+  EXPECT_EQ(ctx.errors.GetError(), 45);
+  EXPECT_FALSE(ParseImmediateOperand("  ", pos, ctx, v));
+  EXPECT_EQ(ctx.errors.GetError(), 2);
 }
 
 TEST_F(Operands, FrameVariablesAndGlobals) {
