@@ -40,7 +40,7 @@ inline constexpr int kVarArray0 = 256;    // 256 + packed array reference
 inline constexpr std::int32_t kMaxImmediate = 268435455;
 
 // Operators of an extended variable.
-enum ExtendOp : int { kExtendAdd = 0, kExtendSubtract = 1, kExtendMultiply = 2, kExtendAnd = 3 };
+enum ExtensionOp : int { kExtendAdd = 0, kExtendSubtract = 1, kExtendMultiply = 2, kExtendAnd = 3 };
 
 // ---- Building and taking words apart ----
 
@@ -58,7 +58,7 @@ constexpr OperandWord MakeVariable(std::uint32_t number) {
 }
 
 // An extended variable; `number` < 64, `amount` 1..32.
-constexpr OperandWord MakeExtended(int number, ExtendOp op, int amount) {
+constexpr OperandWord MakeExtended(int number, ExtensionOp op, int amount) {
   return 0xC0u | std::uint32_t(amount - 1) | (std::uint32_t(number) << 8) |
          (std::uint32_t(op) << 14);
 }
@@ -78,7 +78,7 @@ constexpr std::uint32_t VariableNumber(OperandWord w) {
   return IsExtended(w) ? ((w >> 8) & 0x3Fu) : ((w & 0x1Fu) | ((w >> 8) << 5));
 }
 
-constexpr ExtendOp ExtendedOperator(OperandWord w) { return ExtendOp((w >> 14) & 3u); }
+constexpr ExtensionOp ExtendedOperator(OperandWord w) { return ExtensionOp((w >> 14) & 3u); }
 constexpr int ExtendedAmount(OperandWord w) { return int(w & 0x1Fu) + 1; }
 
 // ---- Packed array references (variable number minus 256) ----
@@ -160,7 +160,7 @@ struct VariableStore {
 bool EvaluateSlowVariable(std::uint32_t number, const VariableStore& store, std::int32_t& value);
 
 // Applies an extended variable's operator to a value.
-constexpr std::int32_t ApplyExtension(std::int32_t value, ExtendOp op, int amount) {
+constexpr std::int32_t ApplyExtension(std::int32_t value, ExtensionOp op, int amount) {
   // Wrapping arithmetic, as the 32-bit hardware does.
   switch (op) {
     case kExtendAdd: return std::int32_t(std::uint32_t(value) + std::uint32_t(amount));

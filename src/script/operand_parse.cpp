@@ -201,7 +201,7 @@ ErrorCode ParseExtension(std::string_view text, std::size_t& pos, int number, Op
     word = MakeVariable(std::uint32_t(number));
     return 0;
   }
-  ExtendOp op;
+  ExtensionOp op;
   switch (text[pos]) {
     case '+': op = kExtendAdd; break;
     case '-': op = kExtendSubtract; break;
