@@ -1,5 +1,7 @@
 #include "script/line_parse.h"
 
+#include <string_view>
+
 #include "common/text.h"
 #include "script/operand_parse.h"
 #include "script/vocabulary.h"
@@ -112,6 +114,13 @@ bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, 
         return false;
       }
       result.words[result.count++] = MakeImmediate(op);
+      // An operator split by a blank ("> =") leaves a stray operator
+      // character where the value should be: report the operator.
+      const std::size_t next = skipBlanks(text, pos);
+      if (next < text.size() && std::string_view("=!<>&").find(text[next]) != std::string_view::npos) {
+        ctx.Errors().SetError(32);
+        return false;
+      }
       if (IsTripleOp(op) && TakesTripleOperator(id)) {
         // The third value of >=< and <> follows the second.
         if (!ParseValue(text, pos, ctx, word)) return false;

@@ -577,7 +577,7 @@ bool ParseAssetOperand(AssetKind kind, std::string_view text, std::size_t& pos, 
   }
   OperandWord w = 0;
   const ErrorCode e = ParseValueCode(text, p, ctx, w);
-  if (e != 0) return Report(ctx, errors.unknown ? errors.unknown : e);
+  if (e != 0) return Report(ctx, (e == 4 && errors.unknown) ? errors.unknown : e);
   if (IsImmediate(w) && ctx.IsExecuting()) {
     const std::int32_t index = ImmediateValue(w);
     const bool negativeCall = kind == AssetKind::Function && index < 0;

@@ -82,10 +82,14 @@ TEST_F(Classify, OperandsByCommandKinds) {
   ASSERT_TRUE(ParseCommandOperands(line.id, text, line.operandStart, ctx, false, ops));
   ASSERT_EQ(ops.count, 3);
   EXPECT_EQ(ImmediateValue(ops.words[1]), kOpGreaterOrEqual);
-  // "> =" reads ">" and then fails on the "=" that is no value.
+  // "> =" is no operator: the lone "=" is reported as a bad operator.
   text = "If V_LV0 > = 3";
   line = Of(text);
   EXPECT_FALSE(ParseCommandOperands(line.id, text, line.operandStart, ctx, false, ops));
+  EXPECT_EQ(ctx.errors.GetError(), 32);
+  EXPECT_FALSE(ParseCommandOperands(cmd::Assert, " 1 < > 3", 0, ctx, false, ops));
+  EXPECT_EQ(ctx.errors.GetError(), 32);
+  EXPECT_FALSE(ParseCommandOperands(cmd::If, " 1 < x", 0, ctx, false, ops));
   EXPECT_EQ(ctx.errors.GetError(), 4);
   text = "If V_LV0 >=3";
   EXPECT_FALSE(ParseCommandOperands(cmd::If, text, 2, ctx, false, ops));

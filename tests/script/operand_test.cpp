@@ -458,7 +458,7 @@ TEST_F(Operands, AssetOperands) {
   } cases[] = {
       {AssetKind::String, "Credits", 1},  {AssetKind::String, "1", 1},
       {AssetKind::String, "", -26},       {AssetKind::String, "Nope", -27},
-      {AssetKind::String, "2", -28},      {AssetKind::Resource, "HERO", 0},
+      {AssetKind::String, "2", -28},      {AssetKind::String, "G_NONE", -38},      {AssetKind::Resource, "HERO", 0},
       {AssetKind::Resource, ";", -18},    {AssetKind::Resource, "Nope", -4},
       {AssetKind::Resource, "'A'x", -162}, {AssetKind::Resource, "1", -20},
       {AssetKind::FontMap, "", -22},      {AssetKind::FontMap, "Nope", -23},
