@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "script/line_parse.h"
 #include "script/memory_context.h"
 
@@ -148,6 +150,109 @@ TEST_F(Classify, ConditionsOfEveryForm) {
     bool result = !c.expected;
     ASSERT_TRUE(EvaluateCondition(c.id, ops, store, result)) << c.operands;
     EXPECT_EQ(result, c.expected) << CommandName(c.id) << c.operands;
+  }
+}
+
+TEST_F(Classify, EveryFixedSignatureParsesFromSampleOperands) {
+  ctx.AddAsset(AssetKind::Resource, "Hero");
+  ctx.AddAsset(AssetKind::FontMap, "Font");
+  ctx.AddAsset(AssetKind::String, "Title");
+  ctx.AddAsset(AssetKind::Path, "Orbit");
+  ctx.AddAsset(AssetKind::Level, "World");
+  ctx.AddAsset(AssetKind::TileList, "Tiles");
+  ctx.AddAsset(AssetKind::Function, "Jump");
+  ctx.AddArray("Enemies", {"hp"});
+  auto sample = [](char kind) -> const char* {
+    switch (kind) {
+      case 'P': return "1";
+      case 'V': return "V_LV0";
+      case 'L': case 'S': return "==";
+      case 'r': return "Hero";
+      case 'f': return "Font";
+      case 's': return "Title";
+      case 'p': return "Orbit";
+      case 'l': return "World";
+      case 'a': return "Enemies";
+      case 't': return "Tiles";
+      case 'F': return "Jump";
+      case 'e': return "Enemies.hp";
+      case 'D': return "[PageFlip]";
+      case 'M': return "[SpriteX]";
+      case 'B': return "[BG0Target]";
+      case 'R': return "[ShearX]";
+      case 'W': return "[WindowBG1]";
+      case 'O': return "[Mosaic]";
+      case 'T': return "[Xshear]";
+      case 'm': return "[All]";
+      case 'Z': return "[u16]";
+      case 'C': return "[SPRITE]";
+      case 'd': return "[Right]";
+      default: return nullptr;
+    }
+  };
+  int parsed = 0;
+  for (const CommandInfo& info : CommandTable()) {
+    const std::string_view kinds = info.operands;
+    if (kinds == "?") continue;
+    std::string text = info.name;
+    for (char k : kinds) {
+      const char* operand = sample(k);
+      ASSERT_NE(operand, nullptr) << info.name << " kind " << k;
+      text += std::string(" ") + operand;
+    }
+    const LineClass line = Of(info.id == cmd::StringGetLength ? "V_LV0 " + text : text);
+    ASSERT_EQ(line.id, info.id) << text;
+    ParsedOperands ops;
+    const std::string full = info.id == cmd::StringGetLength ? "V_LV0 " + text : text;
+    ASSERT_TRUE(ParseCommandOperands(info.id, full, line.operandStart, ctx, true, ops))
+        << full << " -> " << ctx.errors.GetError();
+    EXPECT_EQ(ops.count, static_cast<int>(kinds.size())) << text;
+    ++parsed;
+    // One operand short is error 2 or the missing-operand error of its kind.
+    if (!kinds.empty()) {
+      const std::string shorter = full.substr(0, full.rfind(' '));
+      EXPECT_FALSE(ParseCommandOperands(info.id, shorter, line.operandStart, ctx, true, ops)) << shorter;
+    }
+  }
+  EXPECT_GT(parsed, 160);
+}
+
+TEST_F(Classify, AttributeAndAssetErrorsThroughCommands) {
+  ctx.AddAsset(AssetKind::Resource, "Hero");
+  ctx.AddArray("Enemies", {"hp"});
+  struct Case {
+    const char* text;
+    ErrorCode error;
+  } cases[] = {
+      {"SpriteSetAttribute 3 Xpos 1", 81},
+      {"SpriteGetAttribute 3 [Speed] V_LV0", 82},
+      {"RotateSetValue 0 [Xpos] 1", 82},
+      {"RotateSetValue 0", 80},
+      {"ArrayPeek Enemies [u32] 4 V_LV0", 154},
+      {"ArrayPeek Nobody [u8] 4 V_LV0", 125},
+      {"ResourcePeek Hero", 152},
+      {"TileDataCycleRect [BG] [Sideways] 1 1 1 1 1 1 1 1 1", 95},
+      {"PaletteGetR [FG] 1 V_LV0", 101},
+      {"DisplaySetAttribute [Mode] 1", 59},
+      {"DisplaySetMosaic [SpriteZ] 1", 63},
+      {"DisplaySetBlendAttribute BG0Source 1", 66},
+      {"DisplaySetBGRotAttribute 0 [Twist] 1", 72},
+      {"DisplaySetWindowAttribute 0 [WindowBG9] 1", 77},
+      {"TileMapFillRect 0 [Flip] 0 0 1 1 1", 91},
+      {"Array1DSort Enemies 0 1 0", 126},
+      {"Array1DSort Enemies.speed 0 1 0", 127},
+      {"MusicPlay", 18},
+      {"MusicPlay 3", 20},
+      {"StringDisplay 1 2", 26},
+      {"LevelSelectLayer", 2},
+      {"MusicStop now", 1},
+  };
+  for (const Case& c : cases) {
+    const LineClass line = Of(c.text);
+    ParsedOperands ops;
+    ctx.errors.Clear();
+    EXPECT_FALSE(ParseCommandOperands(line.id, c.text, line.operandStart, ctx, true, ops)) << c.text;
+    EXPECT_EQ(ctx.errors.GetError(), c.error) << c.text;
   }
 }
 
