@@ -137,6 +137,10 @@ bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, 
     } else if (kind == 'e') {
       int array = 0, element = 0;
       if (!ParseArrayElementOperand(text, pos, ctx, array, element)) return false;
+      if (array > 65535 || element > 4095) {  // beyond what the word can carry
+        ctx.Errors().SetError(array > 65535 ? 145 : 146);
+        return false;
+      }
       word = MakeArrayElementWord(array, element);
     } else if (AttributeTableOf(kind, table)) {
       int index = 0;
