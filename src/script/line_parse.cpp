@@ -45,6 +45,19 @@ LineClass ClassifyLine(std::string_view text, ParseContext& ctx) {
   return line;
 }
 
+bool LeadingVariable(const LineClass& line, ParseContext& ctx, OperandWord& word) {
+  if (!line.hasLeadingVariable) {
+    ctx.Errors().SetError(36);
+    return false;
+  }
+  if (RefersToImmediate(line.leadingVariable, ctx.MacroParameters())) {
+    ctx.Errors().SetError(37);
+    return false;
+  }
+  word = line.leadingVariable;
+  return true;
+}
+
 std::string_view OperandKinds(CommandId id) {
   const CommandInfo* info = FindCommandInfo(id);
   return info ? info->operands : "";

@@ -35,6 +35,11 @@ struct LineClass {
 // error: ctx.Errors() is left as it was.
 LineClass ClassifyLine(std::string_view text, ParseContext& ctx);
 
+// The leading variable that an assignment-style command writes: error 36
+// when the line has none, 37 when it stands for an immediate (a macro
+// parameter bound to one).
+bool LeadingVariable(const LineClass& line, ParseContext& ctx, OperandWord& word);
+
 // The operand kinds of a command, as the letters of CommandInfo::operands
 // ("" for none or unknown numbers).
 std::string_view OperandKinds(CommandId id);

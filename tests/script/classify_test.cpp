@@ -57,6 +57,16 @@ TEST_F(Classify, CommentsBlankLinesAndMacroCalls) {
   line = Of("%1 += 2");
   EXPECT_EQ(line.id, cmd::AddTo);
   EXPECT_EQ(line.leadingVariable, MakeVariable(kVarMacro0 + 1));
+  // ... which an assignment refuses when the call bound an immediate.
+  OperandWord bound[kMacroParameterCount] = {MakeVariable(kVarLocal0), MakeImmediate(4)};
+  ctx.macroParameters = bound;
+  OperandWord target = 0;
+  EXPECT_FALSE(LeadingVariable(line, ctx, target));
+  EXPECT_EQ(ctx.errors.GetError(), 37);
+  EXPECT_TRUE(LeadingVariable(Of("%0 += 2"), ctx, target));
+  EXPECT_EQ(target, MakeVariable(kVarMacro0));
+  EXPECT_FALSE(LeadingVariable(Of("+= 2"), ctx, target));
+  EXPECT_EQ(ctx.errors.GetError(), 36);
 }
 
 TEST_F(Classify, UnknownWordsAndFailedLeadingVariables) {
