@@ -54,8 +54,8 @@ bool safeWrite(const std::string& path, std::string_view bytes) {
   }
 
   std::string folder(platform::folderOf(path));
-  if (folder.empty() && !path.empty() && path[0] == '/') folder = "/";
-  if (folder.empty()) folder = ".";
+  if (folder.empty() && !path.empty() && path[0] == '/') folder.assign(1, '/');
+  if (folder.empty()) folder.assign(1, '.');
   std::string tempPath;
   int fd = createTemporary(folder, tempPath);
   if (fd < 0) return false;
