@@ -157,6 +157,20 @@ class Project {
   // ("; Main script" and an empty line). True when the main script exists.
   bool checkMainScript();
 
+  // Sets the working folder back after a file dialog may have moved it: the
+  // project's folder while one is open, else the start folder.
+  void restoreWorkingFolder();
+  // Before a script document is written: false, with the read-only message
+  // box, when the project is read-only.
+  bool mayWriteScript();
+  // Creates the Script folder of the source root (with its parents); on
+  // failure writes the error line and returns false.
+  bool makeScriptFolder();
+  // How the settings window stores a chosen folder: relative (".\rest")
+  // when it lies inside the project file's folder (compared ignoring case),
+  // else absolute as chosen.
+  std::string storedFolder(std::string_view chosen) const;
+
   // Whether `text` would load as the family of that check kind. Nothing is
   // always good; kinds whose family is not built into this program fail.
   bool checkText(CheckKind kind, std::string_view text) const;
