@@ -66,6 +66,11 @@ SettingTable projectSettingTable(ProjectSettings& s, const DerivedDefaults& d) {
   };
 }
 
+MessageAnswer confirmSaveDocument(Host& host, std::string_view name) {
+  return host.messageBox(kCaption, "Guardar cambios a " + std::string(name),
+                         MessageButtons::YesNoCancel, MessageAnswer::Yes);
+}
+
 Project::Project(Host& host, std::string& workingFolder)
     : host_(host), workingFolder_(workingFolder) {
   families_[std::size_t(AssetSlot::Macros)] = &macros_;

@@ -57,6 +57,10 @@ std::string withoutTrailingSeparators(std::string_view folder);
 // The settings table of a project file, in written order, bound to `s`.
 SettingTable projectSettingTable(ProjectSettings& s, const DerivedDefaults& d);
 
+// The question before saving a modified script document when saving asks
+// for confirmation: "Guardar cambios a <name>" with yes, no and cancel.
+MessageAnswer confirmSaveDocument(Host& host, std::string_view name);
+
 // The asset families, in the order a project reads them.
 enum class AssetSlot {
   StringTable, Macros, Resources, GlobalNames, Paths, TileLists, LevelInfo, FontMaps, Arrays,

@@ -204,9 +204,13 @@ TEST(Project, SaveWritesAssetsAndKeepsUnchangedFiles) {
   EXPECT_EQ(TempDir::read(macroPath), macroBytes);
 
   // Cancelling the document save ends saving.
-  hooks.saveDocuments = [](bool confirm) { return !confirm; };
+  hooks.saveDocuments = [&](bool confirm) {
+    return !confirm || confirmSaveDocument(f.host, "main.txt") != MessageAnswer::Cancel;
+  };
+  f.host.answer = MessageAnswer::Cancel;
   f.project.setHooks(hooks);
   EXPECT_FALSE(f.project.save(true));
+  EXPECT_EQ(f.host.boxes.back(), "Guardar cambios a main.txt");
   EXPECT_TRUE(f.project.save(false));
 }
 
