@@ -35,13 +35,7 @@ struct Fixture {
     dir.write("Resources/" + name, std::string(data.begin(), data.end()));
   }
   static Resource resource(const std::string& file, ResourceKind kind) {
-    Resource r;
-    r.name = "r";
-    r.file = ".\\";
-    r.file += file;
-    r.kind = kind;
-    r.relative = true;
-    return r;
+    return Resource{.name = "r", .file = ".\\" + file, .kind = kind, .relative = true};
   }
 };
 
