@@ -68,6 +68,8 @@ SettingTable projectSettingTable(ProjectSettings& s, const DerivedDefaults& d) {
 Project::Project(Host& host, std::string& workingFolder)
     : host_(host), workingFolder_(workingFolder) {
   families_[std::size_t(AssetSlot::Macros)] = &macros_;
+  families_[std::size_t(AssetSlot::Resources)] = &resources_;
+  resources_.setRootSource([this] { return resourceRootPath(); });
   families_[std::size_t(AssetSlot::GlobalNames)] = &globalSets_;
 }
 

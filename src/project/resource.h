@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "project/asset_file.h"
 
 namespace tarvolin::project {
 
@@ -57,8 +60,9 @@ struct Resource {
 };
 
 // The ordered list of a project's resources; a resource's number is its
-// position. Names are unique and compared ignoring case.
-class ResourceList {
+// position. Names are unique and compared ignoring case. As an asset family
+// it is stored in "resource.txt" (see resource_file.h).
+class ResourceList : public AssetFamily {
  public:
   std::size_t size() const { return items_.size(); }
   bool empty() const { return items_.empty(); }
@@ -75,7 +79,23 @@ class ResourceList {
   int find(std::string_view name) const;
   const Resource* get(std::size_t index) const;
   Resource* get(std::size_t index);
-  void clear() { items_.clear(); }
+
+  // Where the resource root lies when the list is loaded: files inside it
+  // are made relative. The project hands in its own folder lookup.
+  void setRootSource(std::function<std::string()> source) { rootSource_ = std::move(source); }
+  std::string resourceRoot() const { return rootSource_ ? rootSource_() : std::string(); }
+
+  // Reads a file into another list (cleared first), leaving this one alone;
+  // the records read are marked imported.
+  bool loadInto(const std::string& path, std::vector<Resource>& other) const;
+
+  std::string_view fileName() const override { return "resource.txt"; }
+  std::string_view saveFailureMessage() const override { return "Error: al escribir el recurso"; }
+  CheckKind checkKind() const override { return CheckKind::Resources; }
+  void clear() override { items_.clear(); }
+  bool load(const std::string& path) override;
+  bool save(const std::string& path) const override;
+  bool checkText(std::string_view text) const override;
 
   // A name for a copy of `name`: the number at its end counted up until no
   // resource has the name, at most 1000 times; empty when none was free.
@@ -83,6 +103,7 @@ class ResourceList {
 
  private:
   std::vector<Resource> items_;
+  std::function<std::string()> rootSource_;
 };
 
 }  // namespace tarvolin::project

@@ -1,36 +1,10 @@
 #include "project/resource_file.h"
 
-#include <charconv>
-#include <cstdio>
-#include <fstream>
-
 #include "common/text.h"
-#include "project/images/image.h"
 
 namespace tarvolin::project {
 
 namespace {
-
-// Gives the lines of a text one by one, without their LF or CR LF ends; past
-// the end it gives empty lines.
-class LineSource {
- public:
-  explicit LineSource(std::string_view text) : text_(text) {}
-  bool atEnd() const { return pos_ >= text_.size(); }
-  std::string_view next() {
-    if (atEnd()) return {};
-    std::size_t end = text_.find('\n', pos_);
-    if (end == std::string_view::npos) end = text_.size();
-    std::string_view line = text_.substr(pos_, end - pos_);
-    pos_ = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
-  }
-
- private:
-  std::string_view text_;
-  std::size_t pos_ = 0;
-};
 
 // Whether `line` begins with `name` (ignoring case) followed by the end of
 // the word.
@@ -68,40 +42,40 @@ std::optional<int> rangeFormatOfLine(std::string_view line) {
   return wordFromTable<int>(line, names);
 }
 
+// A maximum that does not parse leaves 0; values beyond 16 bits are held
+// at the nearest end rather than wrapped.
 std::uint16_t rangeMaxOfLine(std::string_view line) {
-  line = trimBlanks(line);
-  long value = 0;
-  auto [ptr, ec] = std::from_chars(line.data(), line.data() + line.size(), value);
-  if (ec != std::errc() || value < 0) return 0;
+  std::int64_t value = 0;
+  if (!parseInt64(line, value) || value < 0) return 0;
   return static_cast<std::uint16_t>(value > 0xFFFF ? 0xFFFF : value);
 }
 
-void readFlag(std::string_view line, bool& flag) { parseFlagWord(trimBlanks(line), flag); }
-
-enum class EntryResult { Read, Skipped, Failed };
-
-EntryResult readEntry(LineSource& lines, Resource& r) {
-  std::string_view first = lines.next();
-  if (first.empty() || first[0] != '#') return EntryResult::Skipped;
-  r = Resource{};
-  r.name.assign(first.substr(1));
-  r.file.assign(lines.next());
-  std::optional<ResourceKind> kind = kindOfLine(lines.next());
-  if (!kind) return EntryResult::Failed;
+// Reads the fields after an entry's "#name" line.
+bool readFields(LineReader& in, Resource& r) {
+  std::string line;
+  in.next(r.file);
+  in.next(line);
+  std::optional<ResourceKind> kind = kindOfLine(line);
+  if (!kind) return false;
   r.kind = *kind;
-  std::optional<int> compression = compressionOfLine(lines.next());
-  if (!compression) return EntryResult::Failed;
+  in.next(line);
+  std::optional<int> compression = compressionOfLine(line);
+  if (!compression) return false;
   r.compression = *compression;
-  readFlag(lines.next(), r.relative);
-  std::string_view sixth = lines.next();
-  if (sixth.empty() || sixth[0] != '#') return EntryResult::Read;  // the older five-line form
-  std::optional<int> format = rangeFormatOfLine(sixth.substr(1));
-  if (!format) return EntryResult::Failed;
+  in.next(line);
+  r.relative = readFlag(trimBlanks(line));
+  in.next(line);
+  if (line.empty() || line[0] != '#') return true;  // the older five-line form
+  std::optional<int> format = rangeFormatOfLine(std::string_view(line).substr(1));
+  if (!format) return false;
   r.rangeFormat = *format;
-  r.rangeMax = rangeMaxOfLine(lines.next());
-  readFlag(lines.next(), r.ask);
-  readFlag(lines.next(), r.range);
-  return EntryResult::Read;
+  in.next(line);
+  r.rangeMax = rangeMaxOfLine(line);
+  in.next(line);
+  r.ask = readFlag(trimBlanks(line));
+  in.next(line);
+  r.range = readFlag(trimBlanks(line));
+  return true;
 }
 
 std::string slashed(std::string_view path) {
@@ -123,98 +97,67 @@ void makeRelativeToRoot(Resource& r, std::string_view resourceRoot) {
   r.relative = true;
 }
 
-bool readText(const std::string& path, std::string& text) {
-  Bytes bytes;
-  std::string error;
-  if (!readWholeFile(path, bytes, error)) return false;
-  text.assign(bytes.begin(), bytes.end());
-  return true;
-}
-
-// Writes `text` to a temporary file beside `path` and moves it over the
-// destination only when the bytes differ, so an unchanged file keeps its time
-// stamp and a failed write never replaces a good file.
-bool safeWriteText(const std::string& path, const std::string& text) {
-  std::string current;
-  if (readText(path, current) && current == text) return true;
-  const std::string temp = path + ".~tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush()) {
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
-std::string resourceFileText(const ResourceList& list) {
-  std::string out(kResourceHeader);
-  for (const Resource& r : list.items()) {
-    out += "#" + r.name + "\n";
-    out += r.file + "\n";
-    out += std::string(resourceKindName(r.kind)) + "\n";
-    out += std::string(compressionName(r.compression)) + "\n";
-    out += r.relative ? "true\n" : "false\n";
-    out += "#" + std::string(rangeFormatName(r.rangeFormat)) + "\n";
-    out += std::to_string(r.rangeMax) + "\n";
-    out += r.ask ? "true\n" : "false\n";
-    out += r.range ? "true\n" : "false\n";
-    out += "\n";
+std::string writeResources(const std::vector<Resource>& resources) {
+  AssetWriter w(HeaderKind::Resource);
+  for (const Resource& r : resources) {
+    w.beginEntry(r.name);
+    w.line(r.file);
+    w.line(resourceKindName(r.kind));
+    w.line(compressionName(r.compression));
+    w.line(flagText(r.relative));
+    w.line('#', rangeFormatName(r.rangeFormat));
+    w.line(formatInt(r.rangeMax));
+    w.line(flagText(r.ask));
+    w.line(flagText(r.range));
+    w.endEntry();
   }
-  return out;
+  return w.text();
 }
 
-bool parseResourceText(std::string_view text, std::string_view resourceRoot,
-                       std::vector<Resource>& out) {
-  LineSource lines(text);
-  while (!lines.atEnd()) {
+bool readResources(LineReader& in, std::string_view resourceRoot, std::vector<Resource>& out) {
+  std::string name;
+  while (nextEntry(in, name)) {
     Resource r;
-    EntryResult result = readEntry(lines, r);
-    if (result == EntryResult::Failed) return false;
-    if (result == EntryResult::Skipped || r.name.empty()) continue;
+    r.name = std::move(name);
+    if (!readFields(in, r)) return false;
+    if (r.name.empty()) continue;
     makeRelativeToRoot(r, resourceRoot);
     out.push_back(std::move(r));
   }
   return true;
 }
 
-bool resourceTextCheck(std::string_view text) {
+bool parseResourceText(std::string_view text, std::string_view resourceRoot,
+                       std::vector<Resource>& out) {
+  LineReader in{std::string(text)};
+  return readResources(in, resourceRoot, out);
+}
+
+bool ResourceList::load(const std::string& path) {
+  items_.clear();
+  LineReader in;
+  if (!in.open(path)) return false;
+  return readResources(in, resourceRoot(), items_);
+}
+
+bool ResourceList::loadInto(const std::string& path, std::vector<Resource>& other) const {
+  other.clear();
+  LineReader in;
+  if (!in.open(path)) return false;
+  const bool ok = readResources(in, resourceRoot(), other);
+  for (Resource& r : other) r.imported = true;
+  return ok;
+}
+
+bool ResourceList::save(const std::string& path) const {
+  return safeWrite(path, writeResources(items_));
+}
+
+bool ResourceList::checkText(std::string_view text) const {
   std::vector<Resource> scratch;
   return parseResourceText(text, {}, scratch);
-}
-
-bool loadResources(const std::string& path, std::string_view resourceRoot, ResourceList& list) {
-  list.clear();
-  std::string text;
-  if (!readText(path, text)) return false;
-  std::vector<Resource> entries;
-  const bool ok = parseResourceText(text, resourceRoot, entries);
-  for (Resource& r : entries) list.appendStored(std::move(r));
-  return ok;
-}
-
-bool loadResourcesInto(const std::string& path, std::string_view resourceRoot,
-                       std::vector<Resource>& other) {
-  std::string text;
-  if (!readText(path, text)) return false;
-  std::vector<Resource> entries;
-  const bool ok = parseResourceText(text, resourceRoot, entries);
-  for (Resource& r : entries) {
-    r.imported = true;
-    other.push_back(std::move(r));
-  }
-  return ok;
-}
-
-bool saveResources(const std::string& path, const ResourceList& list) {
-  return safeWriteText(path, resourceFileText(list));
 }
 
 }  // namespace tarvolin::project

@@ -166,7 +166,7 @@ bool resourceLoadTileMap(const Resource& resource, const ResourceContext& contex
   if (resource.kind != ResourceKind::Tilemap) return failWith(errors, kErrorWrongResourceKind);
   Bytes bytes;
   std::string error;
-  if (!readWholeFile(path, bytes, error)) return failWithDetail(errors, kErrorResourceFile, error);
+  if (!readFileBytes(path, bytes, error)) return failWithDetail(errors, kErrorResourceFile, error);
   TileMapFile file;
   if (!readTileMap(bytes, file, error)) return failWith(errors, kErrorCannotDecode);
   // A rotation map holds one byte a cell: two-byte entries do not fit.

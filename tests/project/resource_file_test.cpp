@@ -35,8 +35,8 @@ TEST(ResourceFile, WritesEveryFieldAndReadsItBack) {
   song.file = "C:\\music\\song.xm";
   ASSERT_TRUE(list.add(song));
 
-  const std::string text = resourceFileText(list);
-  EXPECT_EQ(text, std::string(kResourceHeader) +
+  const std::string text = writeResources(list.items());
+  EXPECT_EQ(text, std::string(headerText(HeaderKind::Resource)) +
                       "#walk\n.\\walk.bin\nBitmap16\nLZH\ntrue\n#Hex00\n16\ntrue\ntrue\n\n"
                       "#song\nC:\\music\\song.xm\nMusic Track\nNone\nfalse\n#Decimal0\n0\nfalse\nfalse\n\n");
   std::vector<Resource> back;
@@ -51,9 +51,9 @@ TEST(ResourceFile, WritesEveryFieldAndReadsItBack) {
   odd.rangeFormat = 9;
   ResourceList oddList;
   oddList.add(odd);
-  const std::string oddText = resourceFileText(oddList);
+  const std::string oddText = writeResources(oddList.items());
   EXPECT_NE(oddText.find("Unknown type!\nUnknown compression!\ntrue\n#Unknown type!\n"), std::string::npos);
-  EXPECT_FALSE(resourceTextCheck(oddText));
+  EXPECT_FALSE(ResourceList().checkText(oddText));
 }
 
 TEST(ResourceFile, OlderFiveLineEntriesAndLooseSpelling) {
@@ -78,7 +78,7 @@ TEST(ResourceFile, OlderFiveLineEntriesAndLooseSpelling) {
   EXPECT_TRUE(out[1].range);
   ResourceList list;
   list.add(out[1]);
-  EXPECT_NE(resourceFileText(list).find("\nMusic Track\n"), std::string::npos);
+  EXPECT_NE(writeResources(list.items()).find("\nMusic Track\n"), std::string::npos);
 }
 
 TEST(ResourceFile, BadEntriesStopTheLoadKeepingEarlierOnes) {
@@ -92,10 +92,10 @@ TEST(ResourceFile, BadEntriesStopTheLoadKeepingEarlierOnes) {
     EXPECT_FALSE(parseResourceText(good + bad + good, "", out)) << bad;
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].name, "a");
-    EXPECT_FALSE(resourceTextCheck(good + bad));
+    EXPECT_FALSE(ResourceList().checkText(good + bad));
   }
-  EXPECT_TRUE(resourceTextCheck(good + "junk line\n" + good));
-  EXPECT_TRUE(resourceTextCheck(""));
+  EXPECT_TRUE(ResourceList().checkText(good + "junk line\n" + good));
+  EXPECT_TRUE(ResourceList().checkText(""));
   // A range maximum that does not parse leaves 0.
   std::vector<Resource> out;
   ASSERT_TRUE(parseResourceText("#a\na\nBinary\nNone\nfalse\n#Hex0\nlots\nfalse\nfalse\n", "", out));
@@ -128,39 +128,40 @@ TEST(ResourceFile, LoadSaveAndLoadInto) {
   tarvolin::test::TempDir dir;
   const std::string path = dir.file("resource.txt");
   ResourceList list;
-  EXPECT_FALSE(loadResources(path, "", list));
+  EXPECT_FALSE(list.load(path));
   EXPECT_TRUE(list.empty());
 
   list.add(sample("one", ResourceKind::Binary));
   list.add(sample("two", ResourceKind::Tilemap));
-  ASSERT_TRUE(saveResources(path, list));
+  ASSERT_TRUE(list.save(path));
   struct stat before {};
   ASSERT_EQ(::stat(path.c_str(), &before), 0);
   // Saving the same list again leaves the file (and its time stamp) alone.
   timespec old[2] = {{1000, 0}, {1000, 0}};
   ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
-  ASSERT_TRUE(saveResources(path, list));
+  ASSERT_TRUE(list.save(path));
   struct stat after {};
   ASSERT_EQ(::stat(path.c_str(), &after), 0);
   EXPECT_EQ(after.st_mtim.tv_sec, 1000);
 
   ResourceList loaded;
   loaded.add(sample("stale", ResourceKind::Binary));
-  ASSERT_TRUE(loadResources(path, "", loaded));
+  ASSERT_TRUE(loaded.load(path));
   ASSERT_EQ(loaded.size(), 2u);
   EXPECT_EQ(loaded.items(), list.items());
 
-  std::vector<Resource> other{sample("mine", ResourceKind::Binary)};
-  ASSERT_TRUE(loadResourcesInto(path, "", other));
-  ASSERT_EQ(other.size(), 3u);
-  EXPECT_FALSE(other[0].imported);
+  std::vector<Resource> other{sample("stale", ResourceKind::Binary)};
+  ASSERT_TRUE(list.loadInto(path, other));
+  ASSERT_EQ(other.size(), 2u);
+  EXPECT_TRUE(other[0].imported);
   EXPECT_TRUE(other[1].imported);
-  EXPECT_TRUE(other[2].imported);
+  EXPECT_EQ(other[1].name, "two");
+  EXPECT_FALSE(list.items()[1].imported);
 
   // Repeated names in a stored file are kept, so saving loses nothing.
   dir.write("dup.txt", "#x\na\nBinary\nNone\nfalse\n\n#X\nb\nBinary\nNone\nfalse\n\n");
   ResourceList dup;
-  ASSERT_TRUE(loadResources(dir.file("dup.txt"), "", dup));
+  ASSERT_TRUE(dup.load(dir.file("dup.txt")));
   EXPECT_EQ(dup.size(), 2u);
   EXPECT_EQ(dup.find("X"), 0);
 }

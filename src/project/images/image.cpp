@@ -45,7 +45,7 @@ bool imageSizeAcceptable(std::int64_t width, std::int64_t height, std::string& e
   return true;
 }
 
-bool readWholeFile(const std::string& path, Bytes& out, std::string& error, std::size_t limit) {
+bool readFileBytes(const std::string& path, Bytes& out, std::string& error, std::size_t limit) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "No se puede abrir el archivo <" + path + ">";
@@ -77,7 +77,7 @@ bool readImageFile(const std::string& path, IndexedImage& out, std::string& erro
     return false;
   }
   Bytes bytes;
-  if (!readWholeFile(path, bytes, error)) return false;
+  if (!readFileBytes(path, bytes, error)) return false;
   switch (kind) {
     case ImageFileKind::Bmp: return readBmp(bytes, out, error);
     case ImageFileKind::Png: return readPng(bytes, out, error);
@@ -88,7 +88,7 @@ bool readImageFile(const std::string& path, IndexedImage& out, std::string& erro
 bool readPaletteOf(const std::string& path, std::vector<Rgb>& out, std::string& error) {
   if (imageFileKindOf(path) == ImageFileKind::Palette) {
     Bytes bytes;
-    if (!readWholeFile(path, bytes, error)) return false;
+    if (!readFileBytes(path, bytes, error)) return false;
     return readPaletteFile(bytes, out, error);
   }
   IndexedImage image;

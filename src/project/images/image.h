@@ -74,7 +74,7 @@ bool writePng(const IndexedImage& image, Bytes& out, std::string& error);
 
 // Reads a whole file; false with a message when it cannot be opened or is
 // larger than `limit` bytes.
-bool readWholeFile(const std::string& path, Bytes& out, std::string& error,
+bool readFileBytes(const std::string& path, Bytes& out, std::string& error,
                    std::size_t limit = std::size_t{256} << 20);
 
 // Reads an image file chosen by its extension ("bmp", "png", "pcx", "pcg").
