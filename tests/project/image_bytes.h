@@ -7,7 +7,7 @@
 
 #include "project/images/image.h"
 
-namespace tarvolin::project::test {
+namespace tarvolin::project::imagebytes {
 
 inline void put16(Bytes& b, std::uint32_t v) {
   b.push_back(static_cast<std::uint8_t>(v));
@@ -115,4 +115,4 @@ inline IndexedImage patternImage(int width, int height, int bits) {
   return image;
 }
 
-}  // namespace tarvolin::project::test
+}  // namespace tarvolin::project::imagebytes

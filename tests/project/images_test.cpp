@@ -6,9 +6,9 @@
 
 namespace tarvolin::project {
 
-using test::bmpFile;
-using test::patternImage;
-using test::pcxFile;
+using imagebytes::bmpFile;
+using imagebytes::patternImage;
+using imagebytes::pcxFile;
 
 namespace {
 

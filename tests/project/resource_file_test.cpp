@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include "common/temp_dir.h"
+#include "project/project.h"
+#include "project/recording_host.h"
 
 namespace tarvolin::project {
 
@@ -164,6 +166,28 @@ TEST(ResourceFile, LoadSaveAndLoadInto) {
   ASSERT_TRUE(dup.load(dir.file("dup.txt")));
   EXPECT_EQ(dup.size(), 2u);
   EXPECT_EQ(dup.find("X"), 0);
+}
+
+TEST(ResourceFile, OpenedProjectsReadAndCheckTheirResources) {
+  tarvolin::test::TempDir dir;
+  tarvolin::test::RecordingHost host;
+  std::string working;
+  Project project(host, working);
+  project.setStartFolder(dir.path());
+  // An absolute file inside the project's resource root reads back relative.
+  const std::string root = dir.file("game/Resources");
+  dir.write("game.tvp", "");
+  dir.write("game/resource.txt", std::string(headerText(HeaderKind::Resource)) + "#hero\n" + root +
+                                     "/Hero.bmp\nBitmap16\nNone\nfalse\n\n");
+  ASSERT_TRUE(project.open(dir.file("game.tvp"), false));
+  ASSERT_EQ(project.resources().size(), 1u);
+  EXPECT_EQ(project.resources().items()[0].file, ".\\Hero.bmp");
+  EXPECT_TRUE(project.resources().items()[0].relative);
+  EXPECT_TRUE(project.checkText(CheckKind::Resources, "#a\na\nBinary\nNone\nfalse\n"));
+  EXPECT_FALSE(project.checkText(CheckKind::Resources, "#a\na\nPicture\nNone\nfalse\n"));
+  ASSERT_TRUE(project.save(false));
+  EXPECT_NE(tarvolin::test::TempDir::read(dir.file("game/resource.txt")).find("#hero\n.\\Hero.bmp\n"),
+            std::string::npos);
 }
 
 TEST(ResourceList, NamesAreUniqueIgnoringCase) {

@@ -10,7 +10,7 @@
 
 namespace tarvolin::project {
 
-using test::patternImage;
+using imagebytes::patternImage;
 
 namespace {
 
