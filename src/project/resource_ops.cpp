@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "project/images/image.h"
 #include "project/images/tilemap_file.h"
+#include "project/project.h"
 
 namespace tarvolin::project {
 
@@ -53,6 +54,15 @@ bool tileImageOf(const Resource& resource, const ResourceContext& context,
 }
 
 }  // namespace
+
+ResourceContext resourceContextOf(const Project& project, std::int64_t rangeIndex, Host* host) {
+  ResourceContext context;
+  context.resourceRoot = project.resourceRootPath();
+  context.workingFolder = project.folder();
+  context.rangeIndex = rangeIndex;
+  context.host = host;
+  return context;
+}
 
 std::string rangedFileName(std::string_view file, int rangeFormat, std::int64_t index) {
   const std::string number = formatRangeNumber(rangeFormat, index);

@@ -36,6 +36,10 @@ struct ResourceContext {
   Host* host = nullptr;       // file chooser for resources that ask; none answers cancel
 };
 
+class Project;
+// The context of the open project: its resource root and folder.
+ResourceContext resourceContextOf(const Project& project, std::int64_t rangeIndex, Host* host);
+
 struct ResolveOptions {
   bool askAllowed = true;
   bool forSaving = false;

@@ -6,6 +6,7 @@
 
 #include "common/temp_dir.h"
 #include "project/project.h"
+#include "project/resource_ops.h"
 #include "project/recording_host.h"
 
 namespace tarvolin::project {
@@ -183,6 +184,11 @@ TEST(ResourceFile, OpenedProjectsReadAndCheckTheirResources) {
   ASSERT_EQ(project.resources().size(), 1u);
   EXPECT_EQ(project.resources().items()[0].file, ".\\Hero.bmp");
   EXPECT_TRUE(project.resources().items()[0].relative);
+  // The project's context finds the file under its resource root.
+  const ResourceContext context = resourceContextOf(project, 0, nullptr);
+  EXPECT_FALSE(resourceExists(project.resources().items()[0], context));
+  dir.write("game/Resources/hero.BMP", "x");
+  EXPECT_TRUE(resourceExists(project.resources().items()[0], context));
   EXPECT_TRUE(project.checkText(CheckKind::Resources, "#a\na\nBinary\nNone\nfalse\n"));
   EXPECT_FALSE(project.checkText(CheckKind::Resources, "#a\na\nPicture\nNone\nfalse\n"));
   ASSERT_TRUE(project.save(false));

@@ -122,6 +122,13 @@ TEST(ResourceTiles, FourBitNibblesStrideAndWrapping) {
   EXPECT_EQ(used, (std::vector<int>{1023, 0}));
   EXPECT_EQ(tileAreaCapacity(TileArea::Sprite, 8), 512);
   EXPECT_EQ(tileAreaCapacity(TileArea::Background, 8), 1024);
+  // Video memory splits into the two areas; a short one gives what it has.
+  std::vector<std::uint8_t> memory(96 * 1024);
+  EXPECT_EQ(tileAreaOf(memory, TileArea::Background).data(), memory.data());
+  EXPECT_EQ(tileAreaOf(memory, TileArea::Background).size(), 0x10000u);
+  EXPECT_EQ(tileAreaOf(memory, TileArea::Sprite).data(), memory.data() + 0x10000);
+  EXPECT_EQ(tileAreaOf(memory, TileArea::Sprite).size(), 0x8000u);
+  EXPECT_TRUE(tileAreaOf(std::span(memory).first(0x100), TileArea::Sprite).empty());
   // A negative first tile wraps too.
   used.clear();
   ASSERT_TRUE(resourceLoadTiles(Fixture::resource("strip.bmp", ResourceKind::Bitmap16), f.context,

@@ -4,6 +4,13 @@
 
 namespace tarvolin::project {
 
+std::span<std::uint8_t> tileAreaOf(std::span<std::uint8_t> vram, TileArea area) {
+  const std::size_t start = area == TileArea::Sprite ? 0x10000 : 0;
+  const std::size_t size = area == TileArea::Sprite ? 0x8000 : 0x10000;
+  if (vram.size() <= start) return {};
+  return vram.subspan(start, std::min(size, vram.size() - start));
+}
+
 int tileAreaCapacity(TileArea area, int bits) {
   const int eightBit = area == TileArea::Sprite ? 512 : 1024;
   return bits == 4 ? eightBit * 2 : eightBit;

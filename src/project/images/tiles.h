@@ -13,6 +13,11 @@ namespace tarvolin::project {
 // The two character areas of video memory.
 enum class TileArea { Sprite, Background };
 
+// The character area inside the 96 KB of video memory: background tiles
+// from offset 0 (64 KB), sprite tiles from 0x10000 (32 KB). Shorter memory
+// gives what part of the area it holds.
+std::span<std::uint8_t> tileAreaOf(std::span<std::uint8_t> vram, TileArea area);
+
 // Tiles an area holds at a depth: sprite 512 (8 bits) or 1024 (4 bits),
 // background 1024 (8 bits) or 2048 (4 bits).
 int tileAreaCapacity(TileArea area, int bits);
