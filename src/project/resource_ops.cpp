@@ -145,27 +145,44 @@ bool resourceTileCount(const Resource& resource, const ResourceContext& context,
 }
 
 bool resourceLoadPalette(const Resource& resource, const ResourceContext& context,
-                         script::ErrorState& errors, int bank, std::span<std::uint16_t> palette) {
+                         script::ErrorState& errors, int bank,
+                         const std::function<void(int index, std::uint16_t colour)>& setColour) {
   std::string path;
   if (!resolveForLoading(resource, context, errors, path)) return false;
-  std::size_t start = 0;
-  std::size_t count = 0;
+  int start = 0;
+  int count = 0;
   if (resource.kind == ResourceKind::PaletteRaw16) {
     if (bank < 0 || bank > 15) return failWith(errors, kErrorPaletteIndex);
-    start = static_cast<std::size_t>(bank) * 16;
+    start = bank * 16;
     count = 16;
   } else if (resource.kind == ResourceKind::PaletteRaw256) {
     count = 256;
   } else {
     return failWith(errors, kErrorWrongResourceKind);
   }
-  if (palette.size() < start + count) return failWith(errors, kErrorPaletteIndex);
   std::vector<Rgb> colours;
   std::string error;
   if (!readPaletteOf(path, colours, error)) return failWithDetail(errors, kErrorResourceFile, error);
-  for (std::size_t i = 0; i < count; ++i)
-    palette[start + i] = i < colours.size() ? toGbaColour(colours[i]) : 0;
+  if (!setColour) return true;
+  for (int i = 0; i < count; ++i) {
+    const std::size_t n = static_cast<std::size_t>(i);
+    setColour(start + i, n < colours.size() ? toGbaColour(colours[n]) : 0);
+  }
   return true;
+}
+
+bool resourceLoadPalette(const Resource& resource, const ResourceContext& context,
+                         script::ErrorState& errors, int bank, std::span<std::uint16_t> palette) {
+  // Too small a palette is refused before anything is read or written.
+  const std::size_t needed = resource.kind == ResourceKind::PaletteRaw16 && bank >= 0 && bank <= 15
+                                 ? static_cast<std::size_t>(bank) * 16 + 16
+                                 : 256;
+  if (palette.size() < needed &&
+      (resource.kind == ResourceKind::PaletteRaw16 || resource.kind == ResourceKind::PaletteRaw256))
+    return failWith(errors, kErrorPaletteIndex);
+  return resourceLoadPalette(resource, context, errors, bank, [&](int index, std::uint16_t colour) {
+    palette[static_cast<std::size_t>(index)] = colour;
+  });
 }
 
 bool resourceLoadTileMap(const Resource& resource, const ResourceContext& context,

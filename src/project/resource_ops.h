@@ -84,6 +84,10 @@ bool resourceTileCount(const Resource& resource, const ResourceContext& context,
 // Colours missing from the file load as black.
 bool resourceLoadPalette(const Resource& resource, const ResourceContext& context,
                          script::ErrorState& errors, int bank, std::span<std::uint16_t> palette);
+// The same through a writer of one palette entry (index 0..255).
+bool resourceLoadPalette(const Resource& resource, const ResourceContext& context,
+                         script::ErrorState& errors, int bank,
+                         const std::function<void(int index, std::uint16_t colour)>& setColour);
 
 // A background map to load into: its size in cells, whether its cells are one
 // byte (a rotation map), and the writer of one cell.

@@ -204,6 +204,13 @@ TEST(ResourcePalettes, SixteenAndTwoFiftySixColours) {
   EXPECT_EQ(palette[31], 0xFFFF);
   EXPECT_EQ(palette[33], 31 | (1 << 5) | (2 << 10));
   EXPECT_EQ(palette[48], 0xFFFF);
+  // Through an entry writer the same colours reach the same entries.
+  std::map<int, std::uint16_t> written;
+  ASSERT_TRUE(resourceLoadPalette(Fixture::resource("p.bmp", ResourceKind::PaletteRaw16), f.context,
+                                  f.errors, 15, [&](int i, std::uint16_t c) { written[i] = c; }));
+  EXPECT_EQ(written.size(), 16u);
+  EXPECT_EQ(written.begin()->first, 240);
+  EXPECT_EQ(written[241], palette[33]);
   // 256 colours from entry 0; colours the file lacks load as black.
   ASSERT_TRUE(resourceLoadPalette(Fixture::resource("full.pal", ResourceKind::PaletteRaw256),
                                   f.context, f.errors, 7, palette));
