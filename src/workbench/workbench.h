@@ -34,7 +34,7 @@ class Workbench {
   Host& host_;
   std::string workingFolder_;
   project::Project project_;
-  project::ProgramSettings programSettings_;
+  project::ProgramSettings programSettings_ = project::defaultProgramSettings();
 };
 
 }  // namespace tarvolin

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "common/temp_dir.h"
+#include "common/text.h"
 #include "project/project.h"
 #include "project/recording_host.h"
 
@@ -203,9 +204,13 @@ TEST(Project, SaveWritesAssetsAndKeepsUnchangedFiles) {
   EXPECT_EQ(TempDir::read(macroPath), macroBytes);
 
   // Cancelling the document save ends saving.
-  hooks.saveDocuments = [](bool confirm) { return !confirm; };
+  hooks.saveDocuments = [&](bool confirm) {
+    return !confirm || confirmSaveDocument(f.host, "main.txt") != MessageAnswer::Cancel;
+  };
+  f.host.answer = MessageAnswer::Cancel;
   f.project.setHooks(hooks);
   EXPECT_FALSE(f.project.save(true));
+  EXPECT_EQ(f.host.boxes.back(), "Guardar cambios a main.txt");
   EXPECT_TRUE(f.project.save(false));
 }
 
@@ -287,6 +292,41 @@ TEST(Project, TextCheckByKind) {
   EXPECT_TRUE(f.project.checkText(CheckKind::Macros, "#A\n?\n\n"));
   EXPECT_FALSE(f.project.checkText(CheckKind::Macros, "#A\nx\n"));
   EXPECT_FALSE(f.project.checkText(CheckKind::GlobalSets, "#2\n"));
+}
+
+TEST(Project, FoldersReadOnlyScriptsAndFamilies) {
+  Fixture f;
+  f.dir.write("Juego.tvp", "#PROJECT_READONLY\non\n");
+  ASSERT_TRUE(f.project.open(f.dir.file("Juego.tvp"), false));
+  EXPECT_FALSE(f.project.mayWriteScript());
+  EXPECT_EQ(f.host.boxes.size(), 1u);
+  f.project.settings().readOnly = false;
+  EXPECT_TRUE(f.project.mayWriteScript());
+
+  // Chosen folders inside the project's folder are stored relative to it.
+  std::string upper = f.dir.path();
+  for (char& c : upper) c = toUpperAscii(c);
+  EXPECT_EQ(f.project.storedFolder(f.dir.file("src/a")), ".\\src\\a");
+  EXPECT_EQ(f.project.storedFolder(upper + "/Res"), ".\\Res");
+  EXPECT_EQ(f.project.storedFolder(f.dir.path() + "x/y"), f.dir.path() + "x/y");
+  EXPECT_EQ(f.project.storedFolder("/elsewhere"), "/elsewhere");
+
+  f.working = "/moved/by/a/dialog";
+  f.project.restoreWorkingFolder();
+  EXPECT_EQ(f.working, f.dir.path());
+  EXPECT_TRUE(f.project.makeScriptFolder());
+  EXPECT_TRUE(std::filesystem::is_directory(f.dir.file("Juego/Script")));
+
+  // Each built family sits in the slot of its file.
+  for (std::size_t i = 0; i < std::size(kAssetFiles); ++i) {
+    if (AssetFamily* fam = f.project.family(AssetSlot(i))) {
+      EXPECT_EQ(fam->fileName(), kAssetFiles[i].fileName);
+      EXPECT_EQ(fam->checkKind(), kAssetFiles[i].check);
+    }
+  }
+  EXPECT_EQ(checkKindForFile("C:\\p\\Macro.TXT"), CheckKind::Macros);
+  EXPECT_EQ(checkKindForFile("src/level_info.txt"), CheckKind::Levels);
+  EXPECT_EQ(checkKindForFile("main.txt"), CheckKind::Nothing);
 }
 
 TEST(Project, Helpers) {
