@@ -75,6 +75,21 @@ TEST(Mixer, LoopCountsOnceThreeTimesAndEndless) {
     EXPECT_EQ(s.useCount, 0);
     EXPECT_TRUE(allSilent(render(m, 100)));
   }
+  // The same heard in one go: sound up to the end, silence after the tail.
+  SampleData loud = constant8(1000, 100);
+  for (int loops : {1, 3}) {
+    Mixer m;
+    int ch = -1;
+    SoundParams p;
+    p.loopCount = loops;
+    p.loopStart = 600;
+    ASSERT_TRUE(m.StartSound(loud, ch, p));
+    const int length = 1000 + (loops - 1) * 400;
+    auto out = render(m, length + 1000);
+    EXPECT_NE(out[2 * (length - 1)], 128) << loops;
+    EXPECT_NE(out[2 * (length + 10)], 128) << loops;  // the tail
+    for (int i = length + 64; i < length + 1000; ++i) ASSERT_EQ(out[2 * i], 128) << loops << " at " << i;
+  }
   Mixer m;
   int ch = 5;
   SoundParams p;
@@ -175,6 +190,21 @@ TEST(Mixer, PanLawAndLevels) {
   m.ChannelGains(c, gl, gr);
   EXPECT_EQ(gl, 150);
   EXPECT_EQ(gr, 150);
+  c.pan = 64;
+  m.ChannelGains(c, gl, gr);
+  EXPECT_EQ(gl, 150);
+  EXPECT_EQ(gr, 75);
+  c.pan = 192;
+  c.envelopePan = 0;  // an envelope at the far left pulls towards it
+  m.ChannelGains(c, gl, gr);
+  EXPECT_EQ(gl, 150);
+  EXPECT_EQ(gr, 150);
+  c.pan = 128;
+  m.ChannelGains(c, gl, gr);
+  EXPECT_EQ(gl, 150);
+  EXPECT_EQ(gr, 0);
+  c.pan = 128;
+  c.envelopePan = 32;
   c.owner = 0;
   m.ChannelGains(c, gl, gr);
   EXPECT_EQ(gl, 50);
@@ -198,6 +228,8 @@ TEST(Mixer, StartFadesInAndStopFadesOut) {
   for (int i = 1; i < 64; ++i) EXPECT_GE(out[2 * i], out[2 * (i - 1)]) << i;
   const int full = out[2 * 100];
   EXPECT_GT(full - 128, 40);
+  EXPECT_GT(out[2 * 32] - 128, (full - 128) / 4);  // half way through the fade
+  EXPECT_LT(out[2 * 32], full);
   m.StopSound(ch);
   EXPECT_FALSE(m.IsChannelPlaying(ch));  // free at once for a new sound
   out = render(m, 100);
