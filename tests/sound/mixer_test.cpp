@@ -250,6 +250,62 @@ TEST(Mixer, StartFadesInAndStopFadesOut) {
   EXPECT_EQ(out[2 * 80], 128);
 }
 
+TEST(Mixer, StereoSamplesPlayAtTheirOwnLength) {
+  // Left 100 and right -100 average to silence; 500 frames, not 1000.
+  SampleData st = SampleData::Blank(1000, 8, kOneToOne, 2);
+  for (int i = 0; i < 1000; ++i) st.bytes()[i] = static_cast<std::uint8_t>(i % 2 ? -100 : 100);
+  SampleData st16 = SampleData::Blank(2000, 16, kOneToOne, 2);
+  auto* d = reinterpret_cast<std::int16_t*>(st16.bytes());
+  for (int i = 0; i < 1000; ++i) d[i] = static_cast<std::int16_t>(i % 2 ? 20000 : 10000);
+  Mixer m;
+  int a = -1, b = -1;
+  SoundParams left;
+  left.pan = 0;
+  ASSERT_TRUE(m.StartSound(st, a, left));
+  ASSERT_TRUE(m.StartSound(st16, b, SoundParams{}));
+  auto out = render(m, 499);
+  EXPECT_TRUE(m.IsChannelPlaying(a));
+  const int heard16 = Mixer::SoftClip((128 * ((15000 * 150) >> 8)) >> 14) + 128;
+  EXPECT_EQ(out[2 * 300 + 1], heard16);  // right: only the 16-bit sample
+  EXPECT_EQ(out[2 * 300], heard16);      // left: the 8-bit one adds nothing
+  render(m, 1 + 64);
+  EXPECT_FALSE(m.IsChannelPlaying(a));
+  EXPECT_FALSE(m.IsChannelPlaying(b));
+}
+
+TEST(Mixer, NewNoteCrossfadesFromThePreviousOne) {
+  // A music channel changes from a high note to a low one without a jump.
+  SampleData high = constant8(50000, 90), low = constant8(50000, -90);
+  Mixer m;
+  MixChannel& c = m.channels[0];
+  c.owner = 0;
+  c.volume = c.noteVolume = c.envelopeVolume = 64;
+  c.envelopePan = 32;
+  c.fadeOut = kFullFadeOut;
+  c.pan = 128;
+  auto play = [&](const SampleData& s) {
+    c.data8 = s.data8();
+    c.frames = c.end = s.frameCount();
+    c.loopLength = 0;
+    c.loopCount = 1;
+    c.position = c.fraction = 0;
+    c.base = kOneToOne;
+    c.BeginCrossfade(m.rampLength);
+  };
+  play(high);
+  render(m, 500);
+  play(low);
+  auto out = render(m, 200);
+  const int from = Mixer::SoftClip((128 * ((90 * 256 * 50) >> 8)) >> 14) + 128;
+  const int to = Mixer::SoftClip((128 * ((-90 * 256 * 50) >> 8)) >> 14) + 128;
+  EXPECT_GE(out[0], from - 2);
+  for (int i = 1; i < 64; ++i) {
+    EXPECT_LE(out[2 * i], out[2 * (i - 1)]) << i;
+    EXPECT_LE(out[2 * (i - 1)] - out[2 * i], 4) << i;  // no jump
+  }
+  EXPECT_EQ(out[2 * 100], to);
+}
+
 TEST(Mixer, ChannelChoiceAndRefusals) {
   SampleData s = constant8(1000, 10);
   Mixer m;
