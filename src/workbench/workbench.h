@@ -9,6 +9,7 @@
 #include "common/host.h"
 #include "project/program_settings.h"
 #include "project/project.h"
+#include "sound/audio_engine.h"
 
 namespace tarvolin {
 
@@ -29,12 +30,16 @@ class Workbench {
   project::Project& project() { return project_; }
   // The program settings, read at start-up and written at shut-down.
   project::ProgramSettings& programSettings() { return programSettings_; }
+  // The audio engine: opened by the program with its output device, shut
+  // down before that output goes.
+  sound::AudioEngine& audio() { return audio_; }
 
  private:
   Host& host_;
   std::string workingFolder_;
   project::Project project_;
   project::ProgramSettings programSettings_ = project::defaultProgramSettings();
+  sound::AudioEngine audio_;
 };
 
 }  // namespace tarvolin
