@@ -30,6 +30,7 @@ bool ModulePlayer::start(const MusicModule* module) {
   tick_ = std::max(speed_, 6);
   musicVolume_ = 50;
   globalSlide_ = 0;
+  rowsPlayed_ = 0;
   for (int i = 0; i < kMaxModuleChannels; ++i) {
     Channel& c = channels_[i];
     c = Channel{};
@@ -95,6 +96,7 @@ void ModulePlayer::tick() {
 }
 
 void ModulePlayer::playRow() {
+  ++rowsPlayed_;
   const int pattern = module_->patternAt(playingOrder_);
   for (int i = 0; i < channelCount_; ++i) {
     const PatternCell& cell = module_->cell(pattern, playingRow_, i);

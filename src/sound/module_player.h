@@ -77,6 +77,8 @@ class ModulePlayer {
   int playingRow() const { return playingRow_; }
   int tickCounter() const { return tick_; }
   int patternDelay() const { return patternDelay_; }
+  // Rows played since the start (pattern-delay rows not counted).
+  long rowsPlayed() const { return rowsPlayed_; }
 
   // Per-channel effect memory, exposed for tests.
   struct Channel {
@@ -149,6 +151,7 @@ class ModulePlayer {
   int samplesPerTick_ = 882;
   int musicVolume_ = 50;
   int globalSlide_ = 0;
+  long rowsPlayed_ = 0;
   std::array<Channel, kMaxModuleChannels> channels_{};
 };
 
