@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace tarvolin::sound {
+#include "sound/module_player.h"  // ModuleKind
 
-enum class ModuleKind { None, Mod, Xm };
+namespace tarvolin::sound {
 
 // Effect numbers as the players use them (XM numbering; 0..15 as MOD).
 inline constexpr std::uint8_t kEffectArpeggio = 0x0;

@@ -1,7 +1,10 @@
-// The sequencer and the effects MOD and XM share.
-#include "sound/module_player.h"
+// The MOD and XM player: sequencer hooks and the effects both formats share.
+#include "sound/music_player.h"
 
 #include <algorithm>
+
+#include "sound/mod_reader.h"
+#include "sound/xm_reader.h"
 
 namespace tarvolin::sound {
 
@@ -13,137 +16,136 @@ int normaliseWaveform(int y) {
   return y;
 }
 
+bool isDelayedNote(const PatternCell& cell) {
+  // A delay of 0 plays the note at once.
+  return cell.effect == kEffectExtended && (cell.parameter >> 4) == 0xD && (cell.parameter & 15) != 0;
+}
+
 }  // namespace
 
-bool ModulePlayer::start(const MusicModule* module) {
-  playing_ = false;
-  if (module == nullptr || module->kind == ModuleKind::None) return false;
-  if (module->channelCount < 0 || module->channelCount > kMaxModuleChannels) return false;
-  module_ = module;
-  channelCount_ = module->channelCount;
-  order_ = row_ = playingOrder_ = playingRow_ = patternDelay_ = 0;
-  jumpThisRow_ = breakThisRow_ = false;
-  const int tempo = std::clamp(module->tempo, 32, 255);
-  samplesPerTick_ = 220500 / (2 * tempo);
-  speed_ = std::clamp(module->initialSpeed, 1, 31);
-  // The first tick plays row 0 whatever the initial speed.
-  tick_ = std::max(speed_, 6);
-  musicVolume_ = 50;
+MusicPlayer::MusicPlayer(std::shared_ptr<const MusicModule> module) : module_(std::move(module)) {
+  if (!module_) module_ = std::make_shared<const MusicModule>();
+}
+
+std::unique_ptr<MusicPlayer> MusicPlayer::Load(const std::string& path, ModuleKind kind) {
+  auto module = std::make_shared<MusicModule>();
+  const bool ok = kind == ModuleKind::Mod ? loadMod(path, *module)
+                  : kind == ModuleKind::Xm ? loadXm(path, *module)
+                                           : false;
+  if (!ok) return nullptr;
+  return std::make_unique<MusicPlayer>(std::move(module));
+}
+
+std::unique_ptr<ModulePlayer> LoadModulePlayer(const std::string& path, ModuleKind kind) {
+  return MusicPlayer::Load(path, kind);
+}
+
+std::unique_ptr<ModulePlayer> MusicPlayer::Clone() const { return std::make_unique<MusicPlayer>(module_); }
+
+void MusicPlayer::Restart(Mixer& mixer) {
+  for (Channel& c : channels_) c = Channel{};
   globalSlide_ = 0;
-  rowsPlayed_ = 0;
-  for (int i = 0; i < kMaxModuleChannels; ++i) {
-    Channel& c = channels_[i];
-    c = Channel{};
-    c.voice.channelVolume = 64;
-    c.voice.envelopeVolume = 64;
-    c.voice.envelopePan = 32;
-    c.voice.fadeout = kFullFadeout;
-    c.voice.pan = (i % 4 == 0 || i % 4 == 3) ? 64 : 128;
-  }
-  playing_ = true;
-  return true;
+  (void)mixer;
 }
 
-void ModulePlayer::stop() {
-  playing_ = false;
-  for (Channel& c : channels_) {
-    c.voice.loopCount = 0;
-    c.voice.stop = true;
-  }
+MixChannel* MusicPlayer::bound(Mixer& mixer, int channel) {
+  MixChannel& guess = mixer.channels[channel];  // the usual binding
+  if (guess.owner == channel) return &guess;
+  return mixer.BoundChannel(channel);
 }
 
-void ModulePlayer::setOrder(int order) {
-  if (module_ != nullptr && order >= 0 && order < module_->orderLimit()) order_ = order;
-}
-
-int ModulePlayer::periodOf(int note, int finetune128) const {
+int MusicPlayer::periodOf(int note, int finetune128) const {
   return linear() ? linearPeriod(note, finetune128) : amigaPeriod(note, finetune128);
 }
 
-int ModulePlayer::frequencyOf(int period) const {
+int MusicPlayer::frequencyOf(int period) const {
   return linear() ? linearFrequency(period) : amigaFrequency(period);
 }
 
-void ModulePlayer::setBaseFromPeriod(Channel& c) {
+void MusicPlayer::setBaseFromPeriod(Channel& c, MixChannel& v) {
   c.period = std::clamp(c.period, 1, 1 << 20);
-  c.voice.base = frequencyOf(c.period);
+  v.base = frequencyOf(c.period);
 }
 
-void ModulePlayer::tick() {
-  if (!playing_ || module_ == nullptr) return;
-  ++tick_;
-  if (tick_ < speed_) {
-    tickEffects();
-  } else {
-    tick_ = 0;
-    jumpThisRow_ = breakThisRow_ = false;
-    if (patternDelay_ > 0) {
-      --patternDelay_;
-    } else {
-      if (row_ > module_->lastRow(module_->patternAt(order_))) {
-        ++order_;
-        if (order_ >= module_->songLength) order_ = module_->restartPosition;
-        row_ = 0;
-      }
-      playingRow_ = row_;
-      playingOrder_ = order_;
-      playRow();
-      ++row_;
-    }
-  }
-  if (isXm())
-    for (int i = 0; i < channelCount_; ++i) stepEnvelopes(channels_[i]);
-}
-
-void ModulePlayer::playRow() {
-  ++rowsPlayed_;
-  const int pattern = module_->patternAt(playingOrder_);
-  for (int i = 0; i < channelCount_; ++i) {
-    const PatternCell& cell = module_->cell(pattern, playingRow_, i);
-    // A delayed note waits for its tick (a delay of 0 plays at once).
-    const bool delayed = cell.effect == kEffectExtended && (cell.parameter >> 4) == 0xD &&
-                         (cell.parameter & 15) != 0;
-    if (delayed) continue;
+void MusicPlayer::PlayRow(Mixer& mixer) {
+  mixer_ = &mixer;
+  const int pattern = module_->patternAt(mixer.playingOrder);
+  const int count = std::min(module_->channelCount, kMixChannels);
+  for (int i = 0; i < count; ++i) {
+    MixChannel* v = bound(mixer, i);
+    if (v == nullptr) continue;
+    const PatternCell& cell = module_->cell(pattern, mixer.playingRow, i);
+    if (isDelayedNote(cell)) continue;  // the tick handler plays it
     if (isXm())
-      xmRow(channels_[i], cell, true);
+      xmRow(channels_[i], *v, cell, true);
     else
-      modRow(channels_[i], cell, true);
+      modRow(channels_[i], *v, cell, true);
   }
 }
 
-void ModulePlayer::tickEffects() {
-  const int pattern = module_->patternAt(playingOrder_);
-  for (int i = 0; i < channelCount_; ++i) {
-    Channel& c = channels_[i];
-    const PatternCell& cell = module_->cell(pattern, playingRow_, i);
+void MusicPlayer::PlayTick(Mixer& mixer) {
+  mixer_ = &mixer;
+  const int pattern = module_->patternAt(mixer.playingOrder);
+  const int count = std::min(module_->channelCount, kMixChannels);
+  for (int i = 0; i < count; ++i) {
+    MixChannel* v = bound(mixer, i);
+    if (v == nullptr) continue;
+    const PatternCell& cell = module_->cell(pattern, mixer.playingRow, i);
     if (isXm() && cell.volumeEffect != kNoEffect)
-      effectTick(c, cell, cell.volumeEffect, cell.volumeParameter);
-    effectTick(c, cell, cell.effect, cell.parameter);
+      effectTick(channels_[i], *v, cell, cell.volumeEffect, cell.volumeParameter);
+    effectTick(channels_[i], *v, cell, cell.effect, cell.parameter);
   }
 }
 
-void ModulePlayer::startVoice(Channel& c, std::uint32_t position) {
-  if (c.voice.data8 == nullptr && c.voice.data16 == nullptr) return;
-  c.voice.restart = true;
-  c.voice.stop = false;
-  c.voice.startPosition = position;
+void MusicPlayer::attachNote(Channel& c, MixChannel& v, std::uint32_t position) {
+  const ModuleSample* s = c.noteSample;
+  if (s == nullptr || s->length == 0) return;
+  v.BeginCrossfade(mixer_->rampLength);
+  v.data8 = s->sixteenBit ? nullptr : s->data8.data();
+  v.data16 = s->sixteenBit ? s->data16.data() : nullptr;
+  v.frames = s->length;
+  v.stereo = false;
+  v.position = position;
+  v.fraction = 0;
+  v.direction = 0;
+  bool loops = false;
+  if (isXm()) {
+    loops = s->loopType != 0 && s->loopLength > 0;
+    v.loopType = s->loopType == 2 ? 1 : 0;
+  } else {
+    loops = s->loopLength > 2;
+    v.loopType = 0;
+  }
+  if (loops) {
+    v.end = s->loopEnd();
+    v.loopLength = static_cast<std::int32_t>(s->loopLength);
+    v.loopCount = -1;
+  } else {
+    v.end = s->length;
+    v.loopLength = static_cast<std::int32_t>(s->length);
+    v.loopCount = 1;
+  }
 }
 
-void ModulePlayer::retrigger(Channel& c) { startVoice(c, 0); }
+void MusicPlayer::silence(Channel& c, MixChannel& v) {
+  c.noteSample = nullptr;
+  if (v.loopCount != 0) v.BeginCrossfade(mixer_->rampLength);
+  v.loopCount = 0;
+}
 
-void ModulePlayer::tonePortaStep(Channel& c) {
+void MusicPlayer::tonePortaStep(Channel& c, MixChannel& v) {
   if (c.targetPeriod <= 0 || c.period <= 0) return;
   const int step = c.tonePortaSpeed * 4;
   if (c.period < c.targetPeriod)
     c.period = std::min(c.period + step, c.targetPeriod);
   else if (c.period > c.targetPeriod)
     c.period = std::max(c.period - step, c.targetPeriod);
-  setBaseFromPeriod(c);
+  setBaseFromPeriod(c, v);
 }
 
-void ModulePlayer::effectTick0(Channel& c, int effect, int p) {
+void MusicPlayer::effectTick0(Channel& c, MixChannel& v, int effect, int p) {
+  Mixer& mx = *mixer_;
   const int x = p >> 4, y = p & 15;
-  MusicVoice& v = c.voice;
   switch (effect) {
     case kEffectArpeggio:
       if (!isXm()) c.volumeSlide = x - y;
@@ -155,7 +157,7 @@ void ModulePlayer::effectTick0(Channel& c, int effect, int p) {
     case kEffectTonePorta:
       if (p) c.tonePortaSpeed = p;
       if (c.glissando)
-        for (int i = 0; i < speed_; ++i) tonePortaStep(c);
+        for (int i = 0; i < mx.speed; ++i) tonePortaStep(c, v);
       break;
     case kEffectVibrato:
       if (x) c.vibratoSpeed = x;
@@ -177,46 +179,50 @@ void ModulePlayer::effectTick0(Channel& c, int effect, int p) {
       break;
     case kEffectSampleOffset:
       if (p) c.offsetMemory = p;
-      if (c.offsetMemory) startVoice(c, static_cast<std::uint32_t>(c.offsetMemory) * 256u);
+      if (c.offsetMemory) attachNote(c, v, static_cast<std::uint32_t>(c.offsetMemory) * 256u);
       break;
     case kEffectPositionJump:
-      order_ = p >= module_->songLength ? module_->restartPosition : p;
-      if (!breakThisRow_) row_ = -1;  // the next row played is row 0
-      jumpThisRow_ = true;
+      mx.orderPosition = p >= module_->songLength ? module_->restartPosition : p;
+      if (!mx.patternBreakSeen) mx.row = -1;  // the next row played is row 0
+      mx.positionJumpSeen = true;
       break;
     case kEffectSetVolume:
       v.noteVolume = std::min(p, 64);
       break;
     case kEffectPatternBreak: {
-      if (!jumpThisRow_) {
-        ++order_;
-        if (order_ >= module_->songLength) order_ = 0;
+      if (!mx.positionJumpSeen) {
+        ++mx.orderPosition;
+        if (mx.orderPosition >= module_->songLength) mx.orderPosition = 0;
       }
       const int target = x * 10 + y;
-      row_ = target > module_->lastRow(module_->patternAt(order_)) ? -1 : target - 1;
-      breakThisRow_ = true;
+      mx.row = target > LastRow(mx.orderPosition) ? -1 : target - 1;
+      mx.patternBreakSeen = true;
       break;
     }
     case kEffectExtended:
       switch (x) {
         case 0x1:
           if (y) c.portaMemory = y;
-          c.period -= y * 4;
-          setBaseFromPeriod(c);
+          if (c.period > 0) {
+            c.period -= y * 4;
+            setBaseFromPeriod(c, v);
+          }
           break;
         case 0x2:
           if (y) c.portaMemory = y;
-          c.period += y * 4;
-          setBaseFromPeriod(c);
+          if (c.period > 0) {
+            c.period += y * 4;
+            setBaseFromPeriod(c, v);
+          }
           break;
         case 0x3: c.glissando = y != 0; break;
         case 0x4: c.vibratoWave = normaliseWaveform(y); break;
         case 0x6:
           if (y == 0) {
-            c.loopRow = playingRow_;
+            c.loopRow = mx.playingRow;
           } else {
             c.loopCounter = c.loopCounter == 0 ? y : c.loopCounter - 1;
-            if (c.loopCounter != 0) row_ = c.loopRow - 1;
+            if (c.loopCounter != 0) mx.row = c.loopRow - 1;
           }
           break;
         case 0x7: c.tremoloWave = normaliseWaveform(y); break;
@@ -226,32 +232,33 @@ void ModulePlayer::effectTick0(Channel& c, int effect, int p) {
           break;
         case 0xA: v.noteVolume = std::min(v.noteVolume + y, 64); break;
         case 0xB: v.noteVolume = std::max(v.noteVolume - y, 0); break;
-        case 0xE: patternDelay_ = y; break;
+        case 0xE: mx.patternDelay = y; break;
         default: break;  // E5, EF and the rest do nothing
       }
       break;
     case kEffectSpeed:
       if (p >= 1 && p <= 31)
-        speed_ = p;
+        mx.speed = p;
       else if (p >= 32)
-        samplesPerTick_ = 220500 / (2 * p);
+        mx.SetTempo(p);
       break;
     case kEffectGlobalVolume:
-      musicVolume_ = std::min(p, 64);
+      if (isXm()) mx.musicVolume = std::min(p, 64);
       break;
     case kEffectGlobalVolumeSlide:
-      globalSlide_ = x - y;
+      if (isXm()) globalSlide_ = x - y;
       break;
     case kEffectKeyOff:
-      xmKeyOff(c);
+      if (isXm()) xmKeyOff(c, v);
       break;
     case kEffectEnvelopePosition:
-      c.volumeEnvTick = p;
+      if (isXm()) c.volumeEnvTick = p;
       break;
     case kEffectPanSlide:
-      if (p) c.panSlide = x - y;
+      if (isXm() && p) c.panSlide = x - y;
       break;
     case kEffectMultiRetrigger:
+      if (!isXm()) break;
       if (x) c.retriggerMode = x;
       if (y) c.retriggerInterval = y;
       break;
@@ -260,10 +267,10 @@ void ModulePlayer::effectTick0(Channel& c, int effect, int p) {
   }
 }
 
-void ModulePlayer::effectTick(Channel& c, const PatternCell& cell, int effect, int p) {
+void MusicPlayer::effectTick(Channel& c, MixChannel& v, const PatternCell& cell, int effect, int p) {
+  Mixer& mx = *mixer_;
   const int x = p >> 4, y = p & 15;
-  const int t = tick_;
-  MusicVoice& v = c.voice;
+  const int t = mx.tickCounter;
   switch (effect) {
     case kEffectArpeggio:
       // An empty cell (000) is no arpeggio: it must not disturb a slid pitch.
@@ -277,18 +284,18 @@ void ModulePlayer::effectTick(Channel& c, const PatternCell& cell, int effect, i
     case kEffectPortaUp:
       if (c.period > 0) {
         c.period -= c.portaMemory * 4;
-        setBaseFromPeriod(c);
+        setBaseFromPeriod(c, v);
       }
       break;
     case kEffectPortaDown:
       if (c.period > 0) {
         c.period += c.portaMemory * 4;
-        setBaseFromPeriod(c);
+        setBaseFromPeriod(c, v);
       }
       break;
     case kEffectTonePorta:
     case kEffectTonePortaVolSlide:
-      tonePortaStep(c);
+      tonePortaStep(c, v);
       break;
     case kEffectVibrato:
     case kEffectVibratoVolSlide:
@@ -303,26 +310,26 @@ void ModulePlayer::effectTick(Channel& c, const PatternCell& cell, int effect, i
       break;
     case kEffectExtended:
       if (x == 0x9) {
-        if (c.retriggerInterval != 0 && t % c.retriggerInterval == 0) retrigger(c);
+        if (c.retriggerInterval != 0 && t % c.retriggerInterval == 0) attachNote(c, v, 0);
       } else if (x == 0xC) {
         if (t >= y) v.noteVolume = 0;
       } else if (x == 0xD) {
         if (t == y) {
           if (isXm())
-            xmRow(c, cell, false);
+            xmRow(c, v, cell, false);
           else
-            modRow(c, cell, false);
+            modRow(c, v, cell, false);
         }
       }
       break;
     case kEffectGlobalVolumeSlide:
-      musicVolume_ = std::clamp(musicVolume_ + globalSlide_, 0, 64);
+      if (isXm()) mx.musicVolume = std::clamp(mx.musicVolume + globalSlide_, 0, 64);
       break;
     case kEffectPanSlide:
-      v.pan = std::clamp(v.pan + c.panSlide * 4, 0, 255);
+      if (isXm()) v.pan = std::clamp(v.pan + c.panSlide * 4, 0, 255);
       break;
     case kEffectMultiRetrigger:
-      if (c.retriggerInterval != 0 && t % c.retriggerInterval == 0) {
+      if (isXm() && c.retriggerInterval != 0 && t % c.retriggerInterval == 0) {
         int vol = v.noteVolume;
         switch (c.retriggerMode) {
           case 1: vol -= 1; break;
@@ -341,7 +348,7 @@ void ModulePlayer::effectTick(Channel& c, const PatternCell& cell, int effect, i
           default: break;
         }
         v.noteVolume = std::clamp(vol, 0, 64);
-        retrigger(c);
+        attachNote(c, v, 0);
       }
       break;
     default:

@@ -1,92 +1,53 @@
-// Plays a MusicModule: the sequencer (speed, ticks, rows, orders, pattern
-// delay) and the row and tick handlers of MOD and XM with every effect,
-// waveform, envelope and fade-out. The player does not mix: on every tick it
-// sets, per module channel, a MusicVoice that the mixer copies into the mixer
-// channel bound to that module channel before it mixes the next slice.
+// The player of a MusicModule (MOD or XM) on the mixer's sequencer: the row
+// and tick handlers with every effect and waveform, and for XM the volume and
+// panning envelopes with fade-out. Effect memory is kept here, one record per
+// module channel; the sound itself is set on the MixChannel the mixer bound
+// to that module channel.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 
+#include "sound/mixer.h"
 #include "sound/module.h"
+#include "sound/module_player.h"
 
 namespace tarvolin::sound {
 
-inline constexpr int kMaxModuleChannels = 32;
-inline constexpr int kFullFadeout = 29128;
-
-// What the mixer takes from the player for one bound channel.
-struct MusicVoice {
-  // Sample to play: exactly one data pointer is set while a note is attached.
-  const std::int8_t* data8 = nullptr;
-  const std::int16_t* data16 = nullptr;
-  std::uint32_t end = 0;         // frame where playing stops or loops
-  std::uint32_t loopLength = 0;  // how far a forward loop jumps back
-  int loopType = 0;              // 0 forward, 1 ping-pong
-  int loopCount = 0;             // 0 silent, -1 endless, 1 once
-  // Pitch and loudness.
-  int base = 0;                  // Hz
-  int slide = 0;                 // Hz, vibrato and arpeggio
-  int pan = 128;
-  int channelVolume = 64;
-  int noteVolume = 0;
-  int volumeOffset = 0;          // tremolo
-  int fadeout = kFullFadeout;
-  int envelopeVolume = 64;
-  int envelopePan = 32;
-  // Requests, cleared by the mixer when it takes them: attach the sample
-  // again at `startPosition` with a crossfade from what played before.
-  bool restart = false;
-  std::uint32_t startPosition = 0;
-  // Silences the channel (note cut by an ended note or a missing sample).
-  bool stop = false;
-};
-
-class ModulePlayer {
+class MusicPlayer : public ModulePlayer {
  public:
-  // Binds the player to `module` (which must outlive the playing) and resets
-  // the sequencer to order 0, row 0. False for a module without a kind or
-  // with more channels than a mixer has.
-  bool start(const MusicModule* module);
-  void stop();
-  bool playing() const { return playing_; }
-  const MusicModule* module() const { return module_; }
+  // Plays `module`, which is shared with clones and never changed.
+  explicit MusicPlayer(std::shared_ptr<const MusicModule> module);
 
-  // Moves to an order position (below the module's order limit).
-  void setOrder(int order);
+  // Reads a MOD or XM file; null when it cannot be read.
+  static std::unique_ptr<MusicPlayer> Load(const std::string& path, ModuleKind kind);
 
-  // One sequencer tick: the row handler on the first tick of a row, the tick
-  // handler on the others, then the XM envelopes.
-  void tick();
+  const MusicModule& song() const { return *module_; }
 
-  // Output frames between ticks (882 at tempo 125).
-  int samplesPerTick() const { return samplesPerTick_; }
-  // Music volume of the mixer (0..255; the XM G and H effects change it).
-  int musicVolume() const { return musicVolume_; }
-  void setMusicVolume(int volume) { musicVolume_ = volume; }
+  std::unique_ptr<ModulePlayer> Clone() const override;
+  ModuleKind Kind() const override { return module_->kind; }
+  int ChannelCount() const override { return module_->channelCount; }
+  int SongLength() const override { return module_->songLength; }
+  int RestartPosition() const override { return module_->restartPosition; }
+  int InitialSpeed() const override { return module_->initialSpeed; }
+  int Tempo() const override { return module_->tempo; }
+  int OrderLimit() const override { return module_->orderLimit(); }
+  int LastRow(int orderPosition) const override { return module_->lastRow(module_->patternAt(orderPosition)); }
 
-  int channelCount() const { return channelCount_; }
-  MusicVoice& voice(int channel) { return channels_[channel].voice; }
-  const MusicVoice& voice(int channel) const { return channels_[channel].voice; }
+  void Restart(Mixer& mixer) override;
+  void PlayRow(Mixer& mixer) override;
+  void PlayTick(Mixer& mixer) override;
+  void StepEnvelopes(Mixer& mixer) override;
 
-  // Sequencer state, for the mixer and for tests.
-  int speed() const { return speed_; }
-  int order() const { return order_; }
-  int row() const { return row_; }
-  int playingOrder() const { return playingOrder_; }
-  int playingRow() const { return playingRow_; }
-  int tickCounter() const { return tick_; }
-  int patternDelay() const { return patternDelay_; }
-  // Rows played since the start (pattern-delay rows not counted).
-  long rowsPlayed() const { return rowsPlayed_; }
-
-  // Per-channel effect memory, exposed for tests.
+  // Effect memory of one module channel.
   struct Channel {
-    MusicVoice voice;
     int sample = 0;        // MOD: current sample index
     int instrument = 0;    // XM: current instrument, 1-based (0 none)
     int pendingInstrument = 0;
-    const ModuleSample* xmSample = nullptr;
+    const ModuleSample* xmSample = nullptr;  // XM: sample of the last note
+    const ModuleSample* noteSample = nullptr;  // what the playing note plays
     int note = 0;
     int finetune = 0;      // 1/128 semitone
     int period = 0;
@@ -115,44 +76,32 @@ class ModulePlayer {
   bool linear() const { return isXm() && module_->linearFrequencies; }
   int periodOf(int note, int finetune128) const;
   int frequencyOf(int period) const;
-  void setBaseFromPeriod(Channel& c);
-
-  void playRow();
-  void tickEffects();
+  void setBaseFromPeriod(Channel& c, MixChannel& v);
+  MixChannel* bound(Mixer& mixer, int channel);
 
   // MOD
-  void modRow(Channel& c, const PatternCell& cell, bool withEffect);
-  void modStartNote(Channel& c, int note);
+  void modRow(Channel& c, MixChannel& v, const PatternCell& cell, bool withEffect);
+  void modStartNote(Channel& c, MixChannel& v, int note);
   // XM
-  void xmRow(Channel& c, const PatternCell& cell, bool withEffect);
-  void xmStartNote(Channel& c, const ModuleSample& s, int note);
-  void xmKeyOff(Channel& c);
-  void stepEnvelopes(Channel& c);
+  void xmRow(Channel& c, MixChannel& v, const PatternCell& cell, bool withEffect);
+  void xmStartNote(Channel& c, MixChannel& v, const ModuleSample& s, int note);
+  void xmKeyOff(Channel& c, MixChannel& v);
 
-  // Effects shared by both formats.
-  void effectTick0(Channel& c, int effect, int parameter);
-  void effectTick(Channel& c, const PatternCell& cell, int effect, int parameter);
-  void startVoice(Channel& c, std::uint32_t position);
-  void retrigger(Channel& c);
-  void tonePortaStep(Channel& c);
+  // Both formats.
+  void effectTick0(Channel& c, MixChannel& v, int effect, int parameter);
+  void effectTick(Channel& c, MixChannel& v, const PatternCell& cell, int effect, int parameter);
+  // Attaches the channel's note sample at `position` with a crossfade.
+  void attachNote(Channel& c, MixChannel& v, std::uint32_t position);
+  void silence(Channel& c, MixChannel& v);
+  void tonePortaStep(Channel& c, MixChannel& v);
 
-  const MusicModule* module_ = nullptr;
-  bool playing_ = false;
-  int channelCount_ = 0;
-  int speed_ = 6;
-  int tick_ = 6;
-  int patternDelay_ = 0;
-  int order_ = 0;
-  int row_ = 0;
-  int playingOrder_ = 0;
-  int playingRow_ = 0;
-  bool jumpThisRow_ = false;
-  bool breakThisRow_ = false;
-  int samplesPerTick_ = 882;
-  int musicVolume_ = 50;
-  int globalSlide_ = 0;
-  long rowsPlayed_ = 0;
-  std::array<Channel, kMaxModuleChannels> channels_{};
+  std::shared_ptr<const MusicModule> module_;
+  Mixer* mixer_ = nullptr;  // the mixer of the handler call in progress
+  int globalSlide_ = 0;     // XM H
+  std::array<Channel, kMixChannels> channels_{};
 };
+
+// The loader for AudioEngine::SetModuleLoader.
+std::unique_ptr<ModulePlayer> LoadModulePlayer(const std::string& path, ModuleKind kind);
 
 }  // namespace tarvolin::sound

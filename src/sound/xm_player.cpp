@@ -1,13 +1,13 @@
 // The XM row handler, key-off and the volume and panning envelopes.
 #include <algorithm>
 
-#include "sound/module_player.h"
+#include "sound/music_player.h"
 
 namespace tarvolin::sound {
 
 namespace {
 
-bool isRealNote(int note) { return note >= 1 && note <= 108; }
+bool isRealNote(int note) { return note >= 13 && note <= 108; }
 
 // One step of an envelope; returns its value (0..64).
 int stepEnvelope(const Envelope& env, int& tick, int& index, bool released) {
@@ -28,6 +28,7 @@ int stepEnvelope(const Envelope& env, int& tick, int& index, bool released) {
   int value = pt[n - 1].y;
   if (i < n - 1) {
     const int x0 = pt[i].x, x1 = pt[i + 1].x, y0 = pt[i].y, y1 = pt[i + 1].y;
+    // Points sharing an x are not interpolated.
     value = x1 <= x0 ? y0 : y0 + (tick - x0) * (((y1 - y0) << 10) / (x1 - x0)) / 1024;
   }
   ++tick;
@@ -36,56 +37,38 @@ int stepEnvelope(const Envelope& env, int& tick, int& index, bool released) {
 
 }  // namespace
 
-void ModulePlayer::xmKeyOff(Channel& c) {
+void MusicPlayer::xmKeyOff(Channel& c, MixChannel& v) {
   if (c.instrument <= 0 || c.instrument > static_cast<int>(module_->instruments.size())) {
-    c.voice.noteVolume = 0;
+    v.noteVolume = 0;
     return;
   }
   const Instrument& ins = module_->instruments[c.instrument - 1];
   if (ins.volumeEnvelope.on())
     c.keyReleased = true;
   else
-    c.voice.noteVolume = 0;
+    v.noteVolume = 0;
   if (ins.panEnvelope.on()) c.envelopeActive = true;
 }
 
-void ModulePlayer::xmStartNote(Channel& c, const ModuleSample& s, int note) {
+void MusicPlayer::xmStartNote(Channel& c, MixChannel& v, const ModuleSample& s, int note) {
   if (c.vibratoWave < 4) c.vibratoPos = 0;
   if (c.tremoloWave < 4) c.tremoloPos = 0;
-  MusicVoice& v = c.voice;
   c.note = std::clamp(note, 1, 119);
   c.finetune = s.finetune;
   c.period = periodOf(c.note, c.finetune);
-  setBaseFromPeriod(c);
-  v.slide = 0;
+  setBaseFromPeriod(c, v);
   if (s.length == 0) {
-    v.data8 = nullptr;
-    v.data16 = nullptr;
-    v.end = v.loopLength = 0;
-    v.loopCount = 0;
-    v.stop = true;
-    v.restart = false;
+    silence(c, v);
     return;
   }
-  v.loopType = s.loopType == 2 ? 1 : 0;
-  if (s.loopType != 0 && s.loopLength > 0) {
-    v.end = s.loopEnd();
-    v.loopLength = s.loopLength;
-    v.loopCount = -1;
-  } else {
-    v.end = v.loopLength = s.length;
-    v.loopCount = 1;
-  }
-  v.data8 = s.sixteenBit ? nullptr : s.data8.data();
-  v.data16 = s.sixteenBit ? s.data16.data() : nullptr;
-  startVoice(c, 0);
+  c.noteSample = &s;
+  attachNote(c, v, 0);
 }
 
-void ModulePlayer::xmRow(Channel& c, const PatternCell& cell, bool withEffect) {
+void MusicPlayer::xmRow(Channel& c, MixChannel& v, const PatternCell& cell, bool withEffect) {
   const int instruments = static_cast<int>(module_->instruments.size());
   const int i = cell.instrument;
   const int note = cell.note;
-  MusicVoice& v = c.voice;
   bool ignore = false;
   if (i > instruments) {
     v.noteVolume = 0;
@@ -103,8 +86,8 @@ void ModulePlayer::xmRow(Channel& c, const PatternCell& cell, bool withEffect) {
   if (!ignore && c.instrument > 0 && note != 0) {
     const Instrument& ins = module_->instruments[c.instrument - 1];
     if (note == kNoteKeyOff) {
-      xmKeyOff(c);
-    } else if (isRealNote(note) && note >= 13) {
+      xmKeyOff(c, v);
+    } else if (isRealNote(note)) {
       const int index = ins.keymap[note - 13];
       if (index < static_cast<int>(ins.samples.size())) {
         const ModuleSample& s = ins.samples[index];
@@ -115,7 +98,7 @@ void ModulePlayer::xmRow(Channel& c, const PatternCell& cell, bool withEffect) {
           c.targetPeriod = periodOf(std::clamp(note + s.relativeNote, 1, 119), s.finetune);
         } else {
           c.xmSample = &s;
-          xmStartNote(c, s, note + s.relativeNote);
+          xmStartNote(c, v, s, note + s.relativeNote);
         }
       }
     }
@@ -126,28 +109,36 @@ void ModulePlayer::xmRow(Channel& c, const PatternCell& cell, bool withEffect) {
       v.pan = c.xmSample->panning;
     }
     c.volumeEnvTick = c.volumeEnvIndex = c.panEnvTick = c.panEnvIndex = 0;
-    v.fadeout = kFullFadeout;
+    v.fadeOut = kFullFadeOut;
     v.envelopeVolume = 64;
     v.envelopePan = 32;
     c.keyReleased = false;
     c.envelopeActive = false;
   }
   if (withEffect) {
-    if (cell.volumeEffect != kNoEffect) effectTick0(c, cell.volumeEffect, cell.volumeParameter);
-    effectTick0(c, cell.effect, cell.parameter);
+    if (cell.volumeEffect != kNoEffect) effectTick0(c, v, cell.volumeEffect, cell.volumeParameter);
+    effectTick0(c, v, cell.effect, cell.parameter);
   }
 }
 
-void ModulePlayer::stepEnvelopes(Channel& c) {
-  if (c.instrument <= 0 || c.instrument > static_cast<int>(module_->instruments.size())) return;
-  const Instrument& ins = module_->instruments[c.instrument - 1];
-  MusicVoice& v = c.voice;
-  if (ins.volumeEnvelope.on()) {
-    if (c.keyReleased) v.fadeout = std::max(0, v.fadeout - ins.fadeout);
-    v.envelopeVolume = stepEnvelope(ins.volumeEnvelope, c.volumeEnvTick, c.volumeEnvIndex, c.keyReleased);
+void MusicPlayer::StepEnvelopes(Mixer& mixer) {
+  if (!isXm()) return;
+  mixer_ = &mixer;
+  const int count = std::min(module_->channelCount, kMixChannels);
+  const int instruments = static_cast<int>(module_->instruments.size());
+  for (int ch = 0; ch < count; ++ch) {
+    Channel& c = channels_[ch];
+    if (c.instrument <= 0 || c.instrument > instruments) continue;
+    MixChannel* v = bound(mixer, ch);
+    if (v == nullptr) continue;
+    const Instrument& ins = module_->instruments[c.instrument - 1];
+    if (ins.volumeEnvelope.on()) {
+      if (c.keyReleased) v->fadeOut = std::max(0, v->fadeOut - ins.fadeout);
+      v->envelopeVolume = stepEnvelope(ins.volumeEnvelope, c.volumeEnvTick, c.volumeEnvIndex, c.keyReleased);
+    }
+    if (ins.panEnvelope.on())
+      v->envelopePan = stepEnvelope(ins.panEnvelope, c.panEnvTick, c.panEnvIndex, c.keyReleased);
   }
-  if (ins.panEnvelope.on())
-    v.envelopePan = stepEnvelope(ins.panEnvelope, c.panEnvTick, c.panEnvIndex, c.keyReleased);
 }
 
 }  // namespace tarvolin::sound

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "sound/module_player.h"
 #include "sound/music_builders.h"
+#include "sound/music_harness.h"
 
 namespace tarvolin::sound {
 namespace {
@@ -14,41 +14,33 @@ namespace {
 using test::at;
 using test::cellOf;
 using test::makeMod;
+using test::MusicHarness;
 
-// The (order, row) pairs of the first `count` rows played.
 std::vector<std::pair<int, int>> rowsPlayed(const MusicModule& m, int count, int startOrder = 0) {
-  ModulePlayer p;
-  EXPECT_TRUE(p.start(&m));
-  p.setOrder(startOrder);
-  std::vector<std::pair<int, int>> out;
-  int guard = 0;
-  while (static_cast<int>(out.size()) < count && guard++ < 100000) {
-    const long before = p.rowsPlayed();
-    p.tick();
-    if (p.rowsPlayed() != before) out.emplace_back(p.playingOrder(), p.playingRow());
-  }
-  return out;
+  MusicHarness h(m, startOrder);
+  EXPECT_TRUE(h.started);
+  return h.rows(count);
 }
 
 TEST(MusicModPlay, StartBindsChannelsWithDefaults) {
   MusicModule m = makeMod(8);
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
-  EXPECT_EQ(p.samplesPerTick(), 882);
-  EXPECT_EQ(p.speed(), 6);
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
+  EXPECT_EQ(p.mixer.samplesPerTick, 882);
+  EXPECT_EQ(p.mixer.speed, 6);
   const int pans[] = {64, 128, 128, 64, 64, 128, 128, 64};
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(p.voice(i).pan, pans[i]) << i;
-    EXPECT_EQ(p.voice(i).channelVolume, 64);
-    EXPECT_EQ(p.voice(i).fadeout, kFullFadeout);
+    EXPECT_EQ(p.voice(i).volume, 64);
+    EXPECT_EQ(p.voice(i).fadeOut, kFullFadeOut);
     EXPECT_EQ(p.voice(i).envelopeVolume, 64);
     EXPECT_EQ(p.voice(i).envelopePan, 32);
   }
-  MusicModule none;
-  EXPECT_FALSE(p.start(&none));
-  EXPECT_FALSE(p.start(nullptr));
+  // More module channels than the mixer has free: the module does not start.
   MusicModule wide = makeMod(33);
-  EXPECT_FALSE(p.start(&wide));
+  MusicHarness tooWide(wide);
+  EXPECT_FALSE(tooWide.started);
+  EXPECT_FALSE(tooWide.mixer.playing);
 }
 
 TEST(MusicModPlay, OneShotAndLoopingSamples) {
@@ -63,26 +55,26 @@ TEST(MusicModPlay, OneShotAndLoopingSamples) {
   at(m, 0, 0, 1) = cellOf(49, 2);
   at(m, 0, 0, 2) = cellOf(61, 9);  // an empty sample silences the channel
   at(m, 0, 0, 3) = cellOf(61, 40);  // no such sample: the note keeps sample 1
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   p.tick();
-  const MusicVoice& once = p.voice(0);
-  EXPECT_TRUE(once.restart);
-  EXPECT_EQ(once.startPosition, 0u);
-  EXPECT_EQ(once.data8, m.samples[0].data8.data());
+  EXPECT_TRUE(p.restarted(0));
+  const MixChannel& once = p.voice(0);
+  EXPECT_EQ(once.position, 0u);
+  EXPECT_EQ(once.data8, p.player->song().samples[0].data8.data());
   EXPECT_EQ(once.loopCount, 1);
   EXPECT_EQ(once.end, 1000u);
   EXPECT_EQ(once.noteVolume, 64);
   EXPECT_EQ(once.base, 8363);
-  const MusicVoice& loop = p.voice(1);
+  const MixChannel& loop = p.voice(1);
   EXPECT_EQ(loop.loopCount, -1);
   EXPECT_EQ(loop.end, 104u);
-  EXPECT_EQ(loop.loopLength, 4u);
+  EXPECT_EQ(loop.loopLength, 4);
   EXPECT_EQ(loop.noteVolume, 20);
   EXPECT_NEAR(loop.base, 8363 / 2, 1);
   EXPECT_EQ(p.voice(2).loopCount, 0);
-  EXPECT_TRUE(p.voice(2).stop);
-  EXPECT_EQ(p.voice(3).data8, m.samples[0].data8.data());
+  EXPECT_FALSE(p.voice(2).attached());
+  EXPECT_EQ(p.voice(3).data8, p.player->song().samples[0].data8.data());
 }
 
 TEST(MusicModPlay, JumpsAndBreaksAtTheSongEdges) {
@@ -128,24 +120,24 @@ TEST(MusicModPlay, SpeedAndTempo) {
   at(m, 0, 1, 0) = cellOf(0, 0, 0xF, 0x20);
   at(m, 0, 2, 0) = cellOf(0, 0, 0xF, 0x00);
   at(m, 0, 3, 0) = cellOf(0, 0, 0xF, 0xFF);
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   p.tick();
-  EXPECT_EQ(p.speed(), 31);
-  EXPECT_EQ(p.samplesPerTick(), 882);
+  EXPECT_EQ(p.mixer.speed, 31);
+  EXPECT_EQ(p.mixer.samplesPerTick, 882);
   for (int i = 0; i < 30; ++i) {
     p.tick();
-    EXPECT_EQ(p.playingRow(), 0);
+    EXPECT_EQ(p.mixer.playingRow, 0);
   }
   p.tick();
-  EXPECT_EQ(p.playingRow(), 1);
-  EXPECT_EQ(p.samplesPerTick(), 3445);
-  EXPECT_EQ(p.speed(), 31);
+  EXPECT_EQ(p.mixer.playingRow, 1);
+  EXPECT_EQ(p.mixer.samplesPerTick, 3445);
+  EXPECT_EQ(p.mixer.speed, 31);
   for (int i = 0; i < 31; ++i) p.tick();
-  EXPECT_EQ(p.playingRow(), 2);
-  EXPECT_EQ(p.samplesPerTick(), 3445);  // F00 changes nothing
+  EXPECT_EQ(p.mixer.playingRow, 2);
+  EXPECT_EQ(p.mixer.samplesPerTick, 3445);  // F00 changes nothing
   for (int i = 0; i < 31; ++i) p.tick();
-  EXPECT_EQ(p.samplesPerTick(), 220500 / 510);
+  EXPECT_EQ(p.mixer.samplesPerTick, 220500 / 510);
 }
 
 TEST(MusicModPlay, PatternLoopAndPatternDelay) {
@@ -161,11 +153,11 @@ TEST(MusicModPlay, PatternLoopAndPatternDelay) {
   m = makeMod(1);
   at(m, 0, 0, 0) = cellOf(61, 1, 0xE, 0xE2);
   at(m, 0, 1, 0) = cellOf(0, 0, 0xA, 0x01);
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   p.tick();
   int ticks = 0;
-  while (p.playingRow() == 0 && ticks < 100) {
+  while (p.mixer.playingRow == 0 && ticks < 100) {
     p.tick();
     ++ticks;
   }
@@ -177,8 +169,8 @@ TEST(MusicModPlay, TonePortamentoSlidesToTheTargetAndStops) {
   at(m, 0, 0, 0) = cellOf(61, 1);
   at(m, 0, 1, 0) = cellOf(73, 0, 0x3, 0x40);
   for (int r = 2; r < 10; ++r) at(m, 0, r, 0) = cellOf(0, 0, 0x3, 0x00);
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   for (int i = 0; i < 7; ++i) p.tick();  // row 1, tick 0
   EXPECT_EQ(p.channel(0).period, 1712);
   EXPECT_EQ(p.channel(0).targetPeriod, 856);
@@ -199,8 +191,8 @@ TEST(MusicModPlay, PortamentoUpDownAndFineSlides) {
   at(m, 0, 1, 0) = cellOf(0, 0, 0x2, 0x00);  // down with the remembered 2
   at(m, 0, 2, 0) = cellOf(0, 0, 0xE, 0x13);
   at(m, 0, 3, 0) = cellOf(0, 0, 0xE, 0x25);
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   for (int i = 0; i < 6; ++i) p.tick();
   EXPECT_EQ(p.channel(0).period, 1712 - 5 * 8);
   for (int i = 0; i < 6; ++i) p.tick();
@@ -219,8 +211,8 @@ TEST(MusicModPlay, VibratoTremoloAndWaveformPositions) {
   at(m, 0, 2, 0) = cellOf(0, 0, 0x0, 0x00);
   at(m, 0, 3, 0) = cellOf(0, 0, 0x7, 0x4F);
   at(m, 0, 4, 0) = cellOf(61, 1, 0xE, 0x42);  // square vibrato from now on
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   p.tick();
   p.tick();  // position 0: no bend
   EXPECT_EQ(p.voice(0).slide, 0);
@@ -232,16 +224,16 @@ TEST(MusicModPlay, VibratoTremoloAndWaveformPositions) {
   EXPECT_EQ(p.channel(0).vibratoPos, 40);
   EXPECT_GT(p.voice(0).slide, 0);  // position 36: the sine is negative, the pitch higher
   p.tick();  // row 2 without vibrato: the bend is gone
-  EXPECT_EQ(p.playingRow(), 2);
+  EXPECT_EQ(p.mixer.playingRow, 2);
   EXPECT_EQ(p.voice(0).slide, 0);
   for (int i = 0; i < 6; ++i) p.tick();  // row 3: tremolo, position 0 at tick 1
-  EXPECT_EQ(p.playingRow(), 3);
+  EXPECT_EQ(p.mixer.playingRow, 3);
   p.tick();
   EXPECT_EQ(p.voice(0).volumeOffset, 0);
   p.tick();
   EXPECT_EQ(p.voice(0).volumeOffset, (15 * 48) >> 6);
   for (int i = 0; i < 4; ++i) p.tick();  // row 4: a new note clears the offset
-  EXPECT_EQ(p.playingRow(), 4);
+  EXPECT_EQ(p.mixer.playingRow, 4);
   EXPECT_EQ(p.voice(0).volumeOffset, 0);
   EXPECT_EQ(p.channel(0).vibratoWave, 2);
 }
@@ -249,8 +241,8 @@ TEST(MusicModPlay, VibratoTremoloAndWaveformPositions) {
 TEST(MusicModPlay, Arpeggio) {
   MusicModule m = makeMod(1);
   at(m, 0, 0, 0) = cellOf(61, 1, 0x0, 0x47);
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   p.tick();
   EXPECT_EQ(p.voice(0).slide, 0);
   const double base = p.voice(0).base;
@@ -265,8 +257,8 @@ TEST(MusicModPlay, Arpeggio) {
 TEST(MusicModPlay, EmptyCellsDoNotUndoAPortamento) {
   MusicModule m = makeMod(1);
   at(m, 0, 0, 0) = cellOf(61, 1, 0x1, 0x10);
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   for (int i = 0; i < 6; ++i) p.tick();
   const int slid = p.voice(0).base;
   EXPECT_GT(slid, 8363);
@@ -287,8 +279,8 @@ TEST(MusicModPlay, VolumeEffects) {
   at(m, 0, 5, 0) = cellOf(0, 0, 0xE, 0xA5);
   at(m, 0, 6, 0) = cellOf(0, 0, 0xE, 0xC2);
   at(m, 0, 7, 0) = cellOf(0, 1, 0x5, 0x02);
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   auto row = [&] { for (int i = 0; i < 6; ++i) p.tick(); };
   row();
   EXPECT_EQ(p.voice(0).noteVolume, 64 - 20);
@@ -320,30 +312,29 @@ TEST(MusicModPlay, OffsetRetriggerDelayAndPan) {
   at(m, 0, 1, 0) = cellOf(0, 0, 0xE, 0x92);
   at(m, 0, 1, 1) = cellOf(0, 0, 0x8, 0xC0);
   at(m, 0, 2, 1) = cellOf(0, 0, 0xE, 0x83);
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   p.tick();
-  EXPECT_TRUE(p.voice(0).restart);
-  EXPECT_EQ(p.voice(0).startPosition, 512u);
-  EXPECT_FALSE(p.voice(1).restart);  // delayed note
-  p.voice(0).restart = false;
+  EXPECT_TRUE(p.restarted(0));
+  EXPECT_EQ(p.voice(0).position, 512u);
+  EXPECT_FALSE(p.restarted(1));  // delayed note
   p.tick();
   p.tick();
-  EXPECT_FALSE(p.voice(1).restart);
+  EXPECT_FALSE(p.restarted(1));
   p.tick();
-  EXPECT_TRUE(p.voice(1).restart);
+  EXPECT_TRUE(p.restarted(1));
   EXPECT_EQ(p.voice(1).base, 8363);
   p.tick();
   p.tick();
-  p.voice(0).restart = false;
+  p.voice(0).position = 700;
   p.tick();  // row 1: E92
-  EXPECT_FALSE(p.voice(0).restart);
+  EXPECT_FALSE(p.restarted(0));
   EXPECT_EQ(p.voice(1).pan, 0xC0);
   p.tick();
-  EXPECT_FALSE(p.voice(0).restart);
+  EXPECT_FALSE(p.restarted(0));
   p.tick();
-  EXPECT_TRUE(p.voice(0).restart);
-  EXPECT_EQ(p.voice(0).startPosition, 0u);
+  EXPECT_TRUE(p.restarted(0));
+  EXPECT_EQ(p.voice(0).position, 0u);
   for (int i = 0; i < 4; ++i) p.tick();
   EXPECT_EQ(p.voice(1).pan, 3 * 17);
 }
@@ -357,8 +348,8 @@ TEST(MusicModPlay, BadCellsAndOrdersDoNotBreakPlaying) {
   at(m, 0, 1, 2) = cellOf(0, 0, 0xB, 0xFF);
   at(m, 0, 2, 2) = cellOf(0, 0, 0xD, 0x99);
   m.patterns[0].cells.resize(10);  // a pattern shorter than it claims
-  ModulePlayer p;
-  ASSERT_TRUE(p.start(&m));
+  MusicHarness p(m);
+  ASSERT_TRUE(p.started);
   for (int i = 0; i < 20000; ++i) p.tick();
   SUCCEED();
 }
