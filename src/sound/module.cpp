@@ -25,6 +25,7 @@ struct Tables {
   std::array<int, 768> linear{};  // 535232 * 2^(-i/768)
   std::array<std::array<int, 64>, 3> waves{};
   std::array<int, kLastModNote - kFirstModNote + 1> modPeriods{};
+  std::array<std::uint8_t, 4096> noteOfPeriod{};  // MOD cells hold 12-bit periods
 
   Tables() {
     for (int i = 0; i < 768; ++i)
@@ -36,6 +37,19 @@ struct Tables {
     }
     for (int n = kFirstModNote; n <= kLastModNote; ++n)
       modPeriods[n - kFirstModNote] = amigaPeriod(n, 0) / 4;
+    for (int p = 1; p < 4096; ++p) noteOfPeriod[p] = static_cast<std::uint8_t>(nearestNote(p));
+  }
+
+  // Walks the note periods for the first no greater than `period`; the note
+  // before it when that one is nearer.
+  int nearestNote(int period) const {
+    for (std::size_t i = 1; i < modPeriods.size(); ++i) {
+      if (modPeriods[i] <= period) {
+        const bool previousNearer = modPeriods[i - 1] - period < period - modPeriods[i];
+        return kFirstModNote + static_cast<int>(i) - (previousNearer ? 1 : 0);
+      }
+    }
+    return kLastModNote;
   }
 };
 
@@ -97,14 +111,8 @@ int linearFrequency(int period) {
 
 int noteOfModPeriod(int period) {
   if (period <= 0) return 0;
-  const auto& t = tables().modPeriods;
-  for (std::size_t i = 1; i < t.size(); ++i) {
-    if (t[i] <= period) {
-      const bool previousNearer = t[i - 1] - period < period - t[i];
-      return kFirstModNote + static_cast<int>(i) - (previousNearer ? 1 : 0);
-    }
-  }
-  return kLastModNote;
+  if (period < 4096) return tables().noteOfPeriod[period];
+  return tables().nearestNote(period);
 }
 
 int modPeriodOfNote(int note) {
