@@ -82,6 +82,15 @@ void WavRecorderOutput::writeHeader(std::uint32_t dataBytes) {
   std::fseek(file_, 0, SEEK_END);
 }
 
+void WavRecorderOutput::Discard() {
+  queue_.clear();
+  frontOffset_ = 0;
+  if (!file_) return;
+  std::fclose(file_);
+  file_ = nullptr;
+  std::remove(tempPath_.c_str());
+}
+
 bool WavRecorderOutput::Finish() {
   if (!file_) return !failed_;
   std::uint32_t dataBytes = static_cast<std::uint32_t>(std::min<std::uint64_t>(bytesWritten_, 0xFFFFFFF0u));

@@ -37,6 +37,8 @@ class WavRecorderOutput : public AudioOutput {
   // Completes the header and puts the file in place; false when writing
   // failed. Close calls it too.
   bool Finish();
+  // Stops recording and deletes what was recorded; no file is made.
+  void Discard();
 
   std::uint64_t framesRecorded() const { return bytesWritten_ / kAudioChannels; }
   bool failed() const { return failed_; }

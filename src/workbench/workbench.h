@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/host.h"
+#include "sound/audio_engine.h"
 
 namespace tarvolin {
 
@@ -23,9 +24,14 @@ class Workbench {
   const std::string& workingFolder() const { return workingFolder_; }
   void setWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
 
+  // The audio engine: opened by the program with its output device, shut
+  // down before that output goes.
+  sound::AudioEngine& audio() { return audio_; }
+
  private:
   Host& host_;
   std::string workingFolder_;
+  sound::AudioEngine audio_;
 };
 
 }  // namespace tarvolin

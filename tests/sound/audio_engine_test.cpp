@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "platform/wav_recorder.h"
 #include "sound/audio_engine.h"
+#include "workbench/workbench.h"
 
 namespace tarvolin::sound {
 namespace {
@@ -135,6 +136,56 @@ TEST(AudioEngine, BufferCycleRendersTheCurrentMixer) {
   EXPECT_TRUE(out.closed);
   EXPECT_FALSE(engine.IsInitialised());
   EXPECT_EQ(host.status.back(), "Apagando el motor de audio...");
+}
+
+TEST(AudioEngine, EachWorkbenchHasItsOwn) {
+  RecordingHost host;
+  Workbench first(host), second(host);
+  ManualOutput out;
+  ASSERT_TRUE(first.audio().InitAudio(out));
+  EXPECT_TRUE(first.audio().IsInitialised());
+  EXPECT_FALSE(second.audio().IsInitialised());
+  first.audio().ShutdownAudio();
+}
+
+class TinySong : public ModulePlayer {
+ public:
+  explicit TinySong(int channels) : channels_(channels) {}
+  std::unique_ptr<ModulePlayer> Clone() const override { return std::make_unique<TinySong>(*this); }
+  ModuleKind Kind() const override { return ModuleKind::Mod; }
+  int ChannelCount() const override { return channels_; }
+  int SongLength() const override { return 4; }
+  int RestartPosition() const override { return 0; }
+  int InitialSpeed() const override { return 6; }
+  int Tempo() const override { return 125; }
+  int OrderLimit() const override { return 4; }
+  int LastRow(int) const override { return 63; }
+  void PlayRow(Mixer&) override {}
+  void PlayTick(Mixer&) override {}
+
+ private:
+  int channels_;
+};
+
+TEST(AudioEngine, PlayModuleCopiesStartsAndSeeks) {
+  ManualOutput out;
+  AudioEngine engine;
+  ASSERT_TRUE(engine.InitAudio(out));
+  TinySong song(4);
+  ASSERT_TRUE(engine.PlayModule(song, 2));
+  const ModulePlayer* copy = engine.WithMixer([](Mixer& m) { return m.module(); });
+  EXPECT_NE(copy, &song);
+  EXPECT_EQ(engine.WithMixer([](Mixer& m) { return m.orderPosition; }), 2);
+  // The mixer's own module restarts without a copy; an order past the song
+  // is ignored.
+  ASSERT_TRUE(engine.PlayModule(*copy, 9));
+  EXPECT_EQ(engine.WithMixer([](Mixer& m) { return m.module(); }), copy);
+  EXPECT_EQ(engine.WithMixer([](Mixer& m) { return m.orderPosition; }), 0);
+  EXPECT_EQ(engine.WithMixer([](Mixer& m) { return m.FreeChannelCount(); }), 28);
+  EXPECT_FALSE(engine.PlayModule(TinySong(33)));
+  engine.StopMusic();
+  EXPECT_EQ(engine.WithMixer([](Mixer& m) { return m.FreeChannelCount(); }), 32);
+  engine.ShutdownAudio();
 }
 
 TEST(AudioEngine, MusicNeedsALoaderAndAKnownExtension) {

@@ -296,9 +296,14 @@ TEST(Mixer, BadLoopPointsNeitherHangNorReadOutside) {
 TEST(Mixer, SetSoundChannelsSelectors) {
   SampleData s = constant8(50000, 10);
   Mixer m;
-  // Two music channels bound by hand, two effects.
+  // Two music channels bound by hand (the first playing a note), two effects.
   m.channels[0].owner = 0;
   m.channels[1].owner = 1;
+  m.channels[0].data8 = s.data8();
+  m.channels[0].frames = m.channels[0].end = s.frameCount();
+  m.channels[0].loopLength = 100;
+  m.channels[0].loopCount = -1;
+  m.channels[0].base = 22050;
   int a = -1, b = -1;
   ASSERT_TRUE(m.StartSound(s, a, SoundParams{}));
   ASSERT_TRUE(m.StartSound(s, b, SoundParams{}));
@@ -337,6 +342,9 @@ TEST(Mixer, SetSoundChannelsSelectors) {
   EXPECT_EQ(s.useCount, 0);
   EXPECT_EQ(m.channels[0].owner, 0);
   EXPECT_EQ(m.channels[1].owner, 1);
+  EXPECT_TRUE(m.IsActive(0));  // the music plays on
+  render(m, 1000);
+  EXPECT_TRUE(m.IsActive(0));
 }
 
 // A song that records what the sequencer asks of it.
