@@ -15,6 +15,7 @@
 #include "platform/wav_recorder.h"
 #include "script/errors.h"
 #include "sound/audio_engine.h"
+#include "sound/music_player.h"
 #ifdef TARVOLIN_HAVE_SDL
 #include "platform/sdl/sdl_audio_output.h"
 #endif
@@ -63,8 +64,34 @@ bool anyChannelPlaying(sound::AudioEngine& engine) {
   return false;
 }
 
+bool startModule(sound::AudioEngine& engine, const std::string& path, std::string& error) {
+  engine.SetModuleLoader(sound::LoadModulePlayer);
+  // Read first, so a bad file is reported even without a device.
+  const std::string name(platform::fileNameOf(path));
+  const bool xm = name.size() > 3 && equalsIgnoreCase(name.substr(name.size() - 3), ".xm");
+  if (!sound::MusicPlayer::Load(path, xm ? sound::ModuleKind::Xm : sound::ModuleKind::Mod)) {
+    error = std::string(script::MessageFor(106));
+    return false;
+  }
+  if (!engine.PlayMusicResource(path)) {
+    error = std::string(script::MessageFor(109));
+    return false;
+  }
+  return true;
+}
+
+// A song plays until it first goes back to an earlier place.
+bool songPlaying(sound::AudioEngine& engine) {
+  return engine.WithMixer([](sound::Mixer& m) {
+    const auto* player = dynamic_cast<const sound::MusicPlayer*>(m.module());
+    return m.playing && player != nullptr && player->timesLooped() == 0;
+  });
+}
+
 const PlayFormat kFormats[] = {
     {"wav", startWav, anyChannelPlaying},
+    {"mod", startModule, songPlaying},
+    {"xm", startModule, songPlaying},
 };
 
 const PlayFormat* formatOf(const std::string& path) {
@@ -176,7 +203,7 @@ int runPlay(const Args& args) {
                      : record(engine, *format, path, out, seconds);
 }
 
-const SubcommandRegistrar kPlay({40, "play", "ARCHIVO [--out SALIDA.wav] [--seconds S]  reproduce un sonido",
+const SubcommandRegistrar kPlay({40, "play", "ARCHIVO [--out SALIDA.wav] [--seconds S]  reproduce un sonido o una música (WAV, MOD, XM)",
                                  runPlay});
 
 }  // namespace

@@ -45,6 +45,9 @@ std::unique_ptr<ModulePlayer> MusicPlayer::Clone() const { return std::make_uniq
 void MusicPlayer::Restart(Mixer& mixer) {
   for (Channel& c : channels_) c = Channel{};
   globalSlide_ = 0;
+  timesLooped_ = 0;
+  lastOrder_ = lastRow_ = -1;
+  patternLooped_ = false;
   (void)mixer;
 }
 
@@ -69,6 +72,11 @@ void MusicPlayer::setBaseFromPeriod(Channel& c, MixChannel& v) {
 
 void MusicPlayer::PlayRow(Mixer& mixer) {
   mixer_ = &mixer;
+  const int order = mixer.playingOrder, row = mixer.playingRow;
+  if (order < lastOrder_ || (order == lastOrder_ && row <= lastRow_ && !patternLooped_)) ++timesLooped_;
+  lastOrder_ = order;
+  lastRow_ = row;
+  patternLooped_ = false;
   const int pattern = module_->patternAt(mixer.playingOrder);
   const int count = std::min(module_->channelCount, kMixChannels);
   for (int i = 0; i < count; ++i) {
@@ -222,7 +230,10 @@ void MusicPlayer::effectTick0(Channel& c, MixChannel& v, int effect, int p) {
             c.loopRow = mx.playingRow;
           } else {
             c.loopCounter = c.loopCounter == 0 ? y : c.loopCounter - 1;
-            if (c.loopCounter != 0) mx.row = c.loopRow - 1;
+            if (c.loopCounter != 0) {
+              mx.row = c.loopRow - 1;
+              patternLooped_ = true;
+            }
           }
           break;
         case 0x7: c.tremoloWave = normaliseWaveform(y); break;

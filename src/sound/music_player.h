@@ -71,6 +71,11 @@ class MusicPlayer : public ModulePlayer {
   };
   const Channel& channel(int index) const { return channels_[index]; }
 
+  // How many times the song has gone back to an earlier place (its end
+  // wrapping to the restart position, a jump backwards); pattern loops do not
+  // count. Players that stop at the end of a song watch this.
+  int timesLooped() const { return timesLooped_; }
+
  private:
   bool isXm() const { return module_->kind == ModuleKind::Xm; }
   bool linear() const { return isXm() && module_->linearFrequencies; }
@@ -98,6 +103,9 @@ class MusicPlayer : public ModulePlayer {
   std::shared_ptr<const MusicModule> module_;
   Mixer* mixer_ = nullptr;  // the mixer of the handler call in progress
   int globalSlide_ = 0;     // XM H
+  int timesLooped_ = 0;
+  int lastOrder_ = -1, lastRow_ = -1;
+  bool patternLooped_ = false;  // an E6 sent the song back in this pattern
   std::array<Channel, kMixChannels> channels_{};
 };
 

@@ -8,12 +8,13 @@
 
 #include "common/host.h"
 #include "sound/audio_engine.h"
+#include "sound/music_player.h"
 
 namespace tarvolin {
 
 class Workbench {
  public:
-  explicit Workbench(Host& host) : host_(host) {}
+  explicit Workbench(Host& host) : host_(host) { audio_.SetModuleLoader(sound::LoadModulePlayer); }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
 

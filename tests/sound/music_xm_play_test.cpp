@@ -37,7 +37,9 @@ TEST(MusicXmPlay, LinearAndAmigaOctaves) {
     const int low = h.voice(0).base, high = h.voice(1).base;
     EXPECT_EQ(low, 8363) << linearMode;
     EXPECT_NEAR(double(high) / low, 2.0, 0.002) << linearMode;
-    if (linearMode) EXPECT_EQ(h.channel(0).period - h.channel(1).period, 768);
+    if (linearMode) {
+      EXPECT_EQ(h.channel(0).period - h.channel(1).period, 768);
+    }
     h.ticks(6);
     EXPECT_NEAR(double(low) / h.voice(0).base, 2.0, 0.002) << linearMode;
   }
