@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/paths.h"
 #include "sound/mod_reader.h"
 #include "sound/xm_reader.h"
 
@@ -29,8 +30,9 @@ MusicPlayer::MusicPlayer(std::shared_ptr<const MusicModule> module) : module_(st
 
 std::unique_ptr<MusicPlayer> MusicPlayer::Load(const std::string& path, ModuleKind kind) {
   auto module = std::make_shared<MusicModule>();
-  const bool ok = kind == ModuleKind::Mod ? loadMod(path, *module)
-                  : kind == ModuleKind::Xm ? loadXm(path, *module)
+  const std::string file = platform::resolvePath("", path);  // names may differ in letter case
+  const bool ok = kind == ModuleKind::Mod ? loadMod(file, *module)
+                  : kind == ModuleKind::Xm ? loadXm(file, *module)
                                            : false;
   if (!ok) return nullptr;
   return std::make_unique<MusicPlayer>(std::move(module));
@@ -48,7 +50,9 @@ void MusicPlayer::Restart(Mixer& mixer) {
   timesLooped_ = 0;
   lastOrder_ = lastRow_ = -1;
   patternLooped_ = false;
-  (void)mixer;
+  // XM G and H change the mixer's music volume; a new song starts from the
+  // reset value rather than from where the last one left it.
+  mixer.musicVolume = 50;
 }
 
 MixChannel* MusicPlayer::bound(Mixer& mixer, int channel) {

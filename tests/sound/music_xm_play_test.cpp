@@ -255,6 +255,9 @@ TEST(MusicXmPlay, GlobalVolumePanSlideRetriggerAndEnvelopePosition) {
   h.tick();  // row 2
   EXPECT_EQ(h.mixer.musicVolume, 64);
   EXPECT_EQ(h.channel(1).volumeEnvTick, 7);
+  // The next song starts at the usual music volume.
+  ASSERT_TRUE(h.mixer.RestartModule());
+  EXPECT_EQ(h.mixer.musicVolume, 50);
 }
 
 TEST(MusicXmPlay, NoteDelayPlaysNoteAndInstrumentWithoutEffect) {
