@@ -356,3 +356,49 @@ TEST(MusicModPlay, BadCellsAndOrdersDoNotBreakPlaying) {
 
 }  // namespace
 }  // namespace tarvolin::sound
+
+namespace tarvolin::sound {
+namespace {
+
+TEST(MusicModPlay, GlissandoAndPortamentoEdgeCases) {
+  MusicModule m = makeMod(3);
+  // E31 then 3xx: the whole row's slide happens at tick 0.
+  at(m, 0, 0, 0) = cellOf(61, 1, 0xE, 0x31);
+  at(m, 0, 1, 0) = cellOf(73, 0, 0x3, 0x10);
+  // 5xy with a note slides to it too, sliding the volume as it goes.
+  at(m, 0, 0, 1) = cellOf(61, 1, 0x3, 0x04);  // nothing playing: starts the note, speed 4
+  at(m, 0, 1, 1) = cellOf(73, 0, 0x5, 0x01);
+  // A tone portamento with nothing playing starts the note.
+  at(m, 0, 1, 2) = cellOf(61, 1, 0x3, 0x10);
+  MusicHarness p(m);
+  p.ticks(7);
+  EXPECT_EQ(p.channel(0).period, 1712 - 6 * 64);
+  EXPECT_EQ(p.channel(1).period, 1712);
+  EXPECT_EQ(p.channel(1).targetPeriod, 856);
+  EXPECT_EQ(p.channel(2).period, 1712);
+  EXPECT_EQ(p.voice(2).base, 8363);
+  p.ticks(5);
+  EXPECT_EQ(p.channel(1).period, 1712 - 5 * 16);
+  EXPECT_EQ(p.voice(1).noteVolume, 64 - 5);
+}
+
+TEST(MusicModPlay, NoteDelayOfZeroAndSongLoops) {
+  MusicModule m = makeMod(1, 2);
+  at(m, 0, 0, 0) = cellOf(61, 1, 0xE, 0xD0);
+  at(m, 0, 2, 0) = cellOf(0, 0, 0xE, 0x60);
+  at(m, 0, 3, 0) = cellOf(0, 0, 0xE, 0x61);  // a pattern loop is not a song loop
+  at(m, 1, 0, 0) = cellOf(0, 0, 0xD, 0x00);  // back to order 0
+  MusicHarness p(m);
+  p.tick();
+  EXPECT_TRUE(p.restarted(0));  // ED0 plays at once
+  p.rows(4);
+  EXPECT_EQ(p.player->timesLooped(), 0);
+  const auto rows = p.rows(62);
+  EXPECT_EQ(rows.back(), std::make_pair(1, 0));
+  EXPECT_EQ(p.player->timesLooped(), 0);
+  p.rows(1);
+  EXPECT_EQ(p.player->timesLooped(), 1);
+}
+
+}  // namespace
+}  // namespace tarvolin::sound
