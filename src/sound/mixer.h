@@ -47,7 +47,8 @@ struct NoteState {
   bool attached() const { return data8 != nullptr || data16 != nullptr; }
 };
 
-// The previous note as it was at the end of the last slice without crossfade.
+// The previous note as it was at the end of the last slice that left no
+// crossfade running; a crossfade plays it on from there.
 struct NoteSnapshot : NoteState {
   int gainLeft = 0, gainRight = 0;
   std::int64_t step = 0;

@@ -294,7 +294,6 @@ void Mixer::mixChannel(MixChannel& c, int offset, int n) {
   std::int32_t last = 0;
   bool lastSet = false;
   int done = 0;
-  bool crossfaded = false;
 
   if (c.crossfadeBudget > 0) {
     // Blend the previous note (or its tail) into the new one.
@@ -338,7 +337,6 @@ void Mixer::mixChannel(MixChannel& c, int offset, int n) {
     c.prevGainRight = c.rampTargetRight = gr;
     c.rampPosition = ramp;
     done = m;  // a note that ended inside the blend goes on with its tail
-    crossfaded = true;
     noteOn = noteOn && c.loopCount != 0;
   }
 
@@ -403,7 +401,10 @@ void Mixer::mixChannel(MixChannel& c, int offset, int n) {
     if (c.tailCounter == 0 && c.crossfadeBudget == 0 && c.owner == kOwnerFree && c.attached()) stopChannel(c);
   }
 
-  if (!crossfaded) {
+  // The snapshot follows the note whenever no crossfade is left to run (also
+  // at the end of a slice in which one finished, so that a note started
+  // right after another one fades from it and not from an older note).
+  if (c.crossfadeBudget == 0) {
     static_cast<NoteState&>(c.snapshot) = static_cast<const NoteState&>(c);
     c.snapshot.gainLeft = gl;
     c.snapshot.gainRight = gr;

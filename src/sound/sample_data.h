@@ -72,7 +72,8 @@ bool ParseWav(SampleData& sample, const std::uint8_t* data, std::size_t size);
 
 // Writes the canonical 44-byte header and the data. The file is written
 // beside the destination first and then renamed over it, so a failed save
-// leaves any old file as it was.
+// leaves any old file as it was; a file that already holds these bytes is
+// left untouched.
 bool SaveWav(const SampleData& sample, const std::string& path);
 
 // The bytes SaveWav writes.

@@ -132,6 +132,14 @@ bool SaveWav(const SampleData& sample, const std::string& path) {
   const std::string target = platform::resolvePath("", path);
   const std::string temp = target + ".~tmp";
   std::vector<std::uint8_t> bytes = EncodeWav(sample);
+  {
+    // An unchanged file keeps its time stamp (project sharing goes by it).
+    std::ifstream old(target, std::ios::binary);
+    if (old) {
+      std::vector<std::uint8_t> held((std::istreambuf_iterator<char>(old)), std::istreambuf_iterator<char>());
+      if (held == bytes) return true;
+    }
+  }
   std::FILE* f = std::fopen(temp.c_str(), "wb");
   if (!f) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <string>
 
 #include "common/temp_dir.h"
@@ -38,6 +40,22 @@ TEST(PlayCommand, RendersThroughTheRecorder) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   ASSERT_TRUE(sound::LoadWav(got, out));
   EXPECT_EQ(got.frameCount(), 11025u);
+}
+
+// On SDL's silent "dummy" device, played in real time.
+TEST(PlayCommand, PlaysOnTheDeviceInRealTime) {
+  TempDir dir;
+  std::string wav = toneFile(dir, "tone.wav", 6615);  // 0.3 s
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  auto begin = std::chrono::steady_clock::now();
+  ToolResult r = runTool({"play", wav});
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  ::unsetenv("SDL_AUDIODRIVER");
+  if (r.exitCode == 1 && r.err.find("motor de audio") != std::string::npos)
+    GTEST_SKIP() << "no audio device here";
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_GT(seconds, 0.3);
+  EXPECT_LT(seconds, 5.0);
 }
 
 TEST(PlayCommand, BadInputGetsAClearError) {

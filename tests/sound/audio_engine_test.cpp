@@ -35,12 +35,16 @@ class ManualOutput : public platform::AudioOutput {
     return true;
   }
   void Close() override { closed = true; }
-  void Write(const std::uint8_t* bytes, std::size_t size) override { written.emplace_back(bytes, bytes + size); }
+  void Write(const std::uint8_t* bytes, std::size_t size) override {
+    written.emplace_back(bytes, bytes + size);
+    sources.push_back(bytes);
+  }
   void Pause() override { devicePaused = true; }
   void Resume() override { devicePaused = false; }
   void finishOne() { done_(); }
 
   std::vector<std::vector<std::uint8_t>> written;
+  std::vector<const std::uint8_t*> sources;  // which engine buffer each came from
   bool devicePaused = false;
   bool closed = false;
 
@@ -96,6 +100,11 @@ TEST(AudioEngine, BufferCycleRendersTheCurrentMixer) {
   out.finishOne();
   ASSERT_EQ(out.written.size(), 3u);
   EXPECT_TRUE(silent(out.written[2]));
+  // Two buffers take turns: the one that just played is filled again.
+  out.finishOne();
+  EXPECT_NE(out.sources[0], out.sources[1]);
+  EXPECT_EQ(out.sources[2], out.sources[0]);
+  EXPECT_EQ(out.sources[3], out.sources[1]);
 
   EXPECT_EQ(engine.PlaySoundSimple(dir.path() + "/BEEP.WAV"), PlayStatus::Ok);
   EXPECT_TRUE(engine.IsChannelPlaying(0));

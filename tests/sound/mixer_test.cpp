@@ -75,6 +75,21 @@ TEST(Mixer, LoopCountsOnceThreeTimesAndEndless) {
     EXPECT_EQ(s.useCount, 0);
     EXPECT_TRUE(allSilent(render(m, 100)));
   }
+  // The same heard in one go: sound up to the end, silence after the tail.
+  SampleData loud = constant8(1000, 100);
+  for (int loops : {1, 3}) {
+    Mixer m;
+    int ch = -1;
+    SoundParams p;
+    p.loopCount = loops;
+    p.loopStart = 600;
+    ASSERT_TRUE(m.StartSound(loud, ch, p));
+    const int length = 1000 + (loops - 1) * 400;
+    auto out = render(m, length + 1000);
+    EXPECT_NE(out[2 * (length - 1)], 128) << loops;
+    EXPECT_NE(out[2 * (length + 10)], 128) << loops;  // the tail
+    for (int i = length + 64; i < length + 1000; ++i) ASSERT_EQ(out[2 * i], 128) << loops << " at " << i;
+  }
   Mixer m;
   int ch = 5;
   SoundParams p;
@@ -175,6 +190,21 @@ TEST(Mixer, PanLawAndLevels) {
   m.ChannelGains(c, gl, gr);
   EXPECT_EQ(gl, 150);
   EXPECT_EQ(gr, 150);
+  c.pan = 64;
+  m.ChannelGains(c, gl, gr);
+  EXPECT_EQ(gl, 150);
+  EXPECT_EQ(gr, 75);
+  c.pan = 192;
+  c.envelopePan = 0;  // an envelope at the far left pulls towards it
+  m.ChannelGains(c, gl, gr);
+  EXPECT_EQ(gl, 150);
+  EXPECT_EQ(gr, 150);
+  c.pan = 128;
+  m.ChannelGains(c, gl, gr);
+  EXPECT_EQ(gl, 150);
+  EXPECT_EQ(gr, 0);
+  c.pan = 128;
+  c.envelopePan = 32;
   c.owner = 0;
   m.ChannelGains(c, gl, gr);
   EXPECT_EQ(gl, 50);
@@ -198,6 +228,8 @@ TEST(Mixer, StartFadesInAndStopFadesOut) {
   for (int i = 1; i < 64; ++i) EXPECT_GE(out[2 * i], out[2 * (i - 1)]) << i;
   const int full = out[2 * 100];
   EXPECT_GT(full - 128, 40);
+  EXPECT_GT(out[2 * 32] - 128, (full - 128) / 4);  // half way through the fade
+  EXPECT_LT(out[2 * 32], full);
   m.StopSound(ch);
   EXPECT_FALSE(m.IsChannelPlaying(ch));  // free at once for a new sound
   out = render(m, 100);
@@ -216,6 +248,62 @@ TEST(Mixer, StartFadesInAndStopFadesOut) {
   out = render(m, 100);
   EXPECT_GT(out[0], 128 + 20);
   EXPECT_EQ(out[2 * 80], 128);
+}
+
+TEST(Mixer, StereoSamplesPlayAtTheirOwnLength) {
+  // Left 100 and right -100 average to silence; 500 frames, not 1000.
+  SampleData st = SampleData::Blank(1000, 8, kOneToOne, 2);
+  for (int i = 0; i < 1000; ++i) st.bytes()[i] = static_cast<std::uint8_t>(i % 2 ? -100 : 100);
+  SampleData st16 = SampleData::Blank(2000, 16, kOneToOne, 2);
+  auto* d = reinterpret_cast<std::int16_t*>(st16.bytes());
+  for (int i = 0; i < 1000; ++i) d[i] = static_cast<std::int16_t>(i % 2 ? 20000 : 10000);
+  Mixer m;
+  int a = -1, b = -1;
+  SoundParams left;
+  left.pan = 0;
+  ASSERT_TRUE(m.StartSound(st, a, left));
+  ASSERT_TRUE(m.StartSound(st16, b, SoundParams{}));
+  auto out = render(m, 499);
+  EXPECT_TRUE(m.IsChannelPlaying(a));
+  const int heard16 = Mixer::SoftClip((128 * ((15000 * 150) >> 8)) >> 14) + 128;
+  EXPECT_EQ(out[2 * 300 + 1], heard16);  // right: only the 16-bit sample
+  EXPECT_EQ(out[2 * 300], heard16);      // left: the 8-bit one adds nothing
+  render(m, 1 + 64);
+  EXPECT_FALSE(m.IsChannelPlaying(a));
+  EXPECT_FALSE(m.IsChannelPlaying(b));
+}
+
+TEST(Mixer, NewNoteCrossfadesFromThePreviousOne) {
+  // A music channel changes from a high note to a low one without a jump.
+  SampleData high = constant8(50000, 90), low = constant8(50000, -90);
+  Mixer m;
+  MixChannel& c = m.channels[0];
+  c.owner = 0;
+  c.volume = c.noteVolume = c.envelopeVolume = 64;
+  c.envelopePan = 32;
+  c.fadeOut = kFullFadeOut;
+  c.pan = 128;
+  auto play = [&](const SampleData& s) {
+    c.data8 = s.data8();
+    c.frames = c.end = s.frameCount();
+    c.loopLength = 0;
+    c.loopCount = 1;
+    c.position = c.fraction = 0;
+    c.base = kOneToOne;
+    c.BeginCrossfade(m.rampLength);
+  };
+  play(high);
+  render(m, 500);
+  play(low);
+  auto out = render(m, 200);
+  const int from = Mixer::SoftClip((128 * ((90 * 256 * 50) >> 8)) >> 14) + 128;
+  const int to = Mixer::SoftClip((128 * ((-90 * 256 * 50) >> 8)) >> 14) + 128;
+  EXPECT_GE(out[0], from - 2);
+  for (int i = 1; i < 64; ++i) {
+    EXPECT_LE(out[2 * i], out[2 * (i - 1)]) << i;
+    EXPECT_LE(out[2 * (i - 1)] - out[2 * i], 4) << i;  // no jump
+  }
+  EXPECT_EQ(out[2 * 100], to);
 }
 
 TEST(Mixer, ChannelChoiceAndRefusals) {

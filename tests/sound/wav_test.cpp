@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,13 @@ TEST(Wav, RoundTripIsByteForByte) {
   ASSERT_TRUE(LoadWav(s, extra));
   ASSERT_TRUE(SaveWav(s, dir.file("x2.wav")));
   EXPECT_EQ(test::TempDir::read(dir.file("x2.wav")), canonical(1, 8000, 8, "hello"));
+  // Saving the same bytes again leaves the file (and its time stamp) alone.
+  std::filesystem::last_write_time(dir.file("x2.wav"), std::filesystem::file_time_type{});
+  ASSERT_TRUE(SaveWav(s, dir.file("x2.wav")));
+  EXPECT_EQ(std::filesystem::last_write_time(dir.file("x2.wav")), std::filesystem::file_time_type{});
+  s.rate = 8001;
+  ASSERT_TRUE(SaveWav(s, dir.file("x2.wav")));
+  EXPECT_NE(std::filesystem::last_write_time(dir.file("x2.wav")), std::filesystem::file_time_type{});
   // Saving into a folder that does not exist fails and leaves nothing.
   EXPECT_FALSE(SaveWav(s, dir.file("missing/out.wav")));
   EXPECT_FALSE(LoadWav(s, dir.file("missing.wav")));
