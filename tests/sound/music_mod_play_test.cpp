@@ -75,6 +75,29 @@ TEST(MusicModPlay, OneShotAndLoopingSamples) {
   EXPECT_EQ(p.voice(2).loopCount, 0);
   EXPECT_FALSE(p.voice(2).attached());
   EXPECT_EQ(p.voice(3).data8, p.player->song().samples[0].data8.data());
+
+  // Heard through the mixer: the one-shot sounds for its 1000 frames at
+  // 8363 Hz (about 5273 output frames), the loop goes on.
+  MusicModule heard = makeMod(4);
+  heard.samples[1] = heard.samples[0];
+  heard.samples[1].loopStart = 100;
+  heard.samples[1].loopLength = 4;
+  at(heard, 0, 0, 0) = cellOf(61, 1);
+  MusicHarness once2(heard);
+  at(heard, 0, 0, 0) = cellOf(61, 2);
+  MusicHarness looped(heard);
+  std::vector<std::uint8_t> out(2 * 22050);
+  auto loudFrames = [&](Mixer& mixer) {
+    mixer.Render(out.data(), 22050);
+    int n = 0;
+    for (int i = 0; i < 22050; ++i) n += out[2 * i] != 128;
+    return n;
+  };
+  const int onceLoud = loudFrames(once2.mixer);
+  EXPECT_GT(onceLoud, 5000);
+  EXPECT_LT(onceLoud, 5273 + 200);
+  EXPECT_GT(loudFrames(looped.mixer), 20000);
+  EXPECT_EQ(loudFrames(once2.mixer), 0);
 }
 
 TEST(MusicModPlay, JumpsAndBreaksAtTheSongEdges) {
