@@ -42,6 +42,8 @@ bool writePattern(detail::ByteSink& o, const MusicModule& m, int index) {
     }
   }
   if (body.size() > 0xFFFF) return false;
+  // A pattern with nothing in it is stored without data, as the layout allows.
+  if (body.bytes().find_first_not_of('\x80') == std::string::npos) body.bytes().clear();
   o.le32(9);
   o.u8(0);
   o.le16(static_cast<unsigned>(p.rows));

@@ -74,6 +74,10 @@ TEST(MusicXmFile, WrittenSongReadsBackTheSame) {
     at(m, 1, 16, 3) = cellOf(108, 2, 25, 0x0F);
     at(m, 1, 16, 3).volumeEffect = kEffectSetVolume;
     at(m, 1, 16, 3).volumeParameter = 64;
+    Pattern empty;
+    empty.rows = 32;
+    empty.cells.assign(32 * 6, PatternCell{});
+    m.patterns.push_back(empty);
     Instrument& ins = m.instruments[0];
     ins.keymap[40] = 1;
     ins.fadeout = 1234;
@@ -96,9 +100,9 @@ TEST(MusicXmFile, WrittenSongReadsBackTheSame) {
     second.panning = 17;
     second.volume = 5;
     ins.samples.push_back(second);
-    Instrument empty;
-    empty.name = "vacio";
-    m.instruments.push_back(empty);
+    Instrument noSamples;
+    noSamples.name = "vacio";
+    m.instruments.push_back(noSamples);
 
     tarvolin::test::TempDir dir;
     const std::string path = dir.file("cancion.xm");
@@ -109,6 +113,10 @@ TEST(MusicXmFile, WrittenSongReadsBackTheSame) {
     ASSERT_TRUE(loadXm(path, back));
     EXPECT_EQ(back.kind, ModuleKind::Xm);
     expectSameSong(m, back);
+    // The empty third pattern is stored without data.
+    const std::size_t third = bytes.find(std::string("\x09\0\0\0\0\x20\0", 7));
+    ASSERT_NE(third, std::string::npos);
+    EXPECT_EQ(bytes.substr(third + 7, 2), std::string("\0\0", 2));
     // Writing what was read gives the same bytes.
     std::string again;
     ASSERT_TRUE(writeXm(back, again));
