@@ -65,15 +65,16 @@ bool anyChannelPlaying(sound::AudioEngine& engine) {
 }
 
 bool startModule(sound::AudioEngine& engine, const std::string& path, std::string& error) {
-  engine.SetModuleLoader(sound::LoadModulePlayer);
-  // Read first, so a bad file is reported even without a device.
   const std::string name(platform::fileNameOf(path));
   const bool xm = name.size() > 3 && equalsIgnoreCase(name.substr(name.size() - 3), ".xm");
-  if (!sound::MusicPlayer::Load(path, xm ? sound::ModuleKind::Xm : sound::ModuleKind::Mod)) {
+  std::unique_ptr<sound::MusicPlayer> song =
+      sound::MusicPlayer::Load(path, xm ? sound::ModuleKind::Xm : sound::ModuleKind::Mod);
+  if (!song) {
     error = std::string(script::MessageFor(106));
     return false;
   }
-  if (!engine.PlayMusicResource(path)) {
+  // The mixer plays a copy that shares the song.
+  if (!engine.PlayModule(*song)) {
     error = std::string(script::MessageFor(109));
     return false;
   }
