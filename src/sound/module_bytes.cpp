@@ -15,6 +15,9 @@ bool readWholeFile(const std::string& path, std::string& out) {
 }
 
 bool writeWholeFile(const std::string& path, const std::string& bytes) {
+  // A file that already holds these bytes keeps its time stamp.
+  std::string existing;
+  if (std::filesystem::exists(path) && readWholeFile(path, existing) && existing == bytes) return true;
   const std::string temp = path + ".~tmp";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);

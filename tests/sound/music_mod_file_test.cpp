@@ -1,6 +1,9 @@
 // MOD files written by the writer (or patched byte by byte) and read back.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "common/temp_dir.h"
 #include "sound/mod_reader.h"
 #include "sound/mod_writer.h"
@@ -92,6 +95,18 @@ TEST(MusicModFile, WrittenSongReadsBackTheSame) {
   const std::size_t cell = 1084;
   EXPECT_EQ(((static_cast<unsigned char>(bytes[cell]) & 15) << 8) | static_cast<unsigned char>(bytes[cell + 1]), 428);
   EXPECT_FALSE(loadMod(dir.file("no_existe.mod"), back));
+
+  // Saving the same song again leaves the file alone; a save that cannot be
+  // written fails and keeps the old file.
+  const auto stamp = std::filesystem::last_write_time(path);
+  std::filesystem::last_write_time(path, stamp - std::chrono::hours(1));
+  ASSERT_TRUE(saveMod(back, path));
+  EXPECT_EQ(std::filesystem::last_write_time(path), stamp - std::chrono::hours(1));
+  EXPECT_FALSE(saveMod(m, dir.file("no_such_folder/cancion.mod")));
+  m.title = "otro";
+  ASSERT_TRUE(saveMod(m, path));
+  EXPECT_NE(std::filesystem::last_write_time(path), stamp - std::chrono::hours(1));
+  EXPECT_EQ(tarvolin::test::TempDir::read(path).substr(0, 4), "otro");
 }
 
 TEST(MusicModFile, DamagedFilesLoadWhatIsThere) {
