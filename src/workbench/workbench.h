@@ -10,12 +10,15 @@
 #include "project/program_settings.h"
 #include "project/project.h"
 #include "sound/audio_engine.h"
+#include "sound/music_player.h"
 
 namespace tarvolin {
 
 class Workbench {
  public:
-  explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {}
+  explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {
+    audio_.SetModuleLoader(sound::LoadModulePlayer);
+  }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
 
