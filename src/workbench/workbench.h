@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/host.h"
+#include "machine/machine_state.h"
 
 namespace tarvolin {
 
@@ -17,6 +18,7 @@ class Workbench {
   Workbench& operator=(const Workbench&) = delete;
 
   Host& host() { return host_; }
+  machine::MachineState& machine() { return machine_; }
 
   // Folder that relative paths are resolved against; the library never
   // changes the process's current directory.
@@ -26,6 +28,7 @@ class Workbench {
  private:
   Host& host_;
   std::string workingFolder_;
+  machine::MachineState machine_;
 };
 
 }  // namespace tarvolin
