@@ -11,12 +11,6 @@ namespace {
 // tile number stay inside the buffer; the padding reads as transparent.
 constexpr std::size_t kVramAllocated = 0x1C000;
 
-constexpr int kSpriteSizes[3][4][2] = {
-    {{8, 8}, {16, 16}, {32, 32}, {64, 64}},
-    {{16, 8}, {32, 8}, {32, 16}, {64, 32}},
-    {{8, 16}, {8, 32}, {16, 32}, {32, 64}},
-};
-
 constexpr LayerKind kModeKinds[6][4] = {
     {LayerKind::Text, LayerKind::Text, LayerKind::Text, LayerKind::Text},
     {LayerKind::Text, LayerKind::Text, LayerKind::Rotational, LayerKind::Unavailable},
@@ -43,9 +37,6 @@ void resetLayer(BackgroundLayer& l) {
 }
 
 }  // namespace
-
-int SpriteEntry::width() const { return kSpriteSizes[shape < 3 ? shape : 0][size & 3][0]; }
-int SpriteEntry::height() const { return kSpriteSizes[shape < 3 ? shape : 0][size & 3][1]; }
 
 const std::uint32_t* PaletteBank::converted() const {
   if (dirty_) {
