@@ -54,6 +54,7 @@ MachineState::MachineState()
 
 void MachineState::fullReset() {
   for (auto& s : sprites_) s = SpriteEntry{};
+  ++spriteVersion_;
   for (auto& b : rotationBanks_) b = RotationBank{};
   std::fill(vram_.begin(), vram_.end(), 0);
   for (auto& l : layers_) resetLayer(l);
@@ -434,8 +435,27 @@ bool MachineState::setSpriteAttribute(int index, SpriteAttribute attr, int value
       break;
     default: return false;
   }
-  if (ok) notify(ChangeKind::Sprites);
+  if (ok) {
+    ++spriteVersion_;
+    notify(ChangeKind::Sprites);
+  }
   return ok;
+}
+
+void MachineState::setSprite(int index, const SpriteEntry& entry) {
+  SpriteEntry& s = sprites_[index & 127];
+  s = entry;
+  s.x &= 0x1FF;
+  s.rotation &= 31;
+  if (s.shape > 2) s.shape = 0;
+  s.size &= 3;
+  s.displayMode = s.displayMode > 2 ? 0 : s.displayMode;
+  s.colourMode &= 1;
+  s.tile &= 1023;
+  s.palette &= 15;
+  s.priority &= 3;
+  ++spriteVersion_;
+  notify(ChangeKind::Sprites);
 }
 
 bool MachineState::spriteAttribute(int index, SpriteAttribute attr, int& value) const {

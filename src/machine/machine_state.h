@@ -148,7 +148,11 @@ struct BackPage {
 // allocation.
 struct LineScratch {
   std::array<std::uint32_t, kScreenWidth> colours{};
-  std::array<std::uint8_t, kScreenWidth> ids{};
+  // Per sprite: top line and height of its drawing area (0 when hidden),
+  // valid for sprite table version `spriteVersion`.
+  std::uint32_t spriteVersion = ~0u;
+  std::array<std::uint8_t, 128> spriteTop{};
+  std::array<std::uint8_t, 128> spriteAreaHeight{};
 };
 
 class MachineState {
@@ -211,8 +215,11 @@ class MachineState {
   std::size_t cellOffset(int layer, int x, int y) const;
 
   // --- sprites and rotation banks ---
-  SpriteEntry& sprite(int index) { return sprites_[index & 127]; }
+  // Sprites change only through the setters, which the renderer's per-line
+  // sprite lists rely on (spriteVersion).
   const SpriteEntry& sprite(int index) const { return sprites_[index & 127]; }
+  void setSprite(int index, const SpriteEntry& entry);  // whole entry, e.g. a restored state
+  std::uint32_t spriteVersion() const { return spriteVersion_; }
   bool setSpriteAttribute(int index, SpriteAttribute attr, int value);
   bool spriteAttribute(int index, SpriteAttribute attr, int& value) const;
   RotationBank& rotationBank(int index) { return rotationBanks_[index & 31]; }
@@ -280,6 +287,7 @@ class MachineState {
 
   std::array<BackgroundLayer, 4> layers_{};
   std::array<SpriteEntry, 128> sprites_{};
+  std::uint32_t spriteVersion_ = 0;
   std::array<RotationBank, 32> rotationBanks_{};
   std::array<PaletteBank, 2> palettes_{};
 

@@ -120,14 +120,25 @@ void buildSpriteList(LineContext& c) {
   if (!m.displayAttribute(DisplayAttribute::EnableSprite)) return;
   const bool layout2d = m.displayAttribute(DisplayAttribute::SpriteLayout) == 0;
   const int mosaicY = m.mosaic(MosaicAttribute::SpriteY);
+  // Vertical extents, worked out again only when a sprite changed.
+  LineScratch& scratch = c.m->scratch;
+  if (scratch.spriteVersion != m.spriteVersion()) {
+    scratch.spriteVersion = m.spriteVersion();
+    for (int i = 0; i < 128; ++i) {
+      const SpriteEntry& s = m.sprite(i);
+      scratch.spriteTop[i] = s.y;
+      scratch.spriteAreaHeight[i] = static_cast<std::uint8_t>(
+          !s.shown() ? 0 : s.sdFold ? 2 * s.height() : s.height());  // shown with sdFold: double size
+    }
+  }
   for (int i = 127; i >= 0; --i) {
+    const int dy = (c.y - scratch.spriteTop[i]) & 255;
+    if (dy >= scratch.spriteAreaHeight[i]) continue;
     const SpriteEntry& s = m.sprite(i);
-    if (!s.shown()) continue;
-    const int w = s.width(), h = s.height();
-    const bool twice = s.rotScale && s.sdFold;
-    const int areaW = twice ? 2 * w : w, areaH = twice ? 2 * h : h;
-    const int dy = (c.y - s.y) & 255;
-    if (dy >= areaH) continue;
+    const int h = s.height();
+    const int areaH = s.sdFold ? 2 * h : h;
+    const int w = s.width();
+    const int areaW = s.sdFold ? 2 * w : w;
     const int left = s.x + areaW >= 512 ? s.x - 512 : s.x;
     if (left >= kScreenWidth || left + areaW <= 0) continue;
     LineSprite& ls = c.sprites[c.spriteCount];
