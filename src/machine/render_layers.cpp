@@ -123,21 +123,27 @@ void drawRotational(LineContext& c, int bg, int x0, int x1) {
                      static_cast<std::uint32_t>(c.y * r.scaleY);
   const std::uint32_t dx = static_cast<std::uint32_t>(static_cast<std::int32_t>(r.scaleX));
   const std::uint32_t dy = static_cast<std::uint32_t>(static_cast<std::int32_t>(r.shearY));
-  for (int x = x0; x < x1; ++x, tx += dx, ty += dy) {
-    int px = static_cast<std::int32_t>(tx) >> 8;
-    int py = static_cast<std::int32_t>(ty) >> 8;
-    if (l.tiled) {
-      px &= size - 1;
-      py &= size - 1;
-    } else if (static_cast<unsigned>(px) >= static_cast<unsigned>(size) ||
-               static_cast<unsigned>(py) >= static_cast<unsigned>(size)) {
-      continue;
+  // Values are gathered 8 at a time (0 off the map) and written as a run.
+  std::uint8_t vals[8];
+  for (int x = x0; x < x1; x += 8) {
+    const int n = std::min(8, x1 - x);
+    for (int i = 0; i < n; ++i, tx += dx, ty += dy) {
+      int px = static_cast<std::int32_t>(tx) >> 8;
+      int py = static_cast<std::int32_t>(ty) >> 8;
+      if (l.tiled) {
+        px &= size - 1;
+        py &= size - 1;
+      } else if (static_cast<unsigned>(px) >= static_cast<unsigned>(size) ||
+                 static_cast<unsigned>(py) >= static_cast<unsigned>(size)) {
+        vals[i] = 0;
+        continue;
+      }
+      px = mosX[px];
+      py = mosY[py];
+      const std::uint8_t tile = map[(py >> 3) * w + (px >> 3)];
+      vals[i] = tiles[tile * 64 + (py & 7) * 8 + (px & 7)];
     }
-    px = mosX[px];
-    py = mosY[py];
-    const std::uint8_t tile = map[(py >> 3) * w + (px >> 3)];
-    const std::uint8_t v = tiles[tile * 64 + (py & 7) * 8 + (px & 7)];
-    if (v) putPixel<F>(c, x, c.bgPal[v], id);
+    putRun<F>(c, x, vals, 0, 1, n, c.bgPal, id);
   }
 }
 
