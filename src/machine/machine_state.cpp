@@ -514,6 +514,18 @@ bool MachineState::rotateAndScale(int bank, int angle, int scale) {
   return true;
 }
 
+int MachineState::rotationValue(int bank, RotationAttribute attr) const {
+  const RotationBank& b = rotationBanks_[bank & 31];
+  float v = 0;
+  switch (attr) {
+    case RotationAttribute::Xscale: v = b.xscale; break;
+    case RotationAttribute::Yscale: v = b.yscale; break;
+    case RotationAttribute::Xshear: v = b.xshear; break;
+    case RotationAttribute::Yshear: v = b.yshear; break;
+  }
+  return static_cast<int>(v * 256.0f);
+}
+
 // ---------------------------------------------------------------- palettes
 
 bool MachineState::setPaletteColour(int bank, int index, int colour) {

@@ -227,6 +227,8 @@ class MachineState {
   // The low 16 bits of `value` as a signed 8.8 number.
   bool setRotationValue(int bank, RotationAttribute attr, int value);
   bool rotateAndScale(int bank, int angle, int scale);
+  // A bank value read back as 8.8 (value x 256, toward zero).
+  int rotationValue(int bank, RotationAttribute attr) const;
 
   // --- palettes (0 BG, 1 SPRITE) ---
   PaletteBank& palette(int bank) { return palettes_[bank & 1]; }
