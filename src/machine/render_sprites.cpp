@@ -131,9 +131,25 @@ void buildSpriteList(LineContext& c) {
           !s.shown() ? 0 : s.sdFold ? 2 * s.height() : s.height());  // shown with sdFold: double size
     }
   }
+  // Which sprites cover the line: bit i of `covers[i / 64]`.
+  std::uint64_t covers[2] = {0, 0};
+#if defined(__SSE2__)
+  const __m128i line = _mm_set1_epi8(static_cast<char>(c.y));
+  for (int g = 0; g < 8; ++g) {
+    const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(scratch.spriteTop.data() + g * 16));
+    const __m128i height = _mm_loadu_si128(reinterpret_cast<const __m128i*>(scratch.spriteAreaHeight.data() + g * 16));
+    const __m128i dy = _mm_sub_epi8(line, top);  // (y - top) mod 256
+    const __m128i below = _mm_cmpeq_epi8(_mm_max_epu8(dy, height), dy);  // dy >= height
+    const auto bits = static_cast<std::uint64_t>(~_mm_movemask_epi8(below) & 0xFFFF);
+    covers[g / 4] |= bits << (16 * (g % 4));
+  }
+#else
+  for (int i = 0; i < 128; ++i)
+    if (((c.y - scratch.spriteTop[i]) & 255) < scratch.spriteAreaHeight[i]) covers[i / 64] |= 1ull << (i % 64);
+#endif
   for (int i = 127; i >= 0; --i) {
+    if (!(covers[i / 64] >> (i % 64) & 1)) continue;
     const int dy = (c.y - scratch.spriteTop[i]) & 255;
-    if (dy >= scratch.spriteAreaHeight[i]) continue;
     const SpriteEntry& s = m.sprite(i);
     const int h = s.height();
     const int areaH = s.sdFold ? 2 * h : h;
