@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "machine/sprite_line.h"
+
 namespace tarvolin::machine {
 
 inline constexpr int kScreenWidth = 240;
@@ -149,10 +151,13 @@ struct BackPage {
 struct LineScratch {
   std::array<std::uint32_t, kScreenWidth> colours{};
   // Per sprite: top line and height of its drawing area (0 when hidden),
-  // valid for sprite table version `spriteVersion`.
+  // and its line geometry but for the row, valid for sprite table version
+  // `spriteVersion` and tile layout `spriteLayout`.
   std::uint32_t spriteVersion = ~0u;
+  int spriteLayout = -1;
   std::array<std::uint8_t, 128> spriteTop{};
   std::array<std::uint8_t, 128> spriteAreaHeight{};
+  std::array<detail::LineSprite, 128> spriteTemplates{};
 };
 
 class MachineState {

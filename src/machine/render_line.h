@@ -11,24 +11,12 @@
 #endif
 
 #include "machine/machine_state.h"
+#include "machine/sprite_line.h"
 
 namespace tarvolin::machine::detail {
 
 // How a layer's pixels meet what is already on the line.
 enum class Fx { Plain, Alpha, Lighten, Darken };
-
-// A sprite that covers the current line, with its geometry for the line.
-struct LineSprite {
-  std::uint8_t index, priority, mode;
-  bool rotating, mosaic, flip, wide;
-  int left;        // first column of the drawing area (may be negative)
-  int areaWidth;   // drawing area (twice the sprite with double size)
-  int w, h;        // sprite size
-  int row;         // plain: texel row (flip and mosaic applied); rotating: dy from the centre
-  std::uint32_t base;       // first tile's offset in the sprite tile area
-  std::uint32_t rowStride;  // bytes from one tile row of the sprite to the next
-  const std::uint32_t* pal;
-};
 
 struct LineContext {
   MachineState* m = nullptr;

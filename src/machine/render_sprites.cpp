@@ -120,15 +120,34 @@ void buildSpriteList(LineContext& c) {
   if (!m.displayAttribute(DisplayAttribute::EnableSprite)) return;
   const bool layout2d = m.displayAttribute(DisplayAttribute::SpriteLayout) == 0;
   const int mosaicY = m.mosaic(MosaicAttribute::SpriteY);
-  // Vertical extents, worked out again only when a sprite changed.
+  // Sprite geometry, worked out again only when a sprite or the layout changed.
   LineScratch& scratch = c.m->scratch;
-  if (scratch.spriteVersion != m.spriteVersion()) {
+  if (scratch.spriteVersion != m.spriteVersion() || scratch.spriteLayout != (layout2d ? 0 : 1)) {
     scratch.spriteVersion = m.spriteVersion();
+    scratch.spriteLayout = layout2d ? 0 : 1;
     for (int i = 0; i < 128; ++i) {
       const SpriteEntry& s = m.sprite(i);
+      const int w = s.width(), h = s.height();
+      // Shown with sdFold means rotating at double size.
+      const int areaW = s.sdFold ? 2 * w : w, areaH = s.sdFold ? 2 * h : h;
       scratch.spriteTop[i] = s.y;
-      scratch.spriteAreaHeight[i] = static_cast<std::uint8_t>(
-          !s.shown() ? 0 : s.sdFold ? 2 * s.height() : s.height());  // shown with sdFold: double size
+      scratch.spriteAreaHeight[i] = static_cast<std::uint8_t>(s.shown() ? areaH : 0);
+      LineSprite& t = scratch.spriteTemplates[i];
+      t.index = static_cast<std::uint8_t>(i);
+      t.priority = s.priority;
+      t.mode = s.displayMode;
+      t.rotating = s.rotScale;
+      t.mosaic = s.mosaic;
+      t.flip = !s.rotScale && s.flipH();
+      t.wide = s.colourMode == 1;
+      t.left = s.x + areaW >= 512 ? s.x - 512 : s.x;
+      t.areaWidth = areaW;
+      t.w = w;
+      t.h = h;
+      t.row = 0;
+      t.base = s.tile * 32u;
+      t.rowStride = layout2d ? 1024u : static_cast<std::uint32_t>(w / 8) * (t.wide ? 64u : 32u);
+      t.pal = nullptr;
     }
   }
   // Which sprites cover the line: bit i of `covers[i / 64]`.
@@ -150,32 +169,16 @@ void buildSpriteList(LineContext& c) {
   for (int i = 127; i >= 0; --i) {
     if (!(covers[i / 64] >> (i % 64) & 1)) continue;
     const int dy = (c.y - scratch.spriteTop[i]) & 255;
+    const LineSprite& t = scratch.spriteTemplates[i];
+    if (t.left >= kScreenWidth || t.left + t.areaWidth <= 0) continue;
     const SpriteEntry& s = m.sprite(i);
-    const int h = s.height();
-    const int areaH = s.sdFold ? 2 * h : h;
-    const int w = s.width();
-    const int areaW = s.sdFold ? 2 * w : w;
-    const int left = s.x + areaW >= 512 ? s.x - 512 : s.x;
-    if (left >= kScreenWidth || left + areaW <= 0) continue;
     LineSprite& ls = c.sprites[c.spriteCount];
-    ls.index = static_cast<std::uint8_t>(i);
-    ls.priority = s.priority;
-    ls.mode = s.displayMode;
-    ls.rotating = s.rotScale;
-    ls.mosaic = s.mosaic;
-    ls.flip = !s.rotScale && s.flipH();
-    ls.wide = s.colourMode == 1;
-    ls.left = left;
-    ls.areaWidth = areaW;
-    ls.w = w;
-    ls.h = h;
-    ls.base = s.tile * 32u;
-    ls.rowStride = layout2d ? 1024u : static_cast<std::uint32_t>(w / 8) * (ls.wide ? 64u : 32u);
+    ls = t;
     ls.pal = ls.wide ? c.objPal : c.objPal + s.palette * 16;
     if (s.rotScale) {
-      ls.row = dy - areaH / 2;
+      ls.row = dy - scratch.spriteAreaHeight[i] / 2;
     } else {
-      int ty = s.flipV() ? h - 1 - dy : dy;
+      int ty = s.flipV() ? t.h - 1 - dy : dy;
       if (s.mosaic) ty = m.mosaicLookup(mosaicY, ty & 255);
       ls.row = ty;
     }
