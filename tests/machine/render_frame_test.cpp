@@ -1,6 +1,7 @@
 // The frame procedure: blanking, bitmap modes, callbacks, pause and resume.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 #include "machine/renderer.h"
@@ -123,13 +124,15 @@ TEST(RenderFrame, ChangesMadeInTheLineCallbackShowOnTheNextLine) {
 namespace tarvolin::machine {
 namespace {
 
-// Moves sprite 0 one column right per line and changes the tile layout half
-// way down: the renderer's cached sprite geometry must follow.
+// Moves sprite 0 one column right per line, then stops it and changes the
+// tile layout half way down: the renderer's cached sprite geometry must follow.
 struct MovingSprite : FrameCallbacks {
   MachineState* m;
   CallbackResult lineDrawn(int line) override {
-    m->setSpriteAttribute(0, SpriteAttribute::Xpos, line + 1);
-    if (line == 79) m->setDisplayAttribute(DisplayAttribute::SpriteLayout, 0);
+    if (line < 79)
+      m->setSpriteAttribute(0, SpriteAttribute::Xpos, line + 1);
+    else if (line == 79)
+      m->setDisplayAttribute(DisplayAttribute::SpriteLayout, 0);
     return CallbackResult::Continue;
   }
   CallbackResult frameDrawn() override { return CallbackResult::Continue; }
@@ -152,11 +155,12 @@ TEST(RenderFrame, SpritesChangedInTheLineCallbackMoveOnTheNextLine) {
   ASSERT_TRUE(renderFrame(*m, &cb));
   const std::uint32_t one = rgb(test::paletteColour(1, 1)), two = rgb(test::paletteColour(1, 2));
   for (int y = 40; y < 104; ++y) {
+    const int x = std::min(y, 79);
     // Column 0 of tile row (y - 40) / 8: tile 4 x row in 1D (never a multiple
     // of 32 here), tile 32 x row in 2D (always).
-    EXPECT_EQ(test::pixelAt(*m, y, y), y < 48 || y >= 80 ? two : one) << y;
-    EXPECT_EQ(test::pixelAt(*m, y - 1, y), rgb(test::paletteColour(0, 0))) << y;  // left of the sprite
-    EXPECT_EQ(test::pixelAt(*m, y + 1, y), rgb(test::paletteColour(0, 0))) << y;  // texel column 1 is clear
+    EXPECT_EQ(test::pixelAt(*m, x, y), y < 48 || y >= 80 ? two : one) << y;
+    EXPECT_EQ(test::pixelAt(*m, x - 1, y), rgb(test::paletteColour(0, 0))) << y;  // left of the sprite
+    EXPECT_EQ(test::pixelAt(*m, x + 1, y), rgb(test::paletteColour(0, 0))) << y;  // texel column 1 is clear
   }
 }
 
