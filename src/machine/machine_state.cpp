@@ -41,6 +41,7 @@ void resetLayer(BackgroundLayer& l) {
 const std::uint32_t* PaletteBank::converted() const {
   if (dirty_) {
     for (int i = 0; i < 256; ++i) cache_[i] = convertColour(colours_[i]);
+    cachedFrom_ = colours_;
     dirty_ = false;
   }
   return cache_.data();

@@ -123,11 +123,20 @@ class PaletteBank {
   // The 256 colours as 32-bit values (bytes blue, green, red, 0), rebuilt
   // after a change.
   const std::uint32_t* converted() const;
+  // The colours as bytes (little-endian, as the machine's memory). Writes
+  // through a pointer kept from an earlier call are picked up by
+  // noticeOutsideWrites.
   std::uint8_t* bytes() { dirty_ = true; return reinterpret_cast<std::uint8_t*>(colours_.data()); }
   void markDirty() { dirty_ = true; }
+  // Marks the cache stale when the colours differ from those it was built
+  // from; the renderer calls it once a frame.
+  void noticeOutsideWrites() const {
+    if (!dirty_ && colours_ != cachedFrom_) dirty_ = true;
+  }
 
  private:
   std::array<std::uint16_t, 256> colours_{};
+  mutable std::array<std::uint16_t, 256> cachedFrom_{};
   mutable std::array<std::uint32_t, 256> cache_{};
   mutable bool dirty_ = true;
 };

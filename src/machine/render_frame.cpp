@@ -202,6 +202,8 @@ void renderLine(MachineState& m, int y) {
 }
 
 bool renderFrame(MachineState& m, FrameCallbacks* callbacks, bool resume) {
+  m.palette(0).noticeOutsideWrites();
+  m.palette(1).noticeOutsideWrites();
   if (!resume) {
     m.frameUnfinished = false;
     m.resumeLine = 0;
