@@ -335,18 +335,6 @@ int MachineState::layerAttribute(int index, LayerAttribute attr) const {
   return 0;
 }
 
-int MachineState::mapWidth(int index) const {
-  const BackgroundLayer& l = layers_[index & 3];
-  if (l.kind == LayerKind::Rotational) return 16 << (l.size & 3);
-  return (l.size & 1) ? 64 : 32;
-}
-
-int MachineState::mapHeight(int index) const {
-  const BackgroundLayer& l = layers_[index & 3];
-  if (l.kind == LayerKind::Rotational) return 16 << (l.size & 3);
-  return (l.size & 2) ? 64 : 32;
-}
-
 std::size_t MachineState::cellOffset(int index, int x, int y) const {
   const BackgroundLayer& l = layers_[index & 3];
   if (l.kind == LayerKind::Rotational)

@@ -218,8 +218,16 @@ class MachineState {
   bool setLayerAttribute(int layer, LayerAttribute attr, int value);
   int layerAttribute(int layer, LayerAttribute attr) const;
   // Map size of a layer in cells (by its kind and size).
-  int mapWidth(int layer) const;
-  int mapHeight(int layer) const;
+  int mapWidth(int layer) const {
+    const BackgroundLayer& l = layers_[layer & 3];
+    if (l.kind == LayerKind::Rotational) return 16 << (l.size & 3);
+    return (l.size & 1) ? 64 : 32;
+  }
+  int mapHeight(int layer) const {
+    const BackgroundLayer& l = layers_[layer & 3];
+    if (l.kind == LayerKind::Rotational) return 16 << (l.size & 3);
+    return (l.size & 2) ? 64 : 32;
+  }
   // Reads or writes one map cell (a text cell is 16 bits, a rotational one a
   // byte). Writing marks the cell for the tile-map viewer. False outside the
   // map or for a bad layer.

@@ -119,6 +119,9 @@ void prepareContext(MachineState& m, LineContext& c, int y) {
   c.targets[3] = sel >> 9 & 1;
   c.targets[4] = sel >> 8 & 1;
   c.targets[5] = sel >> 12 & 1;
+  c.targetCount = 0;
+  for (int id = 0; id < 6; ++id)
+    if (c.targets[id]) c.targetIds[c.targetCount++] = static_cast<std::uint8_t>(id);
   c.alphaSource = m.alphaSource();
   c.alphaTarget = m.alphaTarget();
   c.tint = std::min(m.tintLevel(), 16);

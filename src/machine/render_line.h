@@ -26,6 +26,8 @@ struct LineContext {
   const std::uint32_t* bgPal = nullptr;
   const std::uint32_t* objPal = nullptr;
   std::array<std::uint8_t, 8> targets{};  // by layer identity
+  std::array<std::uint8_t, 6> targetIds{};  // the identities that are targets
+  int targetCount = 0;
   int alphaSource = 0, alphaTarget = 0, tint = 0;
   // Sprites covering the line, from index 127 down; drawn ones by priority.
   std::array<LineSprite, 128> sprites;
@@ -133,8 +135,8 @@ inline void putRun8(const LineContext& c, int x, std::uint64_t v8, const std::ui
     };
     // Pixels over a blend target, from the identities underneath.
     __m128i over = zero;
-    for (int k = 0; k < 6; ++k)
-      if (c.targets[k]) over = _mm_or_si128(over, _mm_cmpeq_epi8(oldIds, _mm_set1_epi8(static_cast<char>(k))));
+    for (int k = 0; k < c.targetCount; ++k)
+      over = _mm_or_si128(over, _mm_cmpeq_epi8(oldIds, _mm_set1_epi8(static_cast<char>(c.targetIds[k]))));
     __m128i t0, t1;
     widenMask(over, t0, t1);
     c0 = _mm_or_si128(_mm_and_si128(t0, mix(u0, c0)), _mm_andnot_si128(t0, c0));
