@@ -166,6 +166,14 @@ inline void putRun(const LineContext& c, int x, const std::uint8_t* vals, int fi
     putRun8<F>(c, x, step < 0 ? __builtin_bswap64(v8) : v8, pal, id);
     return;
   }
+  // A part of a row: eight pixels from `at` with the others transparent, so
+  // they are written back unchanged.
+  const int at = std::min(x, kScreenWidth - 8);
+  std::uint64_t v8 = 0;
+  for (int i = 0; i < n; ++i)
+    v8 |= static_cast<std::uint64_t>(vals[first + i * step]) << (8 * (x - at + i));
+  putRun8<F>(c, at, v8, pal, id);
+  return;
 #endif
   std::uint32_t* __restrict colours = c.colours + x;
   std::uint8_t* __restrict ids = c.ids + x;
