@@ -349,8 +349,8 @@ bool MachineState::mapCell(int index, int x, int y, std::uint16_t& value) const 
   const BackgroundLayer& l = layers_[index];
   const bool rot = l.kind == LayerKind::Rotational;
   const std::size_t off = cellOffset(index, x, y);
-  const std::uint8_t* base = l.mapOverride ? l.mapOverride : vram_.data() + l.mapBank * 2048u;
-  const std::size_t limit = l.mapOverride ? l.mapOverrideSize : kVramSize - l.mapBank * 2048u;
+  const std::uint8_t* base = l.mapOverride ? l.mapOverride : vram_.data() + (l.mapBank & 31) * 2048u;
+  const std::size_t limit = l.mapOverride ? l.mapOverrideSize : kVramSize - (l.mapBank & 31) * 2048u;
   if (off + (rot ? 1 : 2) > limit) {
     value = 0;
     return true;
@@ -365,8 +365,8 @@ bool MachineState::setMapCell(int index, int x, int y, std::uint16_t value) {
   BackgroundLayer& l = layers_[index];
   const bool rot = l.kind == LayerKind::Rotational;
   const std::size_t off = cellOffset(index, x, y);
-  std::uint8_t* base = l.mapOverride ? l.mapOverride : vram_.data() + l.mapBank * 2048u;
-  const std::size_t limit = l.mapOverride ? l.mapOverrideSize : kVramSize - l.mapBank * 2048u;
+  std::uint8_t* base = l.mapOverride ? l.mapOverride : vram_.data() + (l.mapBank & 31) * 2048u;
+  const std::size_t limit = l.mapOverride ? l.mapOverrideSize : kVramSize - (l.mapBank & 31) * 2048u;
   if (off + (rot ? 1 : 2) > limit) return true;  // nothing to hold the cell
   bool changed;
   if (rot) {

@@ -10,7 +10,7 @@ namespace {
 // Start of a layer's map, or null when its override buffer cannot hold it.
 const std::uint8_t* mapBase(const MachineState& m, const BackgroundLayer& l, std::size_t bytes) {
   if (l.mapOverride) return l.mapOverrideSize >= bytes ? l.mapOverride : nullptr;
-  return m.vram() + l.mapBank * 2048u;
+  return m.vram() + (l.mapBank & 31) * 2048u;
 }
 
 // The 8 pixel values of one tile row, in screen order.
@@ -31,7 +31,7 @@ void drawText(LineContext& c, int bg, int x0, int x1) {
   const int w = m.mapWidth(bg), h = m.mapHeight(bg);
   const std::uint8_t* map = mapBase(m, l, static_cast<std::size_t>(w) * h * 2);
   if (!map) return;
-  const std::uint8_t* tiles = m.vram() + l.tileBank * 0x4000u;
+  const std::uint8_t* tiles = m.vram() + (l.tileBank & 3) * 0x4000u;
   const bool wide = l.colourMode == 1;
   const std::uint8_t id = static_cast<std::uint8_t>(4 - bg);
   const int blocksAcross = w >> 5;
@@ -112,7 +112,7 @@ void drawRotational(LineContext& c, int bg, int x0, int x1) {
   const int size = w * 8;
   const std::uint8_t* map = mapBase(m, l, static_cast<std::size_t>(w) * w);
   if (!map) return;
-  const std::uint8_t* tiles = m.vram() + l.tileBank * 0x4000u;
+  const std::uint8_t* tiles = m.vram() + (l.tileBank & 3) * 0x4000u;
   const std::uint8_t id = static_cast<std::uint8_t>(4 - bg);
   const std::uint16_t* mosX = m.mosaicRow(l.mosaic ? m.mosaic(MosaicAttribute::BackgroundX) : 0);
   const std::uint16_t* mosY = m.mosaicRow(l.mosaic ? m.mosaic(MosaicAttribute::BackgroundY) : 0);
