@@ -16,13 +16,15 @@ constexpr int kRowBytes = kScreenWidth * 3;
 
 void storeRow(MachineState& m, int y, const std::uint32_t* colours) {
   std::uint8_t* out = m.picture.data() + static_cast<std::size_t>(y) * kRowBytes;
-  // Four bytes a pixel, each store's spare byte overwritten by the next
-  // pixel; the last pixel is written byte by byte to stay inside the row.
-  for (int x = 0; x < kScreenWidth - 1; ++x, out += 3) std::memcpy(out, &colours[x], 4);
-  const std::uint32_t c = colours[kScreenWidth - 1];
-  out[0] = static_cast<std::uint8_t>(c);
-  out[1] = static_cast<std::uint8_t>(c >> 8);
-  out[2] = static_cast<std::uint8_t>(c >> 16);
+  // Four pixels (12 bytes) at a time, packed in registers.
+  for (int x = 0; x < kScreenWidth; x += 4, out += 12) {
+    const std::uint64_t p0 = colours[x] & 0xFFFFFFu, p1 = colours[x + 1] & 0xFFFFFFu;
+    const std::uint64_t p2 = colours[x + 2] & 0xFFFFFFu, p3 = colours[x + 3] & 0xFFFFFFu;
+    const std::uint64_t lo = p0 | p1 << 24 | p2 << 48;
+    const std::uint32_t hi = static_cast<std::uint32_t>(p2 >> 16 | p3 << 8);
+    std::memcpy(out, &lo, 8);
+    std::memcpy(out + 8, &hi, 4);
+  }
 }
 
 void fillPicture(MachineState& m, std::uint32_t colour) {
