@@ -11,6 +11,7 @@
 #include "project/project.h"
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
+#include "machine/machine_state.h"
 
 namespace tarvolin {
 
@@ -23,6 +24,8 @@ class Workbench {
   Workbench& operator=(const Workbench&) = delete;
 
   Host& host() { return host_; }
+  // The modelled GBA hardware; lives for the whole run of the program.
+  machine::MachineState& machine() { return machine_; }
 
   // Folder that relative paths are resolved against; the library never
   // changes the process's current directory.
@@ -43,6 +46,7 @@ class Workbench {
   project::Project project_;
   project::ProgramSettings programSettings_ = project::defaultProgramSettings();
   sound::AudioEngine audio_;
+  machine::MachineState machine_;
 };
 
 }  // namespace tarvolin
