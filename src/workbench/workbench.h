@@ -7,12 +7,14 @@
 #include <string>
 
 #include "common/host.h"
+#include "project/program_settings.h"
+#include "project/project.h"
 
 namespace tarvolin {
 
 class Workbench {
  public:
-  explicit Workbench(Host& host) : host_(host) {}
+  explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {}
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
 
@@ -23,9 +25,16 @@ class Workbench {
   const std::string& workingFolder() const { return workingFolder_; }
   void setWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
 
+  // The one open project (opening it sets the working folder).
+  project::Project& project() { return project_; }
+  // The program settings, read at start-up and written at shut-down.
+  project::ProgramSettings& programSettings() { return programSettings_; }
+
  private:
   Host& host_;
   std::string workingFolder_;
+  project::Project project_;
+  project::ProgramSettings programSettings_;
 };
 
 }  // namespace tarvolin
