@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/host.h"
+#include "machine/machine_state.h"
 #include "project/program_settings.h"
 #include "project/project.h"
 
@@ -19,6 +20,7 @@ class Workbench {
   Workbench& operator=(const Workbench&) = delete;
 
   Host& host() { return host_; }
+  machine::MachineState& machine() { return machine_; }
 
   // Folder that relative paths are resolved against; the library never
   // changes the process's current directory.
@@ -35,6 +37,7 @@ class Workbench {
   std::string workingFolder_;
   project::Project project_;
   project::ProgramSettings programSettings_;
+  machine::MachineState machine_;
 };
 
 }  // namespace tarvolin
