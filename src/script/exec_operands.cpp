@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/text.h"
+#include "script/commands.h"
 #include "script/exec_ids.h"
 
 namespace tarvolin::script {
@@ -16,44 +17,6 @@ bool IsNameChar(char c) {
 
 bool IsEndOfOperand(std::string_view text, std::size_t pos) {
   return pos >= text.size() || isBlank(text[pos]) || text[pos] == ';';
-}
-
-// Temporary command lookup for the names the executor handles.
-struct NamedCommand { std::int32_t id; const char* name; };
-constexpr NamedCommand kCommands[] = {
-    {0, "If"}, {1, "IfEqual"}, {2, "IfNotEqual"}, {3, "IfGreater"}, {4, "IfGreaterOrEqual"},
-    {5, "IfLess"}, {6, "IfLessOrEqual"}, {9, "IfModEqual"}, {10, "IfAndEqual"},
-    {7, "IfBetweenOrEqual"}, {8, "IfOutside"}, {21, "While"}, {22, "WhileEqual"},
-    {23, "WhileNotEqual"}, {24, "WhileGreater"}, {25, "WhileGreaterOrEqual"}, {26, "WhileLess"},
-    {27, "WhileLessOrEqual"}, {28, "Else"}, {29, "ElseIf"}, {30, "End"}, {31, "Break"},
-    {32, "BreakMore"}, {33, "Call"}, {34, "CallRet"}, {35, "Return"}, {37, "+="}, {39, "=-"},
-    {40, "*="}, {41, "/="}, {42, "%="}, {43, "-="}, {44, "<<="}, {45, ">>="}, {46, "|="},
-    {47, "&="}, {48, "^="}, {49, "?="}, {50, "Min"}, {51, "Max"}, {52, "Bounce"}, {53, "Sqrt"},
-    {38, "="}, {54, "Abs"}, {55, "Qdist"}, {195, "TableDefine"}, {196, "TableDefine2D"},
-    {197, "TableData"}, {198, "TableFill"}, {184, "Function"}, {186, "FunctionGlobal"},
-    {185, "ExternFunction"}, {187, "ExternScript"}, {188, "ApplyGlobalSet"}, {189, "##"},
-    {190, "Assert"}, {191, "Log"}, {192, "LogFile"}, {193, "DebugIsKeyPressed"},
-    {194, "DebugGetMousePosition"},
-};
-
-bool IsNameFollower(char c) {
-  if (isBlank(c)) return true;
-  switch (c) {
-    case '"': case '#': case '&': case '\'': case '*': case '+': case '-': case '.': case '/':
-    case ':': case ';': case '=': case '@': case '[': case '\\': case ']': case '{': case '|':
-    case '}':
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool MatchName(std::string_view text, std::size_t pos, std::string_view name) {
-  if (!startsWithIgnoreCase(text.substr(pos), name)) return false;
-  const std::size_t after = pos + name.size();
-  if (after >= text.size()) return true;
-  if (IsNameFollower(name.back()) && !IsNameChar(name.back())) return true;
-  return IsNameFollower(text[after]);
 }
 
 bool ParseDecimal(std::string_view text, std::size_t& pos, std::int64_t& out) {
@@ -437,15 +400,9 @@ void ClassifyText(std::string_view text, const ParseEnv& env, Classification& ou
     out.operandStart = static_cast<std::int32_t>(p + 1);
     return;
   }
-  for (const NamedCommand& c : kCommands) {
-    if (MatchName(text, p, c.name)) {
-      out.command = c.id;
-      out.operandStart = static_cast<std::int32_t>(p + std::char_traits<char>::length(c.name));
-      return;
-    }
-  }
-  out.command = exec::UndefinedCommand;
-  out.operandStart = static_cast<std::int32_t>(p);
+  std::size_t length = 0;
+  out.command = LookupCommand(text, p, length);
+  out.operandStart = static_cast<std::int32_t>(out.command == exec::UndefinedCommand ? p : p + length);
 }
 
 }  // namespace tarvolin::script

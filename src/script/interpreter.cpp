@@ -141,6 +141,7 @@ void Interpreter::NoteAt(std::string_view text) {
 }
 
 bool Interpreter::RunLines(int budget, StepMode mode) {
+  outOfBudget_ = false;
   if (!docs_ || curScript_ < 0 || curScript_ >= docs_->count()) {
     running_ = false;
     return true;
@@ -221,6 +222,7 @@ bool Interpreter::RunLines(int budget, StepMode mode) {
       }
     }
   }
+  outOfBudget_ = running_ && !paused_ && budget <= 0;
   return true;
 }
 
@@ -261,7 +263,7 @@ bool Interpreter::RunMainFrame(bool firstFrame, StepMode mode) {
     callbacksResolved_ = false;
     ResolveCallbacks();
     if (stackTrace_) host_.outputLine(kTraceStart);
-    cycles_ = 0;
+    if (timing_) timing_->ResetFrameTotal();
     if (firstFrame) {
       SyncGlobalStorage();
       globals_[kGlobalsPerSet - 1] = 0;

@@ -17,6 +17,7 @@
 #include "script/script_document.h"
 #include "script/script_line.h"
 #include "script/script_tables.h"
+#include "script/timing.h"
 
 namespace tarvolin::script {
 
@@ -80,12 +81,9 @@ class ArrayAccess {
   virtual bool write(std::int32_t ref, std::int32_t index, std::int32_t value, ErrorState& err) = 0;
 };
 
-// Costs per command for the frame's cycle estimate.
-struct CostTable {
-  std::array<std::int32_t, 202> fixed{};    // kind 1: value 1 (and kind 2's value 2)
-  std::array<std::int32_t, 202> perByte{};  // kind 2: value 1 (times size / 16)
-  bool enabled = false;
-};
+// The result of an assignment or arithmetic command (37..55) for the target's
+// value `v1` and the command's values `p`.
+std::int32_t ArithResult(std::int32_t command, std::int32_t v1, const std::int32_t* p);
 
 class Interpreter {
  public:
@@ -99,7 +97,9 @@ class Interpreter {
   void setInput(InputSource* input) { input_ = input ? input : &noInput_; }
   void setArrays(ArrayAccess* arrays) { arrays_ = arrays; }
   void setIterationHandler(IterationHandler* handler) { iteration_ = handler; }
-  CostTable& costs() { return costs_; }
+  // The cycle estimate that performed commands add to.
+  void setTiming(TimingEngine* timing) { timing_ = timing; }
+  TimingEngine* timing() { return timing_; }
   Host& host() { return host_; }
   ErrorState& errors() { return err_; }
   const ErrorState& errors() const { return err_; }
@@ -126,6 +126,8 @@ class Interpreter {
   bool paused() const { return paused_; }
   bool inVBlank() const { return inVBlank_; }
   bool inHBlank() const { return inHBlank_; }
+  // The last RunLines stopped because its budget ran out.
+  bool outOfBudget() const { return outOfBudget_; }
   int currentScript() const { return curScript_; }
   int currentLine() const { return pc_; }
   int callDepth() const { return depth_; }
@@ -146,9 +148,6 @@ class Interpreter {
   void setGlobalVariable(int set, int index, std::int32_t value);
   std::int32_t ticks() const { return globals_[kGlobalsPerSet - 1]; }
 
-  // The cycle estimate of the current frame.
-  std::int32_t frameCycles() const { return cycles_; }
-  void ResetFrameCycles() { cycles_ = 0; }
 
   // Ensures the script's line cache matches its document's line count
   // (discarding every cached line when it does not).
@@ -165,6 +164,14 @@ class Interpreter {
   // Used by Call / CallRet and by the array iteration commands.
   bool CallFunction(const ScriptFunction& fn, const std::int32_t* args, int count, bool byCallRet,
                     bool byIteration);
+
+  // Puts the program counter back where it was (after preprocessing).
+  void RestorePosition(int script, int line) {
+    curScript_ = script;
+    pc_ = line;
+    lines_ = nullptr;
+    lineCount_ = 0;
+  }
 
   // Forgets the looked-up entry functions (after preprocessing).
   void InvalidateCallbacks();
@@ -218,7 +225,7 @@ class Interpreter {
   bool Compare(int lop, std::int32_t a, std::int32_t b, std::int32_t c) const;
   bool Fail(ErrorCode code) { err_.SetError(code); return false; }
   void AddCost(std::int32_t command) {
-    cycles_ += costs_.fixed[static_cast<std::size_t>(command)];
+    if (timing_) timing_->AddCommandCost(command);
   }
   void NoteAt(std::string_view text);
   void SyncGlobalStorage();
@@ -233,7 +240,7 @@ class Interpreter {
   ArrayAccess* arrays_ = nullptr;
   ErrorState err_;
   ScriptTables tables_;
-  CostTable costs_;
+  TimingEngine* timing_ = nullptr;
   std::string workingFolder_;
 
   // Execution context.
@@ -254,7 +261,7 @@ class Interpreter {
   RunPlace failPlace_ = RunPlace::Frame;
   int cursorScript_ = -1;
   int cursorLine_ = -1;
-  std::int32_t cycles_ = 0;
+  bool outOfBudget_ = false;
   bool evalFailed_ = false;  // an array element read failed during evaluation
   bool callbacksResolved_ = false;
   const ScriptFunction* initFn_ = nullptr;

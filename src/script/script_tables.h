@@ -56,14 +56,6 @@ struct Macro {
   int params = 0;  // 1 + the largest digit after a "%" in the body
 };
 
-// Parameter count of a macro body: 1 + the largest digit that follows a "%"
-// (0 when none does). Other characters after "%" do not count.
-int MacroParamCount(const std::vector<std::string>& body);
-
-// The definition-time check of one macro body line; false with the error
-// code (167..170, 176..179) in `error`.
-bool CheckMacroLine(std::string_view text, int& error);
-
 struct ScriptTables {
   std::vector<ScriptState> scripts;        // parallel to the open documents
   std::vector<ScriptFunction> globals;     // FunctionGlobal declarations

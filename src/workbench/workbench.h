@@ -10,6 +10,8 @@
 #include "machine/machine_state.h"
 #include "project/program_settings.h"
 #include "project/project.h"
+#include "workbench/game_runner.h"
+#include "workbench/script_runtime.h"
 
 namespace tarvolin {
 
@@ -31,6 +33,10 @@ class Workbench {
   project::Project& project() { return project_; }
   // The program settings, read at start-up and written at shut-down.
   project::ProgramSettings& programSettings() { return programSettings_; }
+  // The interpreter's context: documents, interpreter, preprocessor, timing, pad.
+  ScriptRuntime& scripts() { return scripts_; }
+  // The game's frames as the emulator runs them.
+  GameRunner& game() { return game_; }
 
  private:
   Host& host_;
@@ -38,6 +44,8 @@ class Workbench {
   project::Project project_;
   project::ProgramSettings programSettings_;
   machine::MachineState machine_;
+  ScriptRuntime scripts_{host_};
+  GameRunner game_{scripts_, machine_, host_};
 };
 
 }  // namespace tarvolin
