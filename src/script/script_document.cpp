@@ -103,4 +103,15 @@ std::unique_ptr<ScriptDocument> FolderScriptDocuments::load(std::string_view fil
   return std::make_unique<ScriptDocument>(std::string(fileName), path, SplitLines(bytes));
 }
 
+void MemoryScriptDocuments::addFile(std::string name, std::string text) {
+  files_.emplace_back(std::move(name), std::move(text));
+}
+
+std::unique_ptr<ScriptDocument> MemoryScriptDocuments::load(std::string_view fileName) {
+  for (const auto& [name, text] : files_)
+    if (equalsIgnoreCase(name, fileName))
+      return std::make_unique<ScriptDocument>(name, name, SplitLines(text));
+  return nullptr;
+}
+
 }  // namespace tarvolin::script

@@ -92,4 +92,17 @@ class FolderScriptDocuments : public ScriptDocuments {
   std::string folder_;
 };
 
+// Documents from texts held in memory (tests, benchmarks, tools): `addFile`
+// makes a file loadable by name; it is opened when first asked for.
+class MemoryScriptDocuments : public ScriptDocuments {
+ public:
+  void addFile(std::string name, std::string text);
+
+ protected:
+  std::unique_ptr<ScriptDocument> load(std::string_view fileName) override;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> files_;
+};
+
 }  // namespace tarvolin::script
