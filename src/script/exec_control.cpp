@@ -25,7 +25,7 @@ bool Interpreter::Compare(int lop, std::int32_t a, std::int32_t b, std::int32_t 
 
 bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
   const std::int32_t command = line.command;
-  if (command == exec::UndefinedCommand) return Fail(inMacro ? 171 : 3);
+  if (command == exec::UndefinedCommand) return Fail(inMacro ? 171 : line.aux ? line.aux : 3);
   if (inMacro && exec::RefusedInMacro(command)) return Fail(172);
   if (!(line.flags & ScriptLine::kParsed)) {
     if (!ParseLine(line, inMacro)) return false;

@@ -388,6 +388,8 @@ void ClassifyText(std::string_view text, const ParseEnv& env, Classification& ou
       out.hasLeading = true;
       out.leading = lead;
       p = skipBlanks(text, q);
+    } else if (scratch.GetError() != 4 && scratch.GetError() != 2) {
+      out.leadingError = scratch.GetError();
     }
   }
   if (p >= text.size() || text[p] == ';') {

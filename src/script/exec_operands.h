@@ -41,6 +41,10 @@ struct Classification {
   std::int32_t operandStart = 0;
   bool hasLeading = false;
   Operand leading;
+  // The first word looked like a variable but could not be read (e.g. a G_
+  // name missing from the global set): its error, reported in place of
+  // "no such command"; else 0.
+  ErrorCode leadingError = 0;
 };
 void ClassifyText(std::string_view text, const ParseEnv& env, Classification& out);
 

@@ -93,6 +93,7 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
     line.command = c.command;
     line.operandStart = c.operandStart;
     line.leading = c.leading;
+    line.aux = c.command == exec::UndefinedCommand ? c.leadingError : 0;
     line.flags = static_cast<std::uint8_t>(ScriptLine::kLoaded | ScriptLine::kClassified |
                                            (c.hasLeading ? ScriptLine::kHasLeading : 0));
   }

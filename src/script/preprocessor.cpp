@@ -212,7 +212,7 @@ bool Preprocessor::FirstPass(int script) {
       if (t.FindMacro(name) < 0)
         return FailAt(script, i, Format("Error: Macro '%s' no definida en la línea %d", name, i + 1));
     } else if (c == exec::UndefinedCommand) {
-      return FailAt(script, i, MessageFor(3));
+      return FailAt(script, i, MessageFor(sl.aux ? sl.aux : 3));
     }
   }
   SortFunctions(t.scripts[static_cast<std::size_t>(script)].functions);
@@ -225,6 +225,16 @@ bool Preprocessor::Declare(int script, int line, const ScriptLine& sl, bool glob
   std::size_t pos = static_cast<std::size_t>(sl.operandStart);
   const std::string name(Word(text, pos));
   if (name.empty()) return FailAt(script, line, Format("ERROR: Falta el nombre de la función, línea %d", line + 1));
+  // A second global of the same name gets the message that says where the
+  // first one is.
+  const int existing = global ? t.FindGlobalIndex(name) : -1;
+  if (existing >= 0) {
+    const ScriptFunction& other = t.globals[static_cast<std::size_t>(existing)];
+    char buf[1024];
+    std::snprintf(buf, sizeof buf, "Error: Función Global <%s> ya definida - línea %d, guión '%s'",
+                  name.c_str(), other.line + 1, docs().at(other.script).name().c_str());
+    return FailAt(script, line, buf);
+  }
   if (t.FindFunction(script, name))
     return FailAt(script, line, Format("ERROR: La función <%s> ya fue definida", name));
   const std::string_view count = Word(text, pos);
@@ -260,14 +270,6 @@ bool Preprocessor::Declare(int script, int line, const ScriptLine& sl, bool glob
   if (!global) {
     t.scripts[static_cast<std::size_t>(script)].functions.push_back(std::move(fn));
     return true;
-  }
-  const int existing = t.FindGlobalIndex(name);
-  if (existing >= 0) {
-    const ScriptFunction& other = t.globals[static_cast<std::size_t>(existing)];
-    char buf[1024];
-    std::snprintf(buf, sizeof buf, "Error: Función Global <%s> ya definida - línea %d, guión '%s'",
-                  name.c_str(), other.line + 1, docs().at(other.script).name().c_str());
-    return FailAt(script, line, buf);
   }
   t.globals.push_back(std::move(fn));
   return true;
