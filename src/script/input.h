@@ -97,6 +97,37 @@ std::int32_t DebugIsKeyPressed(std::int32_t key, platform::KeyStateSource& keys,
 void DebugGetMousePosition(const platform::EmulatorView& view, std::int32_t& x,
                            std::int32_t& y);
 
+// The pad with its key map and the input seams: everything the interpreter
+// reads for the F_ variables and the debug commands, and what the frame loop
+// polls once per frame.
+class GamePad {
+ public:
+  GamePad(platform::KeyStateSource& keys, platform::EmulatorView& view,
+          const KeyMap& keyMap = DefaultKeyMap())
+      : keys_(&keys), view_(&view), keyMap_(keyMap) {}
+
+  void Poll() { PollPad(pad_, keyMap_, *keys_, *view_); }
+  // Every button up, now and before (display reset, emulator start).
+  void Reset() { pad_.Clear(); }
+
+  std::int32_t InputValue(int number) const { return InputVariableValue(pad_, number); }
+  // DebugIsKeyPressed with the script's key value (0..2 the mouse buttons).
+  bool DebugKeyPressed(std::int32_t key) { return DebugIsKeyPressed(key, *keys_, *view_) != 0; }
+  void MousePosition(std::int32_t& x, std::int32_t& y) const {
+    DebugGetMousePosition(*view_, x, y);
+  }
+
+  const PadState& State() const { return pad_; }
+  const KeyMap& Keys() const { return keyMap_; }
+  void SetKeyMap(const KeyMap& keyMap) { keyMap_ = keyMap; }
+
+ private:
+  platform::KeyStateSource* keys_;
+  platform::EmulatorView* view_;
+  KeyMap keyMap_;
+  PadState pad_;
+};
+
 // One --press option of the headless runner: a button held from frame
 // `first` to frame `last` (frames count from 1).
 struct PressRange {

@@ -241,6 +241,37 @@ TEST(DebugMouse, ScaledClientPosition) {
   EXPECT_EQ(x, 10);
 }
 
+TEST(Pad, GamePadBundlesPollValuesAndDebugQueries) {
+  ScriptedKeySource keys;
+  FixedEmulatorView view;
+  GamePad pad(keys, view);
+  PressRange range;
+  std::string error;
+  ASSERT_TRUE(ParsePressOption("PadLeft@1-2", range, error));
+  ApplyPress(range, pad.Keys(), keys);
+  keys.setFrame(1);
+  pad.Poll();
+  EXPECT_EQ(pad.InputValue(var(kIsButtonPressed, kButtonPadLeft)), 1);
+  EXPECT_EQ(pad.InputValue(var(kGetButtonHeld)), 32);
+  // The latch is the key's, shared by every query: the poll already used
+  // the press of the mapped key.
+  EXPECT_FALSE(pad.DebugKeyPressed(platform::kKeyLeft));
+  keys.setKey('Q', true);
+  EXPECT_TRUE(pad.DebugKeyPressed('Q'));
+  EXPECT_FALSE(pad.DebugKeyPressed('Q'));
+  std::int32_t x = 0, y = 0;
+  pad.MousePosition(x, y);
+  EXPECT_EQ(x, -1);
+  pad.Reset();
+  EXPECT_EQ(pad.InputValue(var(kGetButtonHeld)), 0);
+  KeyMap map = DefaultKeyMap();
+  map.keys[kButtonA] = platform::kKeyLeft;
+  pad.SetKeyMap(map);
+  keys.setFrame(2);
+  pad.Poll();
+  EXPECT_EQ(pad.InputValue(var(kGetButtonHeld)), 33);
+}
+
 TEST(PressOption, SyntaxAndErrors) {
   PressRange r;
   std::string error;
