@@ -278,7 +278,7 @@ class Interpreter {
   int depth_ = 0;
 
   std::vector<std::int32_t> globals_;  // 32 per global set
-  Operand macroParams_[10];
+  OperandWord macroWords_[10] = {};
   int macroParamCount_ = 0;
 };
 

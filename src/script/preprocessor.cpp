@@ -329,13 +329,13 @@ bool Preprocessor::Define(int script, int line, const ScriptLine& sl) {
   ParseEnv env;
   env.tables = &t;
   env.script = script;
-  Operand value;
+  std::int32_t value = 0;
   ErrorState scratch;
   std::size_t p = e;
-  if (!ParseBasicOperand(text, p, env, value, scratch) || !value.isImmediate())
+  if (!ParseImmediateValue(text, p, env, value, scratch))
     return FailAt(script, line,
                   Format("ERROR: No se halló el valor de la definición, o falta el entero en la línea %d", line + 1));
-  t.definitions.push_back(Definition{name, value.value, false});
+  t.definitions.push_back(Definition{name, value, false});
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "script/exec_operand.h"
+#include "script/operand.h"
 
 namespace tarvolin::script {
 
@@ -39,6 +40,7 @@ struct ScriptLine {
   std::int32_t aux = 0;           // command-specific (macro index, Log text end)
   Operand leading;
   Operand ops[kMaxLineOperands];
+  OperandWord words[kMaxLineOperands] = {};  // as parsed (a macro call binds them)
 
   bool loaded() const { return flags & kLoaded; }
   bool classified() const { return flags & kClassified; }
