@@ -27,6 +27,7 @@ struct ScriptLine {
     kClassified = 2,  // command, operand start and leading variable valid
     kParsed = 4,      // operands valid
     kHasLeading = 8,  // a variable stands before the command name
+    kSkipped = 16,    // a declaration the run loop steps over
   };
 
   std::string text;
