@@ -236,8 +236,10 @@ bool Interpreter::CallFunction(const ScriptFunction& fn, const std::int32_t* arg
 }
 
 bool Interpreter::ExecCall(ScriptLine& line) {
-  if (depth_ >= kMaxCallDepth - 1) return Fail(8);
+  // The stack limit is a run-time condition: a call that is passed over
+  // (its block does not execute) cannot exceed it.
   if (!blocks_[level_].executing) return true;
+  if (depth_ >= kMaxCallDepth - 1) return Fail(8);
   const ScriptFunction* fn = nullptr;
   const auto& table = tables_.scripts[static_cast<std::size_t>(curScript_)].functions;
   switch (line.target) {
