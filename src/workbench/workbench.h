@@ -7,11 +7,13 @@
 #include <string>
 
 #include "common/host.h"
+#include "machine/machine_state.h"
 #include "project/program_settings.h"
 #include "project/project.h"
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
-#include "machine/machine_state.h"
+#include "workbench/game_runner.h"
+#include "workbench/script_runtime.h"
 
 namespace tarvolin {
 
@@ -39,14 +41,20 @@ class Workbench {
   // The audio engine: opened by the program with its output device, shut
   // down before that output goes.
   sound::AudioEngine& audio() { return audio_; }
+  // The interpreter's context: documents, interpreter, preprocessor, timing, pad.
+  ScriptRuntime& scripts() { return scripts_; }
+  // The game's frames as the emulator runs them.
+  GameRunner& game() { return game_; }
 
  private:
   Host& host_;
   std::string workingFolder_;
   project::Project project_;
   project::ProgramSettings programSettings_ = project::defaultProgramSettings();
-  sound::AudioEngine audio_;
   machine::MachineState machine_;
+  sound::AudioEngine audio_;
+  ScriptRuntime scripts_{host_};
+  GameRunner game_{scripts_, machine_, host_};
 };
 
 }  // namespace tarvolin
