@@ -17,6 +17,7 @@
 #include "project/asset_file.h"
 #include "project/global_sets.h"
 #include "project/macros.h"
+#include "project/resource.h"
 #include "project/settings_file.h"
 
 namespace tarvolin::project {
@@ -130,6 +131,8 @@ class Project {
 
   MacroList& macros() { return macros_; }
   const MacroList& macros() const { return macros_; }
+  ResourceList& resources() { return resources_; }
+  const ResourceList& resources() const { return resources_; }
   GlobalSetList& globalSets() { return globalSets_; }
   const GlobalSetList& globalSets() const { return globalSets_; }
   // A family by slot; nullptr for families not built into this program.
@@ -198,6 +201,7 @@ class Project {
   DerivedDefaults defaults_;
 
   MacroList macros_;
+  ResourceList resources_;
   GlobalSetList globalSets_;
   std::array<AssetFamily*, std::size_t(AssetSlot::Count)> families_{};
 };
