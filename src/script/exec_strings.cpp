@@ -235,7 +235,10 @@ void WorldCommands::DrawCells(int x, int y, const std::string& text) {
 void WorldCommands::RenderText(int x, int y, const std::string& text) {
   const project::FontMap& map = *project_->fontMaps().get(std::size_t(text_.fontMap));
   machine::MachineState& m = *machine_;
+  // Tile numbers count from the target layer's tile bank, as its map reads them.
   std::span<std::uint8_t> area = m.tileArea(0);
+  const std::size_t bankStart = std::size_t(m.layer(text_.layer).tileBank) * 0x4000;
+  area = bankStart < area.size() ? area.subspan(bankStart) : area;
   const int mode = render_.colourMode;
   const int h = map.cellHeight, w = map.cellWidth;
   const int stripHeight = h * 8;

@@ -28,7 +28,7 @@
 // Column k of the strip (8 pixels wide) is made of the font map's height in
 // tiles, numbered target + k x height + row. The font's pixels are read from
 // the background tiles at the text target's first tile; colour 0 is
-// transparent. With "over tile map" set the strip's tiles are also written
+// transparent. Both tile numbers count from the target layer's tile bank. With "over tile map" set the strip's tiles are also written
 // into the map from (x, y); with "reset index" each line starts the strip
 // again, else text continues where the last one ended; with "clear tiles"
 // each strip column is cleared when the text first enters it.
