@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   readFontMaps(in, first);
   for (FontMap& m : first) {
     if (m.coveredCount() > 100000) continue;  // keep each run small
-    for (int c : {0, 'A', 'z', 0xFFFF}) {
+    for (int c : {0, int('A'), int('z'), 0xFFFF}) {
       if (auto g = m.glyphOf(c)) (void)m.sizeOf(*g);
     }
   }
