@@ -1,5 +1,6 @@
-// Operand parsing for the executor: reads operands from a line's text and
-// gives them in their decoded form (Operand), ready to evaluate.
+// The executor's side of operand parsing: the language's parsers read the
+// line's text into operand words, and each word is decoded here, once, into
+// the Operand form the executor evaluates directly.
 #pragma once
 
 #include <cstddef>
@@ -7,33 +8,40 @@
 
 #include "script/errors.h"
 #include "script/exec_operand.h"
+#include "script/operand.h"
 #include "script/script_tables.h"
 
 namespace tarvolin::script {
 
 struct ParseEnv {
   const ScriptTables* tables = nullptr;
-  int script = 0;                        // the line's script (global set, functions)
-  const Operand* macroParams = nullptr;  // bound %0..%9 while a macro runs
+  int script = 0;                            // the line's script (global set, functions)
+  const OperandWord* macroWords = nullptr;   // words bound to %0..%9 while a macro runs
   int macroParamCount = 0;
   bool inMacro = false;
+  bool executing = true;                     // the line's block level executes
 };
+
+// Decodes an operand word for the line's script.
+Operand DecodeWord(OperandWord word, const ParseEnv& env);
 
 // Immediates and variables (leading variables, indices, amounts).
 bool ParseBasicOperand(std::string_view text, std::size_t& pos, const ParseEnv& env, Operand& out,
-                       ErrorState& err);
+                       ErrorState& err, OperandWord* word = nullptr);
 // A value (kind P): a basic operand, an attribute name or an asset name.
 bool ParseValueOperand(std::string_view text, std::size_t& pos, const ParseEnv& env, Operand& out,
-                       ErrorState& err);
+                       ErrorState& err, OperandWord* word = nullptr);
 // A variable that receives a result (kind V); error 10 for an immediate.
 bool ParseVariableOperand(std::string_view text, std::size_t& pos, const ParseEnv& env,
-                          Operand& out, ErrorState& err);
+                          Operand& out, ErrorState& err, OperandWord* word = nullptr);
+// Only an immediate (a definition's value).
+bool ParseImmediateValue(std::string_view text, std::size_t& pos, const ParseEnv& env,
+                         std::int32_t& value, ErrorState& err);
 // A comparison operator (0..9): error 2 when missing, 32 when unknown.
-bool ParseComparison(std::string_view text, std::size_t& pos, int& lop, ErrorState& err);
+bool ParseComparison(std::string_view text, std::size_t& pos, const ParseEnv& env, int& lop,
+                     ErrorState& err);
 // Whether only blanks or a ";" comment follow `pos`.
 bool AtLineEnd(std::string_view text, std::size_t pos);
-// Whether a line's command could be followed by more operands at `pos`.
-inline bool HasMoreOperands(std::string_view text, std::size_t pos) { return !AtLineEnd(text, pos); }
 
 // Classifies a line: command, operand start and leading variable.
 struct Classification {
@@ -48,7 +56,6 @@ struct Classification {
 };
 void ClassifyText(std::string_view text, const ParseEnv& env, Classification& out);
 
-// The comparison operator with its two or three values.
 inline bool IsTripleOperator(int lop) { return lop == 8 || lop == 9; }
 
 }  // namespace tarvolin::script

@@ -160,8 +160,10 @@ class Interpreter {
   int GlobalSlot(int set, int index) const;
 
   // Pushes a call of `fn` with `count` argument values (arguments 1..4 go to
-  // V_EV0..3, 5..10 to V_LV0..5) and jumps to the line after its declaration.
-  // Used by Call / CallRet and by the array iteration commands.
+  // V_EV0..3, 5..10 to V_LV0..5) and puts the program counter on its
+  // declaration line; the calling command's own advance then takes execution
+  // to the line after it. Used by Call / CallRet and by the array iteration
+  // commands (from their executor or from IterationHandler::NextElement).
   bool CallFunction(const ScriptFunction& fn, const std::int32_t* args, int count, bool byCallRet,
                     bool byIteration);
 
@@ -278,7 +280,7 @@ class Interpreter {
   int depth_ = 0;
 
   std::vector<std::int32_t> globals_;  // 32 per global set
-  Operand macroParams_[10];
+  OperandWord macroWords_[10] = {};
   int macroParamCount_ = 0;
 };
 

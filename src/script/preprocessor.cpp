@@ -179,6 +179,7 @@ bool Preprocessor::FirstPass(int script) {
   st.preprocessed = true;
   for (ScriptLine& sl : st.lines) sl.reset();
   order_.push_back(script);
+  table_ = TableState();
   int balance = 0;
   bool returned = true;
   const int count = static_cast<int>(st.lines.size());
@@ -213,6 +214,8 @@ bool Preprocessor::FirstPass(int script) {
         return FailAt(script, i, Format("Error: Macro '%s' no definida en la línea %d", name, i + 1));
     } else if (c == exec::UndefinedCommand) {
       return FailAt(script, i, MessageFor(sl.aux ? sl.aux : 3));
+    } else if (c >= exec::TableDefine && c <= exec::TableFill) {
+      if (!TableLine(script, i, sl, false)) return false;
     }
   }
   SortFunctions(t.scripts[static_cast<std::size_t>(script)].functions);
@@ -329,22 +332,26 @@ bool Preprocessor::Define(int script, int line, const ScriptLine& sl) {
   ParseEnv env;
   env.tables = &t;
   env.script = script;
-  Operand value;
+  std::int32_t value = 0;
   ErrorState scratch;
   std::size_t p = e;
-  if (!ParseBasicOperand(text, p, env, value, scratch) || !value.isImmediate())
+  if (!ParseImmediateValue(text, p, env, value, scratch))
     return FailAt(script, line,
                   Format("ERROR: No se halló el valor de la definición, o falta el entero en la línea %d", line + 1));
-  t.definitions.push_back(Definition{name, value.value, false});
+  t.definitions.push_back(Definition{name, value, false});
   return true;
 }
 
 bool Preprocessor::SecondPass(int script) {
   ScriptState& st = tables().scripts[static_cast<std::size_t>(script)];
+  table_ = TableState();
   for (int i = 0; i < static_cast<int>(st.lines.size()); ++i) {
     ScriptLine& sl = st.lines[static_cast<std::size_t>(i)];
-    if (sl.command == exec::Call || sl.command == exec::CallRet)
+    if (sl.command == exec::Call || sl.command == exec::CallRet) {
       if (!ResolveCall(script, i, sl)) return false;
+    } else if (sl.command >= exec::TableDefine && sl.command <= exec::TableFill) {
+      if (!TableLine(script, i, sl, true)) return false;
+    }
   }
   return true;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "script/interpreter.h"
+#include "script/table_arrays.h"
 
 namespace tarvolin::script {
 
@@ -36,6 +37,9 @@ class Preprocessor {
   // `reportSuccess`; on failure "!! Preproceso falló en línea %d !!" tied to
   // the failing line.
   bool Preprocess(const PreprocessInput& input, bool reportSuccess);
+
+  // The project's arrays, for table blocks; null when the project has none.
+  void setTableArrays(TableArrays* arrays) { arrays_ = arrays; }
 
   // Where the last run failed: script index (-1 when no script was at fault)
   // and 0-based line.
@@ -63,6 +67,10 @@ class Preprocessor {
   bool ApplySet(int script, int line, const ScriptLine& sl);
   bool ResolveCall(int script, int line, ScriptLine& sl);
   bool FailAt(int script, int line, std::string_view message);
+  // Table blocks: `write` in the second pass only.
+  bool TableLine(int script, int line, const ScriptLine& sl, bool write);
+  bool TableSelect(int script, int line, const ScriptLine& sl);
+  bool TableRecord(int script, int line, const ScriptLine& sl, bool write);
   void SortFunctions(std::vector<ScriptFunction>& table);
   void RefreshExternLines(int changedScript);
   ScriptDocuments& docs() { return *interp_.documents(); }
@@ -72,6 +80,14 @@ class Preprocessor {
   std::deque<ExternRequest> queue_;
   std::vector<ExternRequest> seen_;
   std::vector<int> order_;  // scripts in the order they were read
+  TableArrays* arrays_ = nullptr;
+  // The current table of a pass.
+  struct TableState {
+    int array = -1;
+    bool twoD = false;
+    int x = 0, y = 0;
+    std::vector<int> elements;
+  } table_;
   int failedScript_ = -1;
   int failedLine_ = -1;
 };

@@ -10,6 +10,7 @@
 #include "machine/machine_state.h"
 #include "project/program_settings.h"
 #include "project/project.h"
+#include "sound/audio_engine.h"
 #include "workbench/game_runner.h"
 #include "workbench/script_runtime.h"
 
@@ -33,6 +34,9 @@ class Workbench {
   project::Project& project() { return project_; }
   // The program settings, read at start-up and written at shut-down.
   project::ProgramSettings& programSettings() { return programSettings_; }
+  // The audio engine: opened by the program with its output device, shut
+  // down before that output goes.
+  sound::AudioEngine& audio() { return audio_; }
   // The interpreter's context: documents, interpreter, preprocessor, timing, pad.
   ScriptRuntime& scripts() { return scripts_; }
   // The game's frames as the emulator runs them.
@@ -44,6 +48,7 @@ class Workbench {
   project::Project project_;
   project::ProgramSettings programSettings_ = project::defaultProgramSettings();
   machine::MachineState machine_;
+  sound::AudioEngine audio_;
   ScriptRuntime scripts_{host_};
   GameRunner game_{scripts_, machine_, host_};
 };
