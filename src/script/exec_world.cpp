@@ -1,6 +1,8 @@
 // Dispatch of the string, path, level and tile-list commands.
 #include "script/world_commands.h"
 
+#include "project/project.h"
+
 namespace tarvolin::script {
 
 namespace {
@@ -38,6 +40,19 @@ int OperandCount(std::int32_t command) {
   }
 }
 }  // namespace
+
+int WorldCommands::FindAsset(AssetKind kind, std::string_view name) const {
+  if (!project_) return -1;
+  switch (kind) {
+    case AssetKind::String: return project_->strings().find(name);
+    case AssetKind::FontMap: return project_->fontMaps().find(name);
+    case AssetKind::Path: return project_->paths().find(name);
+    case AssetKind::Level: return project_->levels().find(name);
+    case AssetKind::TileList: return project_->tileLists().find(name);
+    case AssetKind::Resource: return project_->resources().find(name);
+    default: return -1;
+  }
+}
 
 bool WorldCommands::handles(std::int32_t command) { return OperandCount(command) >= 0; }
 

@@ -50,6 +50,7 @@
 #include <cstdint>
 #include <string>
 
+#include "script/command_family.h"
 #include "script/errors.h"
 
 namespace tarvolin::machine { class MachineState; }
@@ -78,7 +79,7 @@ struct RenderTarget {
   int clearedUpTo = 0;   // strip columns already cleared
 };
 
-class WorldCommands {
+class WorldCommands final : public CommandFamily {
  public:
   // What the commands act on; either may be null (the commands that need it
   // then fail with the asset's range error).
@@ -98,7 +99,14 @@ class WorldCommands {
   // the line's variables go to `out` (at most 3) and their number to
   // `outCount`. False with the error set when a check fails.
   bool Execute(std::int32_t command, const std::int32_t* p, int count, std::int32_t* out,
-               int& outCount, ErrorState& err);
+               int& outCount, ErrorState& err) override;
+
+  // As a command family of the interpreter.
+  bool Handles(std::int32_t command) const override { return handles(command); }
+  void Reset() override { reset(); }
+  // Strings, font maps, paths, levels, tile lists and resources of the
+  // project by name.
+  int FindAsset(AssetKind kind, std::string_view name) const override;
 
   int language() const { return language_; }
   int levelLayer() const { return levelLayer_; }
