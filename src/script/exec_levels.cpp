@@ -25,7 +25,7 @@ int wrap(int v, int size) {
   const int r = v % size;
   return r < 0 ? r + size : r;
 }
-int floorDiv8(int v) { return v >= 0 ? v / 8 : -((7 - v) / 8); }
+int floorDiv8(int v) { return int((std::int64_t(v) - (v < 0 ? 7 : 0)) / 8); }
 }  // namespace
 
 bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int32_t* out,

@@ -207,14 +207,15 @@ void WorldCommands::DrawCells(int x, int y, const std::string& text) {
   const int layer = text_.layer;
   const bool rotational = m.layer(layer).kind == machine::LayerKind::Rotational;
   const int w = map.cellWidth, h = map.cellHeight;
-  int cx = x;
+  std::int64_t cx = x;  // wide, so text near the largest positions cannot overflow
   for (int code : charactersOf(text, map.type == project::FontMapType::Kanji)) {
     const auto glyph = map.glyphOf(code);
     if (!glyph) continue;
     for (int r = 0; r < h; ++r)
       for (int c = 0; c < w; ++c) {
-        const int mx = cx + c, my = y + r;
-        if (mx < 0 || my < 0 || mx >= m.mapWidth(layer) || my >= m.mapHeight(layer)) continue;
+        const std::int64_t wx = cx + c, wy = std::int64_t(y) + r;
+        if (wx < 0 || wy < 0 || wx >= m.mapWidth(layer) || wy >= m.mapHeight(layer)) continue;
+        const int mx = int(wx), my = int(wy);
         const int tile = text_.firstTile + glyph->tile + r * w + c;
         std::uint16_t cell = 0;
         m.mapCell(layer, mx, my, cell);
@@ -286,9 +287,9 @@ void WorldCommands::RenderText(int x, int y, const std::string& text) {
   const int endColumn = (render_.cursorX + render_.offsetX + 7) / 8;
   for (int column = startColumn; column < endColumn; ++column)
     for (int row = 0; row < h; ++row) {
-      const int mx = x + column - startColumn, my = y + row;
+      const std::int64_t mx = std::int64_t(x) + column - startColumn, my = std::int64_t(y) + row;
       if (mx < 0 || my < 0 || mx >= m.mapWidth(layer) || my >= m.mapHeight(layer)) continue;
-      m.setMapCell(layer, mx, my, std::uint16_t((render_.tile + column * h + row) & 0x3FF));
+      m.setMapCell(layer, int(mx), int(my), std::uint16_t((render_.tile + column * h + row) & 0x3FF));
     }
 }
 

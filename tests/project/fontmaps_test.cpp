@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "common/temp_dir.h"
+#include "project/images/image.h"
+#include "project/resource.h"
+#include "project/resource_ops.h"
+
 namespace tarvolin::project {
 
 namespace {
@@ -141,6 +146,33 @@ TEST(FontMap, BadEntriesFailAndKeepWhatCameBefore) {
   odd.name = "odd";
   odd.type = static_cast<FontMapType>(7);
   EXPECT_NE(writeFontMaps({odd}).find("\nUnknown fontmap type!\n"), std::string::npos);
+}
+
+TEST(FontMap, PreviewNeedsAFourOrEightBitImageResource) {
+  test::TempDir dir;
+  std::string error;
+  ASSERT_TRUE(writeImageFile(dir.file("font4.bmp"), IndexedImage::blank(16, 8, 4), error)) << error;
+  ASSERT_TRUE(writeImageFile(dir.file("mono.bmp"), IndexedImage::blank(16, 8, 1), error)) << error;
+  ResourceList resources;
+  auto add = [&](const char* name, const char* file, ResourceKind kind) {
+    Resource r;
+    r.name = name;
+    r.file = dir.file(file);
+    r.kind = kind;
+    ASSERT_TRUE(resources.add(r));
+  };
+  add("Font", "font4.bmp", ResourceKind::Bitmap16);
+  add("Mono", "mono.bmp", ResourceKind::Bitmap256);
+  add("Raw", "font4.bmp", ResourceKind::BitmapRaw);
+  add("Gone", "missing.bmp", ResourceKind::Bitmap16);
+  ResourceContext context;
+  FontMap map;
+  for (const char* name : {"", "Nothing", "Mono", "Raw", "Gone"}) {
+    map.imageResource = name;
+    EXPECT_FALSE(fontMapPreviewReady(map, resources, context)) << name;
+  }
+  map.imageResource = "FONT";
+  EXPECT_TRUE(fontMapPreviewReady(map, resources, context));
 }
 
 }  // namespace tarvolin::project

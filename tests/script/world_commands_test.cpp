@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <initializer_list>
 #include <vector>
 
@@ -103,6 +104,9 @@ TEST(StringCommands, TargetChecksAndDrawnCells) {
   EXPECT_EQ(r.cell(1, 0, 28), 100 + 54);  // "1": 52 + 1 x 2
   EXPECT_FALSE(r.run(158, {0, 0, 5}));
   EXPECT_EQ(r.err.GetError(), 28);
+  // Text placed at the ends of the number range is clipped away.
+  ASSERT_TRUE(r.run(158, {INT32_MAX, INT32_MIN, 0}));
+  ASSERT_TRUE(r.run(158, {INT32_MIN, INT32_MAX, 0}));
 }
 
 TEST(StringCommands, LanguagesLengthsAndCharacters) {
@@ -245,6 +249,11 @@ TEST(LevelCommands, TilesLayersAndScrolling) {
   EXPECT_EQ(r.err.GetError(), 180);
   EXPECT_FALSE(r.run(92, {0, 0, 0, 0, 0, -9, 0}));
   EXPECT_EQ(r.err.GetError(), 180);
+
+  // Positions at the ends of the number range draw nothing and do not fault.
+  ASSERT_TRUE(r.run(94, {0, 0, INT32_MIN, INT32_MAX, 0}));
+  ASSERT_TRUE(r.run(92, {0, 0, INT32_MAX - 8, INT32_MIN, INT32_MAX, INT32_MIN + 8, 0}));
+  ASSERT_TRUE(r.run(90, {0, 0, INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX, 0}));
 
   // A layer the level does not have.
   ASSERT_TRUE(r.run(97, {3}));
