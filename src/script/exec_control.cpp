@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "script/exec_ids.h"
+#include "script/family_access.h"
 #include "script/interpreter.h"
 
 namespace tarvolin::script {
@@ -84,6 +85,10 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       break;
     default:
       if (exec::IsSkippedCommand(command)) break;
+      if (family_ && family_->Handles(command)) {
+        if (executing && !ExecAccess::RunFamilyLine(*this, line)) return false;
+        break;
+      }
       // A command whose family is not available in this build.
       if (executing) return Fail(3);
       break;

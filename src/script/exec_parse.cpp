@@ -6,6 +6,7 @@
 #include "script/exec_ids.h"
 #include "script/interpreter.h"
 #include "script/exec_operands.h"
+#include "script/family_access.h"
 
 namespace tarvolin::script {
 
@@ -196,6 +197,7 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
       }
       default:
         // Declarations and the command families handled elsewhere.
+        if (family_ && family_->Handles(command)) return ExecAccess::ParseFamilyLine(*this, line, env);
         break;
     }
   }

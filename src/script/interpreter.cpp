@@ -31,6 +31,7 @@ void Interpreter::ResetInterpreter() {
   lines_ = nullptr;
   lineCount_ = 0;
   callbacksResolved_ = false;
+  if (family_) family_->Reset();
   refreshDebugFlag();
 }
 

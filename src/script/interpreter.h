@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "common/host.h"
+#include "script/command_family.h"
 #include "script/errors.h"
 #include "script/exec_operand.h"
 #include "script/exec_operands.h"
@@ -97,6 +98,8 @@ class Interpreter {
   void setInput(InputSource* input) { input_ = input ? input : &noInput_; }
   void setArrays(ArrayAccess* arrays) { arrays_ = arrays; }
   void setIterationHandler(IterationHandler* handler) { iteration_ = handler; }
+  // The family that carries out the commands it handles (command_family.h).
+  void setFamily(CommandFamily* family) { family_ = family; }
   // The cycle estimate that performed commands add to.
   void setTiming(TimingEngine* timing) {
     timing_ = timing;
@@ -292,6 +295,7 @@ class Interpreter {
   const ScriptFunction* vblankFn_ = nullptr;
   const ScriptFunction* hblankFn_ = nullptr;
   IterationHandler* iteration_ = nullptr;
+  CommandFamily* family_ = nullptr;
 
   Block blocks_[kMaxBlocks];
   int level_ = 0;
