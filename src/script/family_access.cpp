@@ -60,14 +60,15 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
     AssetKind kind;
     if (letter == 'V') {
       if (!ParseVariableOperand(text, pos, env, op, err, word)) return false;
-    } else if (letter == 'C') {  // [ObjetivoPaleta]
-      const AttributeErrors codes = AttributeErrorCodes(AttributeTable::PaletteTarget);
+    } else if (letter == 'C' || letter == 'Z') {  // [ObjetivoPaleta], [MemTamaño]
+      const AttributeTable table = letter == 'C' ? AttributeTable::PaletteTarget : AttributeTable::MemSize;
+      const AttributeErrors codes = AttributeErrorCodes(table);
       const std::size_t p = skipBlanks(text, pos);
       if (AtLineEnd(text, p)) return in.Fail(codes.missing);
       const std::size_t end = TokenEnd(text, p);
       const std::string_view token = text.substr(p, end - p);
       if (token.size() < 2 || token.front() != '[' || token.back() != ']') return in.Fail(codes.malformed);
-      const int found = FindAttribute(AttributeTable::PaletteTarget, token.substr(1, token.size() - 2));
+      const int found = FindAttribute(table, token.substr(1, token.size() - 2));
       if (found < 0) return in.Fail(codes.unknown);
       op = Operand::Immediate(found);
       pos = end;
