@@ -34,6 +34,24 @@ std::string_view OperandKinds(std::int32_t command) {
   return info && info->operands ? std::string_view(info->operands) : std::string_view();
 }
 
+// The attribute table of a bracketed-attribute operand letter.
+bool AttributeTableOf(char letter, AttributeTable& table) {
+  switch (letter) {
+    case 'D': table = AttributeTable::Display; return true;
+    case 'M': table = AttributeTable::Mosaic; return true;
+    case 'B': table = AttributeTable::Blend; return true;
+    case 'R': table = AttributeTable::BGRotation; return true;
+    case 'W': table = AttributeTable::Window; return true;
+    case 'O': table = AttributeTable::Sprite; return true;
+    case 'T': table = AttributeTable::Rotation; return true;
+    case 'm': table = AttributeTable::TileMap; return true;
+    case 'Z': table = AttributeTable::MemSize; return true;
+    case 'C': table = AttributeTable::PaletteTarget; return true;
+    case 'd': table = AttributeTable::Direction; return true;
+    default: return false;
+  }
+}
+
 std::size_t TokenEnd(std::string_view text, std::size_t p) {
   while (p < text.size() && !isBlank(text[p]) && text[p] != ';') ++p;
   return p;
@@ -58,16 +76,17 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
     char letter = kinds[i];
     if (line.command == kStringGetCharacter && i == 0) letter = 's';
     AssetKind kind;
+    AttributeTable table;
     if (letter == 'V') {
       if (!ParseVariableOperand(text, pos, env, op, err, word)) return false;
-    } else if (letter == 'C') {  // [ObjetivoPaleta]
-      const AttributeErrors codes = AttributeErrorCodes(AttributeTable::PaletteTarget);
+    } else if (AttributeTableOf(letter, table)) {  // a bracketed name of its own table
+      const AttributeErrors codes = AttributeErrorCodes(table);
       const std::size_t p = skipBlanks(text, pos);
       if (AtLineEnd(text, p)) return in.Fail(codes.missing);
       const std::size_t end = TokenEnd(text, p);
       const std::string_view token = text.substr(p, end - p);
       if (token.size() < 2 || token.front() != '[' || token.back() != ']') return in.Fail(codes.malformed);
-      const int found = FindAttribute(AttributeTable::PaletteTarget, token.substr(1, token.size() - 2));
+      const int found = FindAttribute(table, token.substr(1, token.size() - 2));
       if (found < 0) return in.Fail(codes.unknown);
       op = Operand::Immediate(found);
       pos = end;

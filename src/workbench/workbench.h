@@ -14,6 +14,7 @@
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
 #include "script/command_families.h"
+#include "script/hardware_commands.h"
 #include "workbench/game_runner.h"
 #include "workbench/script_runtime.h"
 
@@ -25,6 +26,8 @@ class Workbench {
     audio_.SetModuleLoader(sound::LoadModulePlayer);
     world_.bind(&project_, &machine_);
     families_.Add(&world_);
+    hardware_.bind(&machine_, &scripts_.timing());
+    families_.Add(&hardware_);
     scripts_.interpreter().setFamily(&families_);
   }
   Workbench(const Workbench&) = delete;
@@ -63,6 +66,7 @@ class Workbench {
   // Command families beyond the interpreter's own; each registers here.
   script::CommandFamilies families_;
   script::WorldCommands world_;  // string, path, level and tile-list commands
+  script::HardwareCommands hardware_;  // display, tile, map, palette, sprite, drawing, collision
 };
 
 }  // namespace tarvolin
