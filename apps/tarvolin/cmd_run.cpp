@@ -104,7 +104,8 @@ int runRun(const Args& args) {
 }
 
 const SubcommandRegistrar registrar({30, "run",
-                                     "PROYECTO.tvp [--frames N] [--press BOTÓN@CUADRO[-ÚLTIMO]]  ejecuta el juego sin pantalla",
+                                     "PROYECTO.tvp [--frames N] [--press BOTÓN@CUADRO[-ÚLTIMO]] [--screenshot IMAGEN.png] "
+                                     "[--screenshot-every K --out CARPETA]  ejecuta el juego sin pantalla",
                                      runRun});
 
 }  // namespace
