@@ -11,13 +11,15 @@
 #include "commands.h"
 #include "game_session.h"
 #include "platform/scripted_input.h"
+#include "run_screenshots.h"
 
 namespace tarvolin::cli {
 namespace {
 
 void usage() {
   std::fprintf(stderr,
-               "Uso: tarvolin run PROYECTO.tvp [--frames N] [--press BOTÓN@CUADRO[-ÚLTIMO]]...\n");
+               "Uso: tarvolin run PROYECTO.tvp [--frames N] [--press BOTÓN@CUADRO[-ÚLTIMO]]...\n"
+               "       [--screenshot IMAGEN.png] [--screenshot-every K --out CARPETA]\n");
 }
 
 bool parseCount(const std::string& text, int& out) {
@@ -32,9 +34,12 @@ int runRun(const Args& args) {
   std::string projectPath;
   int frames = 1;
   std::vector<script::PressRange> presses;
+  ScreenshotOptions shots;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--frames") {
+    if (const int taken = shots.take(args, i)) {
+      if (taken == 2) return 2;
+    } else if (a == "--frames") {
       if (i + 1 >= args.size() || !parseCount(args[i + 1], frames)) {
         std::fprintf(stderr, "tarvolin run: --frames necesita un número de cuadros\n");
         return 2;
@@ -65,6 +70,7 @@ int runRun(const Args& args) {
     usage();
     return 2;
   }
+  if (int rc = shots.check()) return rc;
 
   NotesHost host;
   Workbench bench(host);
@@ -87,16 +93,19 @@ int runRun(const Args& args) {
   for (int f = 1; f <= frames; ++f) {
     keys.setFrame(f);
     if (game.RunFrame() == FrameOutcome::Failed) {
+      shots.afterRun(bench.machine());
       std::fflush(stdout);
       return 1;
     }
+    if (!shots.afterFrame(bench.machine(), f)) return 2;
   }
   std::fflush(stdout);
-  return 0;
+  return shots.afterRun(bench.machine()) ? 0 : 2;
 }
 
 const SubcommandRegistrar registrar({30, "run",
-                                     "PROYECTO.tvp [--frames N] [--press BOTÓN@CUADRO[-ÚLTIMO]]  ejecuta el juego sin pantalla",
+                                     "PROYECTO.tvp [--frames N] [--press BOTÓN@CUADRO[-ÚLTIMO]] [--screenshot IMAGEN.png] "
+                                     "[--screenshot-every K --out CARPETA]  ejecuta el juego sin pantalla",
                                      runRun});
 
 }  // namespace

@@ -34,6 +34,24 @@ std::string_view OperandKinds(std::int32_t command) {
   return info && info->operands ? std::string_view(info->operands) : std::string_view();
 }
 
+// The attribute table of a bracketed-attribute operand letter.
+bool AttributeTableOf(char letter, AttributeTable& table) {
+  switch (letter) {
+    case 'D': table = AttributeTable::Display; return true;
+    case 'M': table = AttributeTable::Mosaic; return true;
+    case 'B': table = AttributeTable::Blend; return true;
+    case 'R': table = AttributeTable::BGRotation; return true;
+    case 'W': table = AttributeTable::Window; return true;
+    case 'O': table = AttributeTable::Sprite; return true;
+    case 'T': table = AttributeTable::Rotation; return true;
+    case 'm': table = AttributeTable::TileMap; return true;
+    case 'Z': table = AttributeTable::MemSize; return true;
+    case 'C': table = AttributeTable::PaletteTarget; return true;
+    case 'd': table = AttributeTable::Direction; return true;
+    default: return false;
+  }
+}
+
 std::size_t TokenEnd(std::string_view text, std::size_t p) {
   while (p < text.size() && !isBlank(text[p]) && text[p] != ';') ++p;
   return p;
@@ -58,10 +76,10 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
     char letter = kinds[i];
     if (line.command == kStringGetCharacter && i == 0) letter = 's';
     AssetKind kind;
+    AttributeTable table;
     if (letter == 'V') {
       if (!ParseVariableOperand(text, pos, env, op, err, word)) return false;
-    } else if (letter == 'C' || letter == 'Z') {  // [ObjetivoPaleta], [MemTamaño]
-      const AttributeTable table = letter == 'C' ? AttributeTable::PaletteTarget : AttributeTable::MemSize;
+    } else if (AttributeTableOf(letter, table)) {  // a bracketed name of its own table
       const AttributeErrors codes = AttributeErrorCodes(table);
       const std::size_t p = skipBlanks(text, pos);
       if (AtLineEnd(text, p)) return in.Fail(codes.missing);

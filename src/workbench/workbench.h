@@ -15,6 +15,7 @@
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
 #include "script/command_families.h"
+#include "script/hardware_commands.h"
 #include "workbench/game_runner.h"
 #include "workbench/script_runtime.h"
 
@@ -26,6 +27,8 @@ class Workbench {
     audio_.SetModuleLoader(sound::LoadModulePlayer);
     world_.bind(&project_, &machine_);
     families_.Add(&world_);
+    hardware_.bind(&machine_, &scripts_.timing());
+    families_.Add(&hardware_);
     resources_.bind(&project_, &machine_, &host_);
     resources_.setRangeListener([this](std::int64_t index) { world_.setRangeIndex(index); });
     families_.Add(&resources_);
@@ -68,6 +71,7 @@ class Workbench {
   script::CommandFamilies families_;
   script::WorldCommands world_;  // string, path, level and tile-list commands
   script::ResourceCommands resources_;  // resource commands and resource loads
+  script::HardwareCommands hardware_;  // display, tile, map, palette, sprite, drawing, collision
 };
 
 }  // namespace tarvolin

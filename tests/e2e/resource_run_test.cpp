@@ -120,9 +120,7 @@ TEST(ResourceRun, ErrorsStopTheGameWithTheirMessages) {
   }
 }
 
-// The loaded scene as `tarvolin run --screenshot` saves it. The option and
-// the display commands that show a layer come with the hardware commands;
-// until the tool offers them the test is skipped.
+// The loaded scene as `tarvolin run --screenshot` saves it.
 TEST(ResourceRun, ScreenshotShowsTheLoadedScene) {
   ResourceGame g(
       "Return\n"
@@ -136,8 +134,6 @@ TEST(ResourceRun, ScreenshotShowsTheLoadedScene) {
       "Return\n");
   const std::string shot = g.dir().file("shot.png");
   const ToolResult r = RunGame(g, 2, {"--screenshot", shot});
-  if (r.exitCode == 2 && r.err.find("--screenshot") != std::string::npos)
-    GTEST_SKIP() << "tarvolin run has no --screenshot yet";
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
   project::IndexedImage picture;
   std::string error;
