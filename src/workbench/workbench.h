@@ -7,25 +7,45 @@
 #include <string>
 
 #include "common/host.h"
+#include "machine/machine_state.h"
+#include "project/program_settings.h"
+#include "project/project.h"
+#include "workbench/game_runner.h"
+#include "workbench/script_runtime.h"
 
 namespace tarvolin {
 
 class Workbench {
  public:
-  explicit Workbench(Host& host) : host_(host) {}
+  explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {}
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
 
   Host& host() { return host_; }
+  machine::MachineState& machine() { return machine_; }
 
   // Folder that relative paths are resolved against; the library never
   // changes the process's current directory.
   const std::string& workingFolder() const { return workingFolder_; }
   void setWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
 
+  // The one open project (opening it sets the working folder).
+  project::Project& project() { return project_; }
+  // The program settings, read at start-up and written at shut-down.
+  project::ProgramSettings& programSettings() { return programSettings_; }
+  // The interpreter's context: documents, interpreter, preprocessor, timing, pad.
+  ScriptRuntime& scripts() { return scripts_; }
+  // The game's frames as the emulator runs them.
+  GameRunner& game() { return game_; }
+
  private:
   Host& host_;
   std::string workingFolder_;
+  project::Project project_;
+  project::ProgramSettings programSettings_;
+  machine::MachineState machine_;
+  ScriptRuntime scripts_{host_};
+  GameRunner game_{scripts_, machine_, host_};
 };
 
 }  // namespace tarvolin

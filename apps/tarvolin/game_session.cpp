@@ -1,0 +1,55 @@
+#include "game_session.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/paths.h"
+
+namespace tarvolin::cli {
+
+void NotesHost::outputLine(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fputc('\n', stdout);
+}
+
+MessageAnswer NotesHost::messageBox(std::string_view caption, std::string_view text, MessageButtons,
+                                    MessageAnswer defaultAnswer) {
+  std::fprintf(stderr, "%.*s: %.*s\n", int(caption.size()), caption.data(), int(text.size()),
+               text.data());
+  return defaultAnswer;
+}
+
+namespace {
+
+std::string ExecutableFolder() {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  buf[n] = '\0';
+  return std::string(platform::folderOf(buf));
+}
+
+}  // namespace
+
+int OpenSession(Workbench& bench, const std::string& projectPath, const char* command) {
+  project::Project& project = bench.project();
+  const std::string absolute = project.absolutePath(projectPath);
+  if (!platform::fileExists(absolute)) {
+    std::fprintf(stderr, "tarvolin %s: no existe el proyecto %s\n", command, absolute.c_str());
+    return 2;
+  }
+  if (!project.open(absolute, false) || !project.isOpen()) {
+    std::fprintf(stderr, "tarvolin %s: no se puede abrir el proyecto %s\n", command, absolute.c_str());
+    return 2;
+  }
+  #ifdef TARVOLIN_SOURCE_DATA_DIR
+  const std::string dataFolder = TARVOLIN_SOURCE_DATA_DIR;
+#else
+  const std::string dataFolder = ExecutableFolder() + "/../data";
+#endif
+  bench.scripts().Reset(ScriptRuntime::FindTimingDatabase(ExecutableFolder(), dataFolder));
+  return 0;
+}
+
+}  // namespace tarvolin::cli

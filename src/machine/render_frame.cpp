@@ -1,0 +1,240 @@
+// The frame procedure, window segments, draw order and the bitmap modes.
+#include <cstring>
+
+#include "machine/render_line.h"
+#include "machine/renderer.h"
+
+namespace tarvolin::machine {
+
+using detail::Fx;
+using detail::LineContext;
+
+namespace {
+
+constexpr int kRowBytes = kScreenWidth * 3;
+
+void storeRow(MachineState& m, int y, const std::uint32_t* colours) {
+  std::uint8_t* out = m.picture.data() + static_cast<std::size_t>(y) * kRowBytes;
+  for (int x = 0; x < kScreenWidth; ++x, out += 3) {
+    const std::uint32_t c = colours[x];
+    out[0] = static_cast<std::uint8_t>(c);
+    out[1] = static_cast<std::uint8_t>(c >> 8);
+    out[2] = static_cast<std::uint8_t>(c >> 16);
+  }
+}
+
+void fillPicture(MachineState& m, std::uint32_t colour) {
+  std::uint32_t row[kScreenWidth];
+  std::fill(row, row + kScreenWidth, colour);
+  for (int y = 0; y < kScreenHeight; ++y) storeRow(m, y, row);
+}
+
+// Draws every layer allowed by `flags` over columns x0..x1-1, back to front.
+void drawSegment(LineContext& c, std::uint8_t flags, int x0, int x1) {
+  const MachineState& m = *c.m;
+  const bool blendAllowed = flags & kContentBlend;
+  const int mode = m.blendMode();
+  const std::uint16_t select = m.blendSelect();
+  const bool sprites = (flags & kContentSprites) && m.displayAttribute(DisplayAttribute::EnableSprite);
+  for (int pass = 3; pass >= 0; --pass) {
+    for (int bg = 3; bg >= 0; --bg) {
+      const BackgroundLayer& l = m.layer(bg);
+      if (!(flags & (1 << bg)) || !l.enabled || l.priority != pass || l.kind == LayerKind::Unavailable)
+        continue;
+      Fx fx = Fx::Plain;
+      if (blendAllowed && (select & (1 << bg))) {
+        if (mode == kBlendAlpha) fx = Fx::Alpha;
+        else if (mode == kBlendLighten) fx = Fx::Lighten;
+        else if (mode == kBlendDarken) fx = Fx::Darken;
+      }
+      detail::drawBackground(c, bg, fx, x0, x1);
+    }
+    if (sprites && c.spriteCount) detail::drawSprites(c, pass, blendAllowed, x0, x1);
+  }
+}
+
+// Columns outside both windows: the outside contents, or the sprite
+// window's contents where a sprite-window sprite has a visible texel.
+void drawOutside(LineContext& c, int x0, int x1) {
+  const MachineState& m = *c.m;
+  const std::uint8_t outside = m.windowContent(2), spriteWin = m.windowContent(3);
+  if (!m.displayAttribute(DisplayAttribute::EnableSpriteWindow) || ((outside | spriteWin) & 0x3F) == 0) {
+    drawSegment(c, outside, x0, x1);
+    return;
+  }
+  std::uint8_t mask[kScreenWidth];
+  if (!detail::markSpriteWindow(c, mask, x0, x1)) {
+    drawSegment(c, outside, x0, x1);
+    return;
+  }
+  const int n = x1 - x0;
+  std::uint32_t savedColours[kScreenWidth], firstColours[kScreenWidth];
+  std::uint8_t savedIds[kScreenWidth], firstIds[kScreenWidth];
+  std::memcpy(savedColours, c.colours + x0, n * sizeof(std::uint32_t));
+  std::memcpy(savedIds, c.ids + x0, n);
+  drawSegment(c, outside, x0, x1);
+  std::memcpy(firstColours, c.colours + x0, n * sizeof(std::uint32_t));
+  std::memcpy(firstIds, c.ids + x0, n);
+  std::memcpy(c.colours + x0, savedColours, n * sizeof(std::uint32_t));
+  std::memcpy(c.ids + x0, savedIds, n);
+  drawSegment(c, spriteWin, x0, x1);
+  for (int i = 0; i < n; ++i) {
+    if (!mask[x0 + i]) {
+      c.colours[x0 + i] = firstColours[i];
+      c.ids[x0 + i] = firstIds[i];
+    }
+  }
+}
+
+bool windowCoversRow(const WindowRegion& w, int y) {
+  if (w.top <= w.bottom) return y >= w.top && y < w.bottom;
+  return y >= w.top || y < w.bottom;
+}
+
+// Marks the columns of a window with `value`.
+void markColumns(const WindowRegion& w, std::uint8_t* region, std::uint8_t value) {
+  const int left = w.left, right = std::min<int>(w.right, kScreenWidth);
+  if (w.left <= w.right) {
+    for (int x = left; x < right; ++x) region[x] = value;
+  } else {
+    for (int x = 0; x < right; ++x) region[x] = value;
+    for (int x = left; x < kScreenWidth; ++x) region[x] = value;
+  }
+}
+
+void prepareContext(MachineState& m, LineContext& c, int y) {
+  c.m = &m;
+  c.y = y;
+  c.colours = m.scratch.colours.data();
+  c.ids = m.layerIds.data();
+  c.bgPal = m.palette(0).converted();
+  c.objPal = m.palette(1).converted();
+  const std::uint16_t sel = m.blendSelect();
+  // Blend targets by layer identity: backdrop, BG3, BG2, BG1, BG0, sprite.
+  c.targets = {};
+  c.targets[0] = sel >> 13 & 1;
+  c.targets[1] = sel >> 11 & 1;
+  c.targets[2] = sel >> 10 & 1;
+  c.targets[3] = sel >> 9 & 1;
+  c.targets[4] = sel >> 8 & 1;
+  c.targets[5] = sel >> 12 & 1;
+  c.alphaSource = m.alphaSource();
+  c.alphaTarget = m.alphaTarget();
+  c.tint = std::min(m.tintLevel(), 16);
+}
+
+void drawBitmap(MachineState& m) {
+  const std::uint32_t* pal = m.palette(0).converted();
+  fillPicture(m, pal[0]);
+  const BackgroundLayer& bg2 = m.layer(2);
+  if (!bg2.enabled) return;
+  const int mode = m.videoMode();
+  const bool flip = m.displayAttribute(DisplayAttribute::PageFlip);
+  const std::uint8_t* src = m.vram() + (mode != 3 && flip ? kSecondPageOffset : 0);
+  const int width = mode == 5 ? 160 : 240, height = mode == 5 ? 120 : 160;
+  const int visibleW = width, visibleH = height;
+  for (int r = 0; r < height; ++r) {
+    const int py = r + bg2.scrollY;
+    if (py < 0 || py >= visibleH) continue;
+    std::uint8_t* row = m.picture.data() + static_cast<std::size_t>(py) * kRowBytes;
+    for (int col = 0; col < width; ++col) {
+      const int px = col + bg2.scrollX;
+      if (px < 0 || px >= visibleW) continue;
+      std::uint32_t colour;
+      if (mode == 4) {
+        colour = pal[src[r * width + col]];
+      } else {
+        const std::uint8_t* p = src + (r * width + col) * 2;
+        colour = convertColour(static_cast<std::uint16_t>(p[0] | p[1] << 8));
+      }
+      std::uint8_t* out = row + px * 3;
+      out[0] = static_cast<std::uint8_t>(colour);
+      out[1] = static_cast<std::uint8_t>(colour >> 8);
+      out[2] = static_cast<std::uint8_t>(colour >> 16);
+    }
+  }
+}
+
+}  // namespace
+
+void renderLine(MachineState& m, int y) {
+  if (y < 0 || y >= kScreenHeight) return;
+  LineContext c;
+  prepareContext(m, c, y);
+  std::fill(c.colours, c.colours + kScreenWidth, c.bgPal[0]);
+  std::fill(c.ids, c.ids + kScreenWidth, 0);
+  if (m.displayAttribute(DisplayAttribute::BlankDisplay) || m.videoMode() > 2) {
+    storeRow(m, y, c.colours);
+    return;
+  }
+  detail::buildSpriteList(c);
+
+  const bool winA = m.displayAttribute(DisplayAttribute::EnableWindowA);
+  const bool winB = m.displayAttribute(DisplayAttribute::EnableWindowB);
+  if (!winA && !winB) {
+    if (m.displayAttribute(DisplayAttribute::EnableSpriteWindow))
+      drawOutside(c, 0, kScreenWidth);
+    else
+      drawSegment(c, 0xFF, 0, kScreenWidth);
+    storeRow(m, y, c.colours);
+    return;
+  }
+
+  // Which area each column belongs to: 0 window 0, 1 window 1, 2 outside.
+  // Window 0 has the say where the two overlap.
+  std::uint8_t region[kScreenWidth];
+  std::fill(region, region + kScreenWidth, 2);
+  if (winB && windowCoversRow(m.windowRegion(1), y)) markColumns(m.windowRegion(1), region, 1);
+  if (winA && windowCoversRow(m.windowRegion(0), y)) markColumns(m.windowRegion(0), region, 0);
+  int x = 0;
+  while (x < kScreenWidth) {
+    const std::uint8_t r = region[x];
+    int end = x + 1;
+    while (end < kScreenWidth && region[end] == r) ++end;
+    if (r == 2)
+      drawOutside(c, x, end);
+    else
+      drawSegment(c, m.windowContent(r), x, end);
+    x = end;
+  }
+  storeRow(m, y, c.colours);
+}
+
+bool renderFrame(MachineState& m, FrameCallbacks* callbacks, bool resume) {
+  if (!resume) {
+    m.frameUnfinished = false;
+    m.resumeLine = 0;
+    if (m.displayAttribute(DisplayAttribute::BlankDisplay)) {
+      fillPicture(m, m.palette(0).converted()[0]);
+      return true;
+    }
+  }
+  if (m.videoMode() > 2) {
+    m.frameUnfinished = false;
+    m.resumeLine = 0;
+    drawBitmap(m);
+    return true;
+  }
+  const int first = resume && m.frameUnfinished ? m.resumeLine : 0;
+  for (int y = first; y < kScreenHeight; ++y) {
+    renderLine(m, y);
+    if (!callbacks) continue;
+    const CallbackResult r = callbacks->lineDrawn(y);
+    if (r == CallbackResult::Failed) {
+      m.frameUnfinished = false;
+      m.resumeLine = 0;
+      return false;
+    }
+    if (r == CallbackResult::Paused) {
+      m.frameUnfinished = true;
+      m.resumeLine = y;
+      return true;
+    }
+  }
+  m.frameUnfinished = false;
+  m.resumeLine = 0;
+  if (callbacks && callbacks->frameDrawn() == CallbackResult::Failed) return false;
+  return true;
+}
+
+}  // namespace tarvolin::machine

@@ -1,0 +1,187 @@
+// The open project: its file, its twelve settings, its folders and its asset
+// families, with open / new / save / close. One per workbench.
+//
+// Opening makes the project file's folder the workbench's working folder
+// (a value relative paths resolve against; the process's current directory
+// is never changed). What the project needs from the rest of the
+// environment (closing editor documents, preprocessing, the sharing file
+// list) it asks through `ProjectHooks`; messages go through the `Host`.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "common/host.h"
+#include "project/asset_file.h"
+#include "project/global_sets.h"
+#include "project/macros.h"
+#include "project/settings_file.h"
+
+namespace tarvolin::project {
+
+inline constexpr std::string_view kDefaultServerHost = "localhost";
+inline constexpr int kDefaultServerPort = 4285;
+
+// The twelve settings of a project file.
+struct ProjectSettings {
+  std::string sourceRoot;     // FOLDER_SOURCE_ROOT
+  std::string resourceRoot;   // FOLDER_RESOURCE_ROOT
+  std::string outputRoot;     // FOLDER_OUTPUT_ROOT
+  std::string mainScript = "main.txt";
+  bool readOnly = false;        // PROJECT_READONLY
+  bool noMainScript = false;    // NO_MAIN_SCRIPT
+  bool networked = false;       // PROJECT_NETWORKED
+  bool serverOverride = false;  // PROJECT_NETWORK_SERVER_OVERRIDE
+  std::string networkName;
+  std::string serverAddress{kDefaultServerHost};
+  int serverPort = kDefaultServerPort;
+  bool excludeCvs = true;       // PROJECT_EXCLUDE_CVS
+  bool operator==(const ProjectSettings&) const = default;
+};
+
+// The defaults that follow from the project name.
+struct DerivedDefaults {
+  std::string sourceRoot;    // ".\name"
+  std::string resourceRoot;  // ".\name\Resources"
+  std::string outputRoot;    // ".\Builds\name"
+  std::string networkName;   // the name
+};
+
+DerivedDefaults derivedDefaults(std::string_view projectName);
+// The file name without folder and without everything from its first ".".
+std::string projectNameOf(std::string_view path);
+// The text without trailing "\" and "/".
+std::string withoutTrailingSeparators(std::string_view folder);
+// The settings table of a project file, in written order, bound to `s`.
+SettingTable projectSettingTable(ProjectSettings& s, const DerivedDefaults& d);
+
+// The asset families, in the order a project reads them.
+enum class AssetSlot {
+  StringTable, Macros, Resources, GlobalNames, Paths, TileLists, LevelInfo, FontMaps, Arrays,
+  Count
+};
+
+struct ProjectHooks {
+  // Closes every script document (each may ask to save); false: cancelled.
+  std::function<bool()> closeDocuments;
+  // Saves the modified script documents, asking first when `confirm`;
+  // false: the user cancelled.
+  std::function<bool(bool confirm)> saveDocuments;
+  // The automatic preprocessing after an open (status "Auto Preproceso").
+  std::function<void()> autoPreprocess;
+  // Refreshes the editors and viewers after an open.
+  std::function<void()> refreshViews;
+  // Writes the program settings (first step of saving a project).
+  std::function<bool()> saveProgramSettings;
+  // Empties the shared-file version list and reads it from this file.
+  std::function<void(const std::string& path)> readNetworkVersions;
+  // Writes the shared-file version list to this file.
+  std::function<bool(const std::string& path)> writeNetworkVersions;
+  // Opens a script file in the editor.
+  std::function<void(const std::string& path)> openScript;
+  // Shows the project settings window for a new project.
+  std::function<void()> editSettings;
+};
+
+class Project {
+ public:
+  // `workingFolder` is the workbench's; opening sets it to the project's
+  // folder and closing sets it back to the start folder.
+  Project(Host& host, std::string& workingFolder);
+  Project(const Project&) = delete;
+  Project& operator=(const Project&) = delete;
+
+  void setHooks(ProjectHooks hooks) { hooks_ = std::move(hooks); }
+  const ProjectHooks& hooks() const { return hooks_; }
+  // The folder the program started in: relative project paths given to open
+  // are taken relative to it (the process's current folder when empty).
+  void setStartFolder(std::string folder) { startFolder_ = std::move(folder); }
+  const std::string& startFolder() const { return startFolder_; }
+  // A path given to open, made absolute against the start folder (drive
+  // letters dropped, names matched ignoring case where the exact one is
+  // missing).
+  std::string absolutePath(std::string_view path) const;
+
+  bool isOpen() const { return open_; }
+  bool isModified() const { return modified_; }
+  void setModified(bool modified) { modified_ = modified; }
+  const std::string& filePath() const { return filePath_; }  // absolute
+  const std::string& name() const { return name_; }
+  const std::string& folder() const { return folder_; }  // of the project file
+  ProjectSettings& settings() { return settings_; }
+  const ProjectSettings& settings() const { return settings_; }
+  const DerivedDefaults& defaults() const { return defaults_; }
+
+  // Folders and files on disk, resolved against the project file's folder
+  // (case-insensitively where the exact name is missing).
+  std::string sourceRootPath() const;
+  std::string resourceRootPath() const;
+  std::string outputRootPath() const;
+  std::string scriptFolderPath() const;  // "Script" under the source root
+  std::string mainScriptPath() const;
+  std::string scriptPath(std::string_view fileName) const;
+  std::string assetPath(std::string_view fileName) const;  // in the source root
+
+  MacroList& macros() { return macros_; }
+  const MacroList& macros() const { return macros_; }
+  GlobalSetList& globalSets() { return globalSets_; }
+  const GlobalSetList& globalSets() const { return globalSets_; }
+  // A family by slot; nullptr for families not built into this program.
+  AssetFamily* family(AssetSlot slot) { return families_[std::size_t(slot)]; }
+
+  // Opens a project file (steps: close documents, leave the open project,
+  // read the file and every asset file, preprocess unless new). An empty
+  // path or a cancelled close does nothing and gives false.
+  bool open(std::string_view path, bool isNew);
+  // The new-project flow for a chosen path: an existing file is opened as
+  // usual; otherwise the project opens with all defaults, the settings
+  // window is shown and the project file written.
+  bool createNew(std::string_view path);
+  // Saves everything (program settings, project file, documents, asset
+  // files). False when not saved or when any file failed (each failure has
+  // its output line); the modified flag clears only on full success.
+  bool save(bool confirm);
+  // Closes documents, writes the project file, and forgets the project.
+  // False when the user cancelled closing a document.
+  bool close();
+  // Writes the project file (and the shared-file list when shared).
+  bool writeProjectFile();
+
+  // What "Aceptar" in the settings window does with the settings now held:
+  // trims the folder roots, marks the project modified when `changed`,
+  // creates the resource root, and runs the main script check.
+  void acceptSettings(bool changed);
+  // Creates the Script folder and offers to create a missing main script
+  // ("; Main script" and an empty line). True when the main script exists.
+  bool checkMainScript();
+
+  // Whether `text` would load as the family of that check kind. Nothing is
+  // always good; kinds whose family is not built into this program fail.
+  bool checkText(CheckKind kind, std::string_view text) const;
+
+ private:
+  void leave();
+  void removeTrailingSeparators();
+  void reportMacroFaults();
+
+  Host& host_;
+  std::string& workingFolder_;
+  std::string startFolder_;
+  ProjectHooks hooks_;
+
+  bool open_ = false;
+  bool modified_ = false;
+  std::string filePath_;
+  std::string name_;
+  std::string folder_;
+  ProjectSettings settings_;
+  DerivedDefaults defaults_;
+
+  MacroList macros_;
+  GlobalSetList globalSets_;
+  std::array<AssetFamily*, std::size_t(AssetSlot::Count)> families_{};
+};
+
+}  // namespace tarvolin::project

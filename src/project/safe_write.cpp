@@ -1,0 +1,71 @@
+#include "project/safe_write.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include "platform/paths.h"
+#include "project/text_lines.h"
+
+namespace tarvolin::project {
+namespace {
+
+bool writeAll(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Creates a new temporary file beside the destination. Its name begins with
+// "~" so that project sharing never sends it.
+int createTemporary(const std::string& folder, std::string& tempPath) {
+  std::random_device rd;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(rd()));
+    tempPath = platform::joinPath(folder, std::string("~tempfile.dat.") + suffix);
+    int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+}  // namespace
+
+bool safeWrite(const std::string& path, std::string_view bytes) {
+  if (path.empty()) return false;
+  struct stat st;
+  const bool destExists = ::stat(path.c_str(), &st) == 0;
+  if (destExists && !S_ISREG(st.st_mode)) return false;
+  if (destExists && static_cast<std::size_t>(st.st_size) == bytes.size()) {
+    std::string current;
+    if (readWholeFile(path, current) && current == bytes) return true;  // unchanged
+  }
+
+  std::string folder(platform::folderOf(path));
+  if (folder.empty() && !path.empty() && path[0] == '/') folder.assign(1, '/');
+  if (folder.empty()) folder.assign(1, '.');
+  std::string tempPath;
+  int fd = createTemporary(folder, tempPath);
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, bytes);
+  if (ok && destExists) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+  if (ok) ok = ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (ok) ok = ::rename(tempPath.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(tempPath.c_str());
+  return ok;
+}
+
+}  // namespace tarvolin::project

@@ -1,0 +1,322 @@
+// The line executor's dispatch and the control-flow commands: blocks, calls,
+// returns and function entry.
+#include <cstdio>
+
+#include "script/exec_ids.h"
+#include "script/interpreter.h"
+
+namespace tarvolin::script {
+
+bool Interpreter::Compare(int lop, std::int32_t a, std::int32_t b, std::int32_t c) const {
+  switch (lop) {
+    case 0: return a == b;
+    case 1: return a != b;
+    case 2: return a > b;
+    case 3: return a >= b;
+    case 4: return a < b;
+    case 5: return a <= b;
+    case 6: return b != 0 && (b == -1 || a % b == 0);
+    case 7: return (a & b) == b;
+    case 8: return (b < c ? b : c) <= a && a <= (b > c ? b : c);
+    case 9: return a < (b < c ? b : c) || a > (b > c ? b : c);
+    default: return false;
+  }
+}
+
+bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
+  const std::int32_t command = line.command;
+  if (command == exec::UndefinedCommand) return Fail(inMacro ? 171 : 3);
+  if (inMacro && exec::RefusedInMacro(command)) return Fail(172);
+  if (!(line.flags & ScriptLine::kParsed)) {
+    if (!ParseLine(line, inMacro)) return false;
+  }
+  const bool executing = blocks_[level_].executing;
+  switch (command) {
+    case exec::Add: case exec::Sub: case exec::Assign:
+      // The commonest lines, without a call.
+      if (executing) {
+        if (line.leading.kind == OperandKind::Frame && line.leading.ext == ExtendOp::None &&
+            line.ops[0].kind != OperandKind::ArrayElement) {
+          std::int32_t& target = frame_->vars[line.leading.value];
+          const std::uint32_t p1 = static_cast<std::uint32_t>(Eval(line.ops[0]));
+          const std::uint32_t v1 = static_cast<std::uint32_t>(target);
+          target = static_cast<std::int32_t>(command == exec::Add   ? v1 + p1
+                                             : command == exec::Sub ? v1 - p1
+                                                                    : p1);
+        } else if (!ExecArith(line)) {
+          return false;
+        }
+        AddCost(command);
+      }
+      break;
+    case exec::Negate: case exec::Mul: case exec::Div: case exec::Mod: case exec::Shl:
+    case exec::Shr: case exec::Or: case exec::And: case exec::Xor: case exec::Random:
+    case exec::Min: case exec::Max: case exec::Bounce: case exec::Sqrt: case exec::Abs:
+    case exec::Qdist:
+      if (executing) {
+        if (!ExecArith(line)) return false;
+        AddCost(command);
+      }
+      break;
+    case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10:
+    case 21: case 22: case 23: case 24: case 25: case 26: case 27:
+      if (!ExecBlockOpen(line, executing)) return false;
+      if (executing) AddCost(command);
+      break;
+    case exec::Else:
+      if (!ExecElse(line, false)) return false;
+      break;
+    case exec::ElseIf:
+      if (!ExecElse(line, true)) return false;
+      break;
+    case exec::End:
+      if (!ExecEnd()) return false;
+      if (executing) AddCost(command);
+      break;
+    case exec::Break: case exec::BreakMore:
+      if (executing && !ExecBreak(line)) return false;
+      break;
+    case exec::Call: case exec::CallRet:
+      if (!ExecCall(line)) return false;
+      break;
+    case exec::Return:
+      if (!ExecReturn(line)) return false;
+      break;
+    case exec::Function:
+      if (!entry_) return Fail(46);
+      entry_ = false;
+      break;
+    case exec::FunctionGlobal:
+      entry_ = false;
+      break;
+    case exec::Assert:
+      if (executing && !ExecAssert(line)) return false;
+      break;
+    case exec::Log: case exec::LogFile:
+      if (executing && !ExecLog(line, command == exec::LogFile)) return false;
+      break;
+    case exec::DebugIsKeyPressed:
+      if (executing && !ExecDebugKey(line)) return false;
+      break;
+    case exec::DebugGetMousePosition:
+      if (executing && !ExecMousePosition(line)) return false;
+      break;
+    case exec::MacroCall:
+      if (executing) {
+        if (!ExecMacro(line)) return false;
+        AddCost(command);
+      }
+      break;
+    default:
+      if (exec::IsSkippedCommand(command)) break;
+      // A command whose family is not available in this build.
+      if (executing) return Fail(3);
+      break;
+  }
+  if (!inMacro) ++pc_;
+  return true;
+}
+
+bool Interpreter::ExecBlockOpen(ScriptLine& line, bool executing) {
+  const bool isWhile = line.command >= exec::While;
+  Block* b = &blocks_[level_];
+  if (isWhile && level_ > 0 && b->loop && b->loopLine == pc_ && b->loopDepth == depth_) {
+    // Back at the top of a running loop: evaluate the condition again.
+    const bool parent = blocks_[level_ - 1].executing;
+    bool result = false;
+    if (parent) {
+      evalFailed_ = false;
+      const std::int32_t a = Eval(line.ops[0]), c1 = Eval(line.ops[1]);
+      const std::int32_t c2 = line.count > 2 ? Eval(line.ops[2]) : 0;
+      if (evalFailed_) return false;
+      result = Compare(line.lop, a, c1, c2);
+    }
+    b->executing = result;
+    b->elseOpen = !result;
+    return true;
+  }
+  if (level_ >= kMaxBlocks - 1) return Fail(kErrorTooManyBlocks);
+  ++level_;
+  b = &blocks_[level_];
+  b->loop = false;
+  b->elseOpen = true;
+  b->executing = false;
+  if (executing) {
+    evalFailed_ = false;
+    const std::int32_t a = Eval(line.ops[0]), c1 = Eval(line.ops[1]);
+    const std::int32_t c2 = line.count > 2 ? Eval(line.ops[2]) : 0;
+    if (evalFailed_) return false;
+    const bool result = Compare(line.lop, a, c1, c2);
+    b->executing = result;
+    b->elseOpen = !result;
+  }
+  if (isWhile) {
+    b->loop = true;
+    b->iterations = 0;
+    b->loopLine = pc_;
+    b->loopDepth = depth_;
+  }
+  return true;
+}
+
+bool Interpreter::ExecElse(ScriptLine& line, bool isElseIf) {
+  if (level_ == 0) return Fail(33);
+  Block& b = blocks_[level_];
+  if (b.loop) return Fail(34);
+  const bool parent = blocks_[level_ - 1].executing;
+  if (isElseIf) {
+    bool result = false;
+    if (b.elseOpen && parent) {
+      evalFailed_ = false;
+      const std::int32_t a = Eval(line.ops[0]), c1 = Eval(line.ops[1]);
+      const std::int32_t c2 = line.count > 2 ? Eval(line.ops[2]) : 0;
+      if (evalFailed_) return false;
+      result = Compare(line.lop, a, c1, c2);
+    }
+    b.executing = result;
+    if (result) b.elseOpen = false;
+  } else if (parent) {
+    b.executing = b.elseOpen;
+    b.elseOpen = false;
+  }
+  return true;
+}
+
+bool Interpreter::ExecEnd() {
+  Block& b = blocks_[level_];
+  if (b.loop && b.executing) {
+    pc_ = b.loopLine - 1;
+    ++b.iterations;
+    return true;
+  }
+  b.loop = false;
+  if (level_ == 0) return Fail(7);
+  --level_;
+  if (breakCount_ != 0) --breakCount_;
+  if (breakCount_ != 0) {
+    blocks_[level_].executing = false;
+    blocks_[level_].loop = false;
+  }
+  return true;
+}
+
+bool Interpreter::ExecBreak(ScriptLine& line) {
+  if (line.command == exec::BreakMore) {
+    evalFailed_ = false;
+    const std::int32_t n = Eval(line.ops[0]);
+    if (evalFailed_) return false;
+    if (n < 0 || n > kMaxBreakLevels) return Fail(52);
+    if (n > level_) return Fail(53);
+    if (n == 0) return true;
+    breakCount_ = n;
+  } else if (level_ == 0) {
+    return Fail(35);
+  }
+  blocks_[level_].executing = false;
+  blocks_[level_].loop = false;
+  return true;
+}
+
+bool Interpreter::CallFunction(const ScriptFunction& fn, const std::int32_t* args, int count,
+                               bool byCallRet, bool byIteration) {
+  if (depth_ >= kMaxCallDepth - 1) return Fail(8);
+  CallFrame& f = frames_[depth_ + 1];
+  for (int i = 0; i < count && i < kMaxFunctionParams; ++i)
+    f.vars[i < 4 ? kSlotEV0 + i : kSlotLV0 + (i - 4)] = args[i];
+  if (stackTrace_) {
+    char text[300];
+    std::snprintf(text, sizeof text, "%02d:%s", depth_ + 1, fn.name.c_str());
+    NoteAt(text);
+  }
+  f.byCallRet = byCallRet;
+  f.byIteration = byIteration;
+  f.blockLevel = level_;
+  f.returnScript = curScript_;
+  f.returnLine = pc_;
+  f.function = &fn;
+  ++depth_;
+  frame_ = &frames_[depth_];
+  if (fn.script != curScript_) SelectScript(fn.script);
+  pc_ = fn.line;
+  entry_ = false;
+  return true;
+}
+
+bool Interpreter::ExecCall(ScriptLine& line) {
+  if (depth_ >= kMaxCallDepth - 1) return Fail(8);
+  if (!blocks_[level_].executing) return true;
+  const ScriptFunction* fn = nullptr;
+  const auto& table = tables_.scripts[static_cast<std::size_t>(curScript_)].functions;
+  switch (line.target) {
+    case CallTarget::Global:
+      if (static_cast<std::size_t>(line.targetIndex) >= tables_.globals.size()) return Fail(14);
+      fn = &tables_.globals[static_cast<std::size_t>(line.targetIndex)];
+      break;
+    case CallTarget::Script:
+      if (static_cast<std::size_t>(line.targetIndex) >= table.size()) return Fail(14);
+      fn = &table[static_cast<std::size_t>(line.targetIndex)];
+      break;
+    default: {
+      evalFailed_ = false;
+      const std::int32_t index = Eval(line.ops[0]);
+      if (evalFailed_) return false;
+      if (index < 0) return true;  // a negative index calls nothing
+      if (static_cast<std::size_t>(index) >= table.size()) return Fail(14);
+      fn = &table[static_cast<std::size_t>(index)];
+      break;
+    }
+  }
+  if (fn->params != line.count) {
+    line.reset();  // copied again from the document at the next fetch
+    return Fail(11);
+  }
+  std::int32_t args[kMaxFunctionParams];
+  evalFailed_ = false;
+  for (int i = 0; i < line.count; ++i) {
+    args[i] = Eval(line.ops[1 + i]);
+    if (evalFailed_) return false;
+  }
+  AddCost(line.command);
+  return CallFunction(*fn, args, line.count, line.command == exec::CallRet, false);
+}
+
+bool Interpreter::ExecReturn(ScriptLine& line) {
+  const bool executing = blocks_[level_].executing;
+  evalFailed_ = false;
+  for (int i = 0; i < line.count; ++i) {
+    const std::int32_t v = Eval(line.ops[i]);
+    if (evalFailed_) return false;
+    if (executing && depth_ > 0) frames_[depth_ - 1].vars[kSlotRV0 + i] = v;
+  }
+  if (!executing) return true;
+  AddCost(line.command);
+  if (depth_ == 0) {
+    running_ = false;
+    return true;
+  }
+  for (;;) {
+    const CallFrame& f = frames_[depth_];
+    level_ = f.blockLevel;
+    --depth_;
+    frame_ = &frames_[depth_];
+    if (f.returnScript != curScript_) SelectScript(f.returnScript);
+    pc_ = f.returnLine;
+    if (f.byCallRet && frame_->vars[kSlotRV0] == 0) {
+      // The caller returns at once, passing the false result on.
+      if (depth_ == 0) {
+        running_ = false;
+        return true;
+      }
+      frames_[depth_ - 1].vars[kSlotRV0] = 0;
+      continue;
+    }
+    if (f.byIteration && iteration_) {
+      // pc_ stays on the iterating line; the handler calls the next element
+      // or lets execution go on after it.
+      return iteration_->NextElement(*this);
+    }
+    return true;
+  }
+}
+
+}  // namespace tarvolin::script

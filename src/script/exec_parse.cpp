@@ -1,0 +1,205 @@
+// Parsing a classified line's operands into their decoded form, once per line
+// (macro body lines: once per run of the line).
+#include <cstring>
+
+#include "common/text.h"
+#include "script/exec_ids.h"
+#include "script/interpreter.h"
+#include "script/exec_operands.h"
+
+namespace tarvolin::script {
+
+namespace {
+
+// Fixed operators of the deprecated conditional forms.
+int FixedOperator(std::int32_t command) {
+  switch (command) {
+    case 1: case 22: return 0;
+    case 2: case 23: return 1;
+    case 3: case 24: return 2;
+    case 4: case 25: return 3;
+    case 5: case 26: return 4;
+    case 6: case 27: return 5;
+    case 7: return 8;
+    case 8: return 9;
+    case 9: return 6;
+    case 10: return 7;
+    default: return -1;
+  }
+}
+
+// Operand count of the assignment and arithmetic commands.
+int ArithOperands(std::int32_t command) {
+  switch (command) {
+    case exec::Min: case exec::Max: case exec::Bounce: return 2;
+    case exec::Qdist: return 4;
+    default: return 1;
+  }
+}
+
+// Finds the quoted text starting at or after `pos`: [open+1, close).
+bool FindQuoted(std::string_view text, std::size_t& pos, std::size_t& begin, std::size_t& end) {
+  const std::size_t open = text.find('"', pos);
+  if (open == std::string_view::npos) return false;
+  const std::size_t close = text.find('"', open + 1);
+  if (close == std::string_view::npos) return false;
+  begin = open + 1;
+  end = close;
+  pos = close + 1;
+  return true;
+}
+
+}  // namespace
+
+ParseEnv Interpreter::MakeEnv(bool inMacro) const {
+  ParseEnv env;
+  env.tables = &tables_;
+  env.script = curScript_;
+  env.inMacro = inMacro;
+  if (inMacro) {
+    env.macroParams = macroParams_;
+    env.macroParamCount = macroParamCount_;
+  }
+  return env;
+}
+
+bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
+  const ParseEnv env = MakeEnv(inMacro);
+  const std::string_view text = line.text;
+  std::size_t pos = static_cast<std::size_t>(line.operandStart);
+  const std::int32_t command = line.command;
+  line.count = 0;
+
+  auto value = [&](int i) { return ParseValueOperand(text, pos, env, line.ops[i], err_); };
+  auto variable = [&](int i) { return ParseVariableOperand(text, pos, env, line.ops[i], err_); };
+  auto restEmpty = [&]() { return AtLineEnd(text, pos) || Fail(1); };
+
+  if (exec::OpensBlock(command) || command == exec::ElseIf || command == exec::Assert) {
+    const int fixed = FixedOperator(command);
+    if (!value(0)) return false;
+    int lop = fixed;
+    if (fixed < 0 || command == exec::IfBetweenOrEqual || command == exec::IfOutside) {
+      int read = 0;
+      if (!ParseComparison(text, pos, read, err_)) return false;
+      if (fixed < 0) lop = read;
+    }
+    if (!value(1)) return false;
+    line.count = 2;
+    if (IsTripleOperator(lop)) {
+      if (AtLineEnd(text, pos)) return Fail(48);
+      if (!value(2)) return false;
+      line.count = 3;
+    }
+    line.lop = static_cast<std::uint8_t>(lop);
+    if (!restEmpty()) return false;
+  } else if (command >= exec::Add && command <= exec::Qdist) {
+    if (!line.hasLeading()) return Fail(36);
+    if (line.leading.isImmediate()) return Fail(37);
+    const int n = ArithOperands(command);
+    for (int i = 0; i < n; ++i)
+      if (!value(i)) return false;
+    line.count = static_cast<std::uint8_t>(n);
+    if (!restEmpty()) return false;
+  } else {
+    switch (command) {
+      case exec::Else: case exec::End: case exec::Break:
+        if (!restEmpty()) return false;
+        break;
+      case exec::BreakMore:
+        if (!value(0)) return false;
+        line.count = 1;
+        if (!restEmpty()) return false;
+        break;
+      case exec::Call: case exec::CallRet: {
+        std::size_t p = skipBlanks(text, pos);
+        if (p >= text.size() || text[p] == ';') return Fail(5);
+        std::size_t e = p;
+        while (e < text.size() && !isBlank(text[e]) && text[e] != ';') ++e;
+        const std::string_view name = text.substr(p, e - p);
+        int declared = -1;
+        const int g = tables_.FindGlobalIndex(name);
+        const int s = g >= 0 ? -1 : tables_.FindScriptIndex(curScript_, name);
+        if (g >= 0) {
+          line.target = CallTarget::Global;
+          line.targetIndex = g;
+          declared = tables_.globals[static_cast<std::size_t>(g)].params;
+          pos = e;
+        } else if (s >= 0) {
+          line.target = CallTarget::Script;
+          line.targetIndex = s;
+          declared = tables_.scripts[static_cast<std::size_t>(curScript_)].functions[static_cast<std::size_t>(s)].params;
+          pos = e;
+        } else {
+          if (!value(0)) return err_.GetError() == 4 ? Fail(5) : false;
+          line.target = CallTarget::Value;
+        }
+        int args = 0;
+        while (!AtLineEnd(text, pos)) {
+          if (args == kMaxFunctionParams) return Fail(11);
+          if (!value(1 + args)) return false;
+          ++args;
+        }
+        if (declared >= 0 && declared != args) return Fail(11);
+        line.count = static_cast<std::uint8_t>(args);
+        break;
+      }
+      case exec::Return: {
+        int n = 0;
+        while (n < 4 && !AtLineEnd(text, pos)) {
+          if (!value(n)) return false;
+          ++n;
+        }
+        line.count = static_cast<std::uint8_t>(n);
+        if (!restEmpty()) return false;
+        break;
+      }
+      case exec::Log: case exec::LogFile: {
+        std::size_t b = 0, e = 0;
+        if (command == exec::LogFile && !FindQuoted(text, pos, b, e)) return Fail(186);
+        if (!FindQuoted(text, pos, b, e)) return Fail(186);
+        int n = 0;
+        while (!AtLineEnd(text, pos)) {
+          if (n == 8) return Fail(186);
+          if (!value(n)) return false;
+          ++n;
+        }
+        line.count = static_cast<std::uint8_t>(n);
+        break;
+      }
+      case exec::DebugIsKeyPressed:
+        if (!value(0) || !variable(1)) return false;
+        line.count = 2;
+        if (!restEmpty()) return false;
+        break;
+      case exec::DebugGetMousePosition:
+        if (!variable(0) || !variable(1)) return false;
+        line.count = 2;
+        if (!restEmpty()) return false;
+        break;
+      case exec::MacroCall: {
+        std::size_t e = pos;
+        while (e < text.size() && !isBlank(text[e]) && text[e] != ';') ++e;
+        const int macro = tables_.FindMacro(text.substr(pos, e - pos));
+        if (macro < 0) return Fail(174);
+        pos = e;
+        int n = 0;
+        while (!AtLineEnd(text, pos)) {
+          if (n == 10) return Fail(173);
+          if (!value(n)) return false;
+          ++n;
+        }
+        if (n != tables_.macros[static_cast<std::size_t>(macro)].params) return Fail(175);
+        line.aux = macro;
+        line.count = static_cast<std::uint8_t>(n);
+        break;
+      }
+      default:
+        // Declarations and the command families handled elsewhere.
+        break;
+    }
+  }
+  line.flags |= ScriptLine::kParsed;
+  return true;
+}
+
+}  // namespace tarvolin::script

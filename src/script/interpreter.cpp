@@ -1,0 +1,440 @@
+#include "script/interpreter.h"
+
+#include <cstring>
+
+#include "script/exec_ids.h"
+#include "script/exec_operands.h"
+
+namespace tarvolin::script {
+
+namespace {
+constexpr std::string_view kTraceStart = "<========= Rastreo de Pila (inicio) <============";
+constexpr std::string_view kTraceEnd = "<========= Rastreo de Pila (fin) <============";
+}  // namespace
+
+Interpreter::Interpreter(Host& host) : host_(host) { ResetInterpreter(); }
+
+void Interpreter::ResetInterpreter() {
+  err_.Clear();
+  running_ = paused_ = inVBlank_ = inHBlank_ = pauseRequest_ = false;
+  stackTrace_ = entry_ = resumeSkip_ = false;
+  tables_.mainScript = -1;
+  tables_.globals.clear();
+  tables_.globalSets.assign(1, DefaultGlobalSet());
+  globals_.assign(kGlobalsPerSet, 0);
+  std::memset(frames_, 0, sizeof frames_);
+  std::memset(blocks_, 0, sizeof blocks_);
+  blocks_[0].executing = true;
+  level_ = breakCount_ = depth_ = 0;
+  frame_ = frames_;
+  curScript_ = pc_ = 0;
+  lines_ = nullptr;
+  lineCount_ = 0;
+  callbacksResolved_ = false;
+  refreshDebugFlag();
+}
+
+int Interpreter::GlobalSlot(int set, int index) const {
+  if (index < 0 || index >= kGlobalsPerSet) return 0;
+  if (set < 0 || set >= static_cast<int>(tables_.globalSets.size()) ||
+      index == kGlobalsPerSet - 1 || tables_.globalSets[0].shared[static_cast<std::size_t>(index)])
+    set = 0;
+  return set * kGlobalsPerSet + index;
+}
+
+std::int32_t Interpreter::globalVariable(int set, int index) const {
+  const std::size_t slot = static_cast<std::size_t>(GlobalSlot(set, index));
+  return slot < globals_.size() ? globals_[slot] : 0;
+}
+
+void Interpreter::setGlobalVariable(int set, int index, std::int32_t value) {
+  SyncGlobalStorage();
+  globals_[static_cast<std::size_t>(GlobalSlot(set, index))] = value;
+}
+
+void Interpreter::SyncGlobalStorage() {
+  const std::size_t needed = tables_.globalSets.size() * kGlobalsPerSet;
+  if (globals_.size() < needed) globals_.resize(needed, 0);
+}
+
+void Interpreter::SyncLineCache(int script) {
+  if (!docs_ || script < 0 || script >= docs_->count()) return;
+  if (tables_.scripts.size() < static_cast<std::size_t>(docs_->count()))
+    tables_.scripts.resize(static_cast<std::size_t>(docs_->count()));
+  ScriptState& st = tables_.scripts[static_cast<std::size_t>(script)];
+  const std::size_t count = static_cast<std::size_t>(docs_->at(script).lineCount());
+  if (st.lines.size() != count) st.lines.assign(count, ScriptLine());
+}
+
+void Interpreter::SelectScript(int script) {
+  curScript_ = script;
+  SyncLineCache(script);
+  if (docs_ && script >= 0 && script < static_cast<int>(tables_.scripts.size())) {
+    auto& lines = tables_.scripts[static_cast<std::size_t>(script)].lines;
+    lines_ = lines.data();
+    lineCount_ = static_cast<int>(lines.size());
+  } else {
+    lines_ = nullptr;
+    lineCount_ = 0;
+  }
+}
+
+void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
+  if (!line.loaded()) {
+    line.text.assign(docs_->at(script).line(index));
+    line.flags = ScriptLine::kLoaded;
+  }
+  if (!line.classified()) {
+    ParseEnv env;
+    env.tables = &tables_;
+    env.script = script;
+    Classification c;
+    ClassifyText(line.text, env, c);
+    line.command = c.command;
+    line.operandStart = c.operandStart;
+    line.leading = c.leading;
+    line.flags = static_cast<std::uint8_t>(ScriptLine::kLoaded | ScriptLine::kClassified |
+                                           (c.hasLeading ? ScriptLine::kHasLeading : 0));
+  }
+}
+
+void Interpreter::refreshDebugFlag() {
+  debugActive_ = pauseRequest_ || (docs_ && docs_->breakpointTotal() > 0);
+}
+
+void Interpreter::Pause() {
+  paused_ = true;
+  running_ = true;
+  resumeSkip_ = true;
+}
+
+void Interpreter::StartRun(int script, int line) {
+  SyncGlobalStorage();
+  std::memset(frames_, 0, sizeof frames_);
+  level_ = 0;
+  breakCount_ = 0;
+  blocks_[0] = Block{true, false, false, 0, -1, 0};
+  depth_ = 0;
+  frame_ = frames_;
+  err_.Clear();
+  running_ = true;
+  paused_ = false;
+  entry_ = true;
+  resumeSkip_ = false;
+  SelectScript(script);
+  pc_ = line;
+}
+
+int Interpreter::NextExecutableAfter(int line) {
+  for (int i = line + 1; i < lineCount_; ++i) {
+    ClassifyCached(curScript_, lines_[i], i);
+    if (!exec::IsSkippedCommand(lines_[i].command)) return i;
+  }
+  return -1;
+}
+
+void Interpreter::NoteAt(std::string_view text) {
+  if (docs_ && curScript_ >= 0 && curScript_ < docs_->count())
+    host_.outputLineAt(text, docs_->at(curScript_).name(), pc_ + 1);
+  else
+    host_.outputLine(text);
+}
+
+bool Interpreter::RunLines(int budget, StepMode mode) {
+  outOfBudget_ = false;
+  if (!docs_ || curScript_ < 0 || curScript_ >= docs_->count()) {
+    running_ = false;
+    return true;
+  }
+  SelectScript(curScript_);
+  if (lineCount_ == 0) {
+    running_ = false;
+    return true;
+  }
+  refreshDebugFlag();
+  const int startDepth = depth_;
+  const int startScript = curScript_;
+  const int stepStop = mode == StepMode::StepOver ? NextExecutableAfter(pc_) : -1;
+  bool freeRun = false;
+  bool ignoreBreakpoint = resumeSkip_;
+  resumeSkip_ = false;
+  const bool watch = mode != StepMode::Run;
+
+  while (running_ && budget > 0) {
+    if (static_cast<unsigned>(pc_) >= static_cast<unsigned>(lineCount_)) {
+      running_ = false;
+      return Fail(43);
+    }
+    ScriptLine& line = lines_[pc_];
+    if (!(line.flags & ScriptLine::kClassified)) ClassifyCached(curScript_, line, pc_);
+    if (exec::IsSkippedCommand(line.command)) {
+      ++pc_;
+      continue;
+    }
+    if (debugActive_ | watch) {
+      if (!ignoreBreakpoint && debugActive_ && blocks_[level_].executing) {
+        if (docs_->at(curScript_).hasBreakpoint(pc_)) { Pause(); return true; }
+        if (pauseRequest_) {
+          pauseRequest_ = false;
+          refreshDebugFlag();
+          Pause();
+          return true;
+        }
+      }
+      if (mode == StepMode::RunToCursor && !ignoreBreakpoint && curScript_ == cursorScript_ &&
+          pc_ == cursorLine_) {
+        Pause();
+        return true;
+      }
+      if (freeRun && curScript_ == startScript && depth_ == startDepth && pc_ == stepStop) {
+        Pause();
+        return true;
+      }
+      ignoreBreakpoint = false;
+    }
+    const bool executing = blocks_[level_].executing;
+    const std::int32_t command = line.command;
+    const int depthBefore = depth_;
+    if (!ExecuteLine(line, false)) {
+      running_ = false;
+      return false;
+    }
+    --budget;
+    if (!running_) break;
+    if (watch) {
+      switch (mode) {
+        case StepMode::RunToReturn:
+          if (depth_ < startDepth) { Pause(); return true; }
+          break;
+        case StepMode::StepInto:
+          if (executing) { Pause(); return true; }
+          break;
+        case StepMode::StepOver:
+          if (freeRun) break;
+          if ((command == exec::Call || command == exec::CallRet) && depth_ > depthBefore) {
+            freeRun = stepStop >= 0;
+            if (freeRun) break;
+          }
+          if (executing) { Pause(); return true; }
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  outOfBudget_ = running_ && !paused_ && budget <= 0;
+  return true;
+}
+
+// Resolves the entry functions of the main script once per preprocessing.
+void Interpreter::ResolveCallbacks() {
+  if (callbacksResolved_) return;
+  const int main = tables_.mainScript;
+  auto find = [&](std::string_view name) -> const ScriptFunction* {
+    return tables_.FindFunction(main, name);
+  };
+  initFn_ = find("Initialise");
+  vblankFn_ = find("VBlankCB");
+  hblankFn_ = find("HBlankCB");
+  callbacksResolved_ = true;
+}
+
+void Interpreter::InvalidateCallbacks() { callbacksResolved_ = false; }
+
+bool Interpreter::RunMainFrame(bool firstFrame, StepMode mode) {
+  const int main = tables_.mainScript;
+  if (!docs_ || main < 0 || main >= docs_->count()) return true;
+  bool ok;
+  if (running_) {
+    // A run is in progress (budget ran out, or paused): continue it.
+    paused_ = false;
+    ok = RunLines(inHBlank_ ? kHBlankBudget : inVBlank_ ? kVBlankBudget : kMainBudget, mode);
+    if (!ok) {
+      failPlace_ = inHBlank_ ? RunPlace::HBlank : inVBlank_ ? RunPlace::VBlank : RunPlace::Frame;
+      inHBlank_ = inVBlank_ = false;
+      return false;
+    }
+    if (running_) return true;
+    if (inHBlank_ || inVBlank_) {
+      inHBlank_ = inVBlank_ = false;
+      return true;
+    }
+  } else {
+    callbacksResolved_ = false;
+    ResolveCallbacks();
+    if (stackTrace_) host_.outputLine(kTraceStart);
+    if (timing_) timing_->ResetFrameTotal();
+    if (firstFrame) {
+      SyncGlobalStorage();
+      globals_[kGlobalsPerSet - 1] = 0;
+      if (initFn_) {
+        if (initFn_->params != 0) {
+          failPlace_ = RunPlace::Frame;
+          return Fail(41);
+        }
+        StartRun(initFn_->script, initFn_->line);
+      } else {
+        StartRun(main, 0);
+        return true;
+      }
+    } else {
+      StartRun(main, 0);
+    }
+    inVBlank_ = inHBlank_ = false;
+    ok = RunLines(kMainBudget, mode);
+    if (!ok) {
+      failPlace_ = RunPlace::Frame;
+      return false;
+    }
+    if (running_) return true;
+  }
+  if (stackTrace_) {
+    host_.outputLine(kTraceEnd);
+    stackTrace_ = false;
+  }
+  globals_[kGlobalsPerSet - 1] += 1;
+  return true;
+}
+
+bool Interpreter::RunVBlankCallback() {
+  const int main = tables_.mainScript;
+  if (!docs_ || main < 0 || main >= docs_->count()) return true;
+  if (running_ && !inVBlank_) return true;
+  if (!inVBlank_) {
+    if (paused_) return true;
+    ResolveCallbacks();
+    if (!vblankFn_) return true;
+    if (vblankFn_->params != 0) {
+      failPlace_ = RunPlace::VBlank;
+      return Fail(kErrorVBlankWithParameters);
+    }
+    StartRun(vblankFn_->script, vblankFn_->line);
+    inVBlank_ = true;
+  }
+  const bool ok = RunLines(kVBlankBudget, StepMode::Run);
+  if (!ok) {
+    failPlace_ = RunPlace::VBlank;
+    inVBlank_ = false;
+    return false;
+  }
+  if (!running_) inVBlank_ = false;
+  return true;
+}
+
+bool Interpreter::RunHBlankCallback(int scanLine) {
+  const int main = tables_.mainScript;
+  if (!docs_ || main < 0 || main >= docs_->count()) return true;
+  if (!(inHBlank_ || (!running_ && !paused_))) return true;
+  if (!inHBlank_) {
+    ResolveCallbacks();
+    if (!hblankFn_) return true;
+    if (hblankFn_->params != 0) {
+      failPlace_ = RunPlace::HBlank;
+      return Fail(kErrorHBlankWithParameters);
+    }
+    StartRun(hblankFn_->script, hblankFn_->line);
+    frames_[0].vars[kSlotEV0] = scanLine;
+    inHBlank_ = true;
+  }
+  const bool ok = RunLines(kHBlankBudget, StepMode::Run);
+  if (!ok) {
+    failPlace_ = RunPlace::HBlank;
+    inHBlank_ = false;
+    return false;
+  }
+  if (running_ && !paused_) {
+    running_ = false;
+    inHBlank_ = false;
+    failPlace_ = RunPlace::HBlank;
+    return Fail(189);
+  }
+  if (!running_) inHBlank_ = false;
+  return true;
+}
+
+std::int32_t Interpreter::Extend(std::int32_t v, const Operand& o) {
+  const std::uint32_t u = static_cast<std::uint32_t>(v), a = o.amount;
+  switch (o.ext) {
+    case ExtendOp::Add: return static_cast<std::int32_t>(u + a);
+    case ExtendOp::Subtract: return static_cast<std::int32_t>(u - a);
+    case ExtendOp::Multiply: return static_cast<std::int32_t>(u * a);
+    case ExtendOp::And: return static_cast<std::int32_t>(u & a);
+    default: return v;
+  }
+}
+
+std::int32_t Interpreter::EvalSlow(const Operand& o) {
+  std::int32_t v = 0;
+  switch (o.kind) {
+    case OperandKind::Global: v = globals_[static_cast<std::size_t>(o.value)]; break;
+    case OperandKind::Input: v = input_->inputValue(o.value); break;
+    case OperandKind::ArrayElement: {
+      if (!arrays_) {
+        evalFailed_ = true;
+        err_.SetError(125);
+        return 0;
+      }
+      // The record index: an immediate or a variable with an offset.
+      const std::int32_t ref = o.value;
+      std::int32_t index;
+      if (ref & (1 << 16)) {
+        const int var = (ref >> 17) & 63;
+        const int slot = FrameSlotOfVariable(var);
+        if (slot >= 0) index = frame_->vars[slot];
+        else if (var >= kVarGlobalFirst && var < kVarGlobalFirst + kGlobalsPerSet)
+          index = globals_[static_cast<std::size_t>(GlobalSlot(CurrentGlobalSet(), var - kVarGlobalFirst))];
+        else index = 0;
+        const int op = (ref >> 23) & 3, amount = ((ref >> 25) & 3) + 1;
+        if (op == 1) index += amount;
+        else if (op == 2) index -= amount;
+      } else {
+        index = (ref >> 17) & 1023;
+      }
+      if (!arrays_->read(ref, index, v, err_)) {
+        evalFailed_ = true;
+        return 0;
+      }
+      break;
+    }
+    case OperandKind::Frame: v = frame_->vars[o.value]; break;
+    case OperandKind::Immediate: return o.value;
+    default: return 0;
+  }
+  return o.ext == ExtendOp::None ? v : Extend(v, o);
+}
+
+int Interpreter::CurrentGlobalSet() const {
+  if (curScript_ >= 0 && curScript_ < static_cast<int>(tables_.scripts.size()))
+    return tables_.scripts[static_cast<std::size_t>(curScript_)].globalSet;
+  return 0;
+}
+
+bool Interpreter::Store(const Operand& o, std::int32_t value) {
+  switch (o.kind) {
+    case OperandKind::Frame: frame_->vars[o.value] = value; return true;
+    case OperandKind::Global: globals_[static_cast<std::size_t>(o.value)] = value; return true;
+    case OperandKind::ArrayElement: {
+      if (!arrays_) return Fail(125);
+      std::int32_t index = (o.value >> 17) & 1023;
+      if (o.value & (1 << 16)) {
+        Operand plain;
+        plain.kind = OperandKind::ArrayElement;
+        // Reuse the evaluation of the index through a read-free path.
+        const int var = (o.value >> 17) & 63;
+        const int slot = FrameSlotOfVariable(var);
+        index = slot >= 0 ? frame_->vars[slot]
+                : (var >= kVarGlobalFirst && var < kVarGlobalFirst + kGlobalsPerSet)
+                    ? globals_[static_cast<std::size_t>(GlobalSlot(CurrentGlobalSet(), var - kVarGlobalFirst))]
+                    : 0;
+        const int op = (o.value >> 23) & 3, amount = ((o.value >> 25) & 3) + 1;
+        if (op == 1) index += amount;
+        else if (op == 2) index -= amount;
+      }
+      return arrays_->write(o.value, index, value, err_);
+    }
+    default:
+      return true;  // input values and unused numbers hold nothing
+  }
+}
+
+}  // namespace tarvolin::script

@@ -1,0 +1,51 @@
+// The cached form of one script line: its text, its classification and its
+// decoded operands. A line is classified and parsed the first time it runs;
+// later runs only evaluate the decoded operands.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "script/exec_operand.h"
+
+namespace tarvolin::script {
+
+inline constexpr int kMaxLineOperands = 11;  // a function and ten arguments
+
+// Where the function of a Call / CallRet line comes from.
+enum class CallTarget : std::uint8_t {
+  None,          // not resolved
+  Global,        // index into the global function list
+  Script,        // index into the calling script's function table
+  Value,         // ops[0] evaluates to an index into the script's table
+};
+
+struct ScriptLine {
+  enum Flags : std::uint8_t {
+    kLoaded = 1,      // text copied from the document
+    kClassified = 2,  // command, operand start and leading variable valid
+    kParsed = 4,      // operands valid
+    kHasLeading = 8,  // a variable stands before the command name
+  };
+
+  std::string text;
+  std::int32_t command = 0;
+  std::int32_t operandStart = 0;
+  std::uint8_t flags = 0;
+  std::uint8_t count = 0;   // operands in ops
+  std::uint8_t lop = 0;     // comparison operator (If, While, ElseIf, Assert)
+  CallTarget target = CallTarget::None;
+  std::int32_t targetIndex = -1;  // function index for Global / Script targets
+  std::int32_t aux = 0;           // command-specific (macro index, Log text end)
+  Operand leading;
+  Operand ops[kMaxLineOperands];
+
+  bool loaded() const { return flags & kLoaded; }
+  bool classified() const { return flags & kClassified; }
+  bool parsed() const { return flags & kParsed; }
+  bool hasLeading() const { return flags & kHasLeading; }
+  // Forgets everything, so the next fetch copies the text again.
+  void reset() { *this = ScriptLine(); }
+};
+
+}  // namespace tarvolin::script

@@ -1,0 +1,93 @@
+#include "workbench/game_runner.h"
+
+#include <cstdio>
+
+namespace tarvolin {
+
+GameRunner::GameRunner(ScriptRuntime& runtime, machine::MachineState& machine, Host& host)
+    : runtime_(runtime), machine_(machine), host_(host) {}
+
+void GameRunner::Start() {
+  started_ = true;
+  firstFrame_ = true;
+  frames_ = 0;
+}
+
+void GameRunner::ReportFailure() {
+  script::Interpreter& interp = runtime_.interpreter();
+  const script::ErrorState& err = interp.errors();
+  const int line = interp.currentLine();
+  if (onStatus) onStatus(err.StatusText(interp.failurePlace(), line + 1));
+  if (stopOnError || err.GetError() == 185) {
+    const std::string message = "ERROR: <" + std::string(err.ErrorText()) + ">";
+    const int script = interp.currentScript();
+    script::ScriptDocuments* docs = interp.documents();
+    if (docs && script >= 0 && script < docs->count())
+      host_.outputLineAt(message, docs->at(script).name(), line + 1);
+    else
+      host_.outputLine(message);
+    std::string detail;
+    if (err.ErrorDetail(detail)) host_.outputLine("ext:" + detail);
+    started_ = false;
+  }
+}
+
+FrameOutcome GameRunner::RunFrame() {
+  if (!started_) return FrameOutcome::Failed;
+  ++frames_;
+  runtime_.input().Poll();
+  script::Interpreter& interp = runtime_.interpreter();
+  budgetHit_ = failed_ = false;
+  const bool first = firstFrame_;
+  firstFrame_ = false;
+  if (!interp.RunMainFrame(first)) {
+    ReportFailure();
+    return FrameOutcome::Failed;
+  }
+  if (interp.paused()) return FrameOutcome::Paused;
+  if (interp.running() && interp.outOfBudget()) budgetHit_ = true;
+  if (budgetHit_ && onStatus) {
+    char text[160];
+    std::snprintf(text, sizeof text, "<Ciclo de Ejecución : Bucle infinito probablemente cerca de la línea %u>",
+                  static_cast<unsigned>(interp.currentLine() + 1));
+    onStatus(text);
+  }
+  const bool resume = machine_.frameUnfinished;
+  if (!machine::renderFrame(machine_, this, resume) || failed_) {
+    ReportFailure();
+    return FrameOutcome::Failed;
+  }
+  if (interp.paused()) return FrameOutcome::Paused;
+  return budgetHit_ ? FrameOutcome::Budget : FrameOutcome::Ran;
+}
+
+machine::CallbackResult GameRunner::lineDrawn(int line) {
+  script::Interpreter& interp = runtime_.interpreter();
+  if (!interp.RunHBlankCallback(line)) {
+    failed_ = true;
+    return machine::CallbackResult::Failed;
+  }
+  return interp.paused() && interp.inHBlank() ? machine::CallbackResult::Paused
+                                              : machine::CallbackResult::Continue;
+}
+
+machine::CallbackResult GameRunner::frameDrawn() {
+  script::Interpreter& interp = runtime_.interpreter();
+  if (!interp.RunVBlankCallback()) {
+    failed_ = true;
+    return machine::CallbackResult::Failed;
+  }
+  if (interp.running() && interp.inVBlank() && interp.outOfBudget() && !budgetHit_) {
+    budgetHit_ = true;
+    if (onStatus) {
+      char text[160];
+      std::snprintf(text, sizeof text,
+                    "<Ciclo de Ejecución : Bucle infinito probablemente cerca de la línea %u>",
+                    static_cast<unsigned>(interp.currentLine() + 1));
+      onStatus(text);
+    }
+  }
+  return machine::CallbackResult::Continue;
+}
+
+}  // namespace tarvolin

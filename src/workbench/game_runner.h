@@ -1,0 +1,56 @@
+// Runs the game a frame at a time as the emulator does: the pad is sampled,
+// the main script runs (Initialise on the first frame), then the picture is
+// drawn with the per-line and per-frame callbacks. Failures and exhausted
+// budgets are reported as the emulator window reports them.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "machine/machine_state.h"
+#include "machine/renderer.h"
+#include "workbench/script_runtime.h"
+
+namespace tarvolin {
+
+enum class FrameOutcome {
+  Ran,       // the frame's runs finished
+  Budget,    // a run used up its budget; the next frame continues it
+  Paused,    // stopped at a breakpoint or a pause request
+  Failed,    // a run failed; the game stopped
+};
+
+class GameRunner : private machine::FrameCallbacks {
+ public:
+  GameRunner(ScriptRuntime& runtime, machine::MachineState& machine, Host& host);
+
+  // The status text for each frame: "<Bucle>" and "<Error>" details.
+  std::function<void(std::string_view)> onStatus;
+  // Stop the game on errors, pointing at the failing line in the notes.
+  bool stopOnError = true;
+
+  // Starts the game: the next frame runs Initialise.
+  void Start();
+  // One frame. After Failed the game is stopped.
+  FrameOutcome RunFrame();
+  bool running() const { return started_; }
+  // Frames run since Start.
+  int frameCount() const { return frames_; }
+
+ private:
+  machine::CallbackResult lineDrawn(int line) override;
+  machine::CallbackResult frameDrawn() override;
+  void ReportFailure();
+
+  ScriptRuntime& runtime_;
+  machine::MachineState& machine_;
+  Host& host_;
+  bool started_ = false;
+  bool firstFrame_ = false;
+  bool budgetHit_ = false;
+  bool failed_ = false;
+  int frames_ = 0;
+};
+
+}  // namespace tarvolin

@@ -1,0 +1,76 @@
+#include "workbench/script_runtime.h"
+
+#include "platform/paths.h"
+#include "project/project.h"
+
+namespace tarvolin {
+
+bool PadInput::debugKeyPressed(int virtualKey) {
+  return keys && view && script::DebugIsKeyPressed(virtualKey, *keys, *view) != 0;
+}
+
+void PadInput::mousePosition(int& x, int& y) {
+  if (!view) {
+    x = y = -1;
+    return;
+  }
+  std::int32_t px = -1, py = -1;
+  script::DebugGetMousePosition(*view, px, py);
+  x = px;
+  y = py;
+}
+
+void PadInput::Poll() {
+  if (keys && view) script::PollPad(pad, keyMap, *keys, *view);
+}
+
+ScriptRuntime::ScriptRuntime(Host& host) : host_(host), interp_(host) {
+  interp_.setDocuments(docs_);
+  interp_.setInput(&input_);
+  interp_.setTiming(&timing_);
+  input_.keys = &noKeys_;
+  input_.view = &defaultView_;
+}
+
+void ScriptRuntime::setDocuments(script::ScriptDocuments* docs) {
+  docs_ = docs ? docs : &ownDocs_;
+  interp_.setDocuments(docs_);
+}
+
+void ScriptRuntime::Reset(const std::string& databasePath) {
+  interp_.ResetInterpreter();
+  if (!timing_.LoadTimingDatabase(databasePath, [&](std::string_view line) { host_.outputLine(line); }))
+    host_.outputLine(script::kTimingInitFailedMessage);
+}
+
+bool ScriptRuntime::Preprocess(project::Project& project, bool report) {
+  if (docs_ == &ownDocs_ && ownDocs_.folder() != project.scriptFolderPath())
+    ownDocs_.setFolder(project.scriptFolderPath());
+  script::PreprocessInput in;
+  in.mainScript = project.settings().mainScript;
+  in.noMainScript = project.settings().noMainScript;
+  for (const project::Macro& m : project.macros().items())
+    in.macros.push_back({m.name, m.body, m.parameterCount()});
+  for (const project::GlobalSet& s : project.globalSets().sets()) {
+    script::GlobalSet set;
+    set.name = s.name;
+    for (int i = 0; i < script::kGlobalsPerSet; ++i) {
+      set.names[static_cast<std::size_t>(i)] = s.variables[static_cast<std::size_t>(i)].name;
+      set.shared[static_cast<std::size_t>(i)] = s.variables[static_cast<std::size_t>(i)].shared;
+    }
+    set.shared[script::kGlobalsPerSet - 1] = true;  // G_TICKS is one for all sets
+    in.globalSets.push_back(std::move(set));
+  }
+  interp_.setWorkingFolder(project.folder());
+  return preprocessor_.Preprocess(in, report);
+}
+
+std::string ScriptRuntime::FindTimingDatabase(const std::string& exeFolder,
+                                              const std::string& dataFolder) {
+  const std::string installed =
+      platform::joinPath(exeFolder, std::string("../share/tarvolin/") + std::string(script::kTimingDatabaseFileName));
+  if (platform::fileExists(installed)) return installed;
+  return platform::joinPath(dataFolder, script::kTimingDatabaseFileName);
+}
+
+}  // namespace tarvolin

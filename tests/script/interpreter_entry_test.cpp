@@ -1,0 +1,260 @@
+// Entry points, budgets, callbacks, macros, arithmetic and debug commands.
+#include <gtest/gtest.h>
+
+#include "script/exec_ids.h"
+#include "script/script_rig.h"
+
+namespace tarvolin::script::test {
+
+TEST(InterpreterEntry, FirstFrameRunsInitialiseThenMain) {
+  ScriptRig g("G_VAR00 += 1\nReturn\nFunction Initialise 0\nG_VAR01 = 5\nReturn\n");
+  ASSERT_TRUE(g.preprocess());
+  ASSERT_TRUE(g.interp.RunMainFrame(true));
+  EXPECT_EQ(g.interp.globalVariable(0, 1), 5);
+  EXPECT_EQ(g.interp.globalVariable(0, 0), 0);
+  EXPECT_EQ(g.interp.ticks(), 1);
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_EQ(g.interp.globalVariable(0, 0), 2);
+  EXPECT_EQ(g.interp.ticks(), 3);
+
+  // Without Initialise nothing runs in the first frame; the next one runs
+  // the main script from its first line.
+  ScriptRig n("G_VAR00 += 1\nReturn\n");
+  ASSERT_TRUE(n.preprocess());
+  ASSERT_TRUE(n.interp.RunMainFrame(true));
+  EXPECT_EQ(n.interp.globalVariable(0, 0), 0);
+  ASSERT_TRUE(n.interp.RunMainFrame(false));
+  EXPECT_EQ(n.interp.globalVariable(0, 0), 1);
+
+  ScriptRig bad("Return\nFunction Initialise 1\nReturn\n");
+  ASSERT_TRUE(bad.preprocess());
+  EXPECT_FALSE(bad.interp.RunMainFrame(true));
+  EXPECT_EQ(bad.error(), 41);
+}
+
+TEST(InterpreterEntry, ExhaustedBudgetContinuesNextFrame) {
+  ScriptRig g("While V_LV0 < 15000\n V_LV0 += 1\nEnd\nG_VAR00 += 1\nReturn\n");
+  ASSERT_TRUE(g.preprocess());
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_TRUE(g.interp.running());
+  EXPECT_TRUE(g.interp.outOfBudget());
+  EXPECT_EQ(g.interp.ticks(), 0);
+  // Callbacks are skipped while the main run is unfinished.
+  EXPECT_TRUE(g.interp.RunVBlankCallback());
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_FALSE(g.interp.running());
+  EXPECT_EQ(g.interp.globalVariable(0, 0), 1);
+  EXPECT_EQ(g.local(0), 15000);
+  EXPECT_EQ(g.interp.ticks(), 1);
+}
+
+TEST(InterpreterEntry, CallbackBudgetsAndParameters) {
+  auto hblank = [](int bodyLines) {
+    std::string s = "Return\nFunction HBlankCB 0\n";
+    for (int i = 0; i < bodyLines; ++i) s += "G_VAR00 += V_EV0\n";
+    return s + "Return\n";
+  };
+  // Declaration and Return count: 58 body lines make 60.
+  ScriptRig ok(hblank(58));
+  ASSERT_TRUE(ok.preprocess());
+  ASSERT_TRUE(ok.interp.RunMainFrame(false));
+  for (int line = 0; line < 160; ++line) ASSERT_TRUE(ok.interp.RunHBlankCallback(line)) << line;
+  EXPECT_EQ(ok.interp.globalVariable(0, 0), 58 * (159 * 160 / 2));
+  ScriptRig over(hblank(59));
+  ASSERT_TRUE(over.preprocess());
+  ASSERT_TRUE(over.interp.RunMainFrame(false));
+  EXPECT_FALSE(over.interp.RunHBlankCallback(0));
+  EXPECT_EQ(over.error(), 189);
+  EXPECT_EQ(over.interp.failurePlace(), RunPlace::HBlank);
+
+  ScriptRig hp("Return\nFunction HBlankCB 1\nReturn\n");
+  ASSERT_TRUE(hp.preprocess());
+  ASSERT_TRUE(hp.interp.RunMainFrame(false));
+  EXPECT_FALSE(hp.interp.RunHBlankCallback(3));
+  EXPECT_EQ(hp.error(), kErrorHBlankWithParameters);
+  ScriptRig vp("Return\nFunction VBlankCB 2\nReturn\n");
+  ASSERT_TRUE(vp.preprocess());
+  ASSERT_TRUE(vp.interp.RunMainFrame(false));
+  EXPECT_FALSE(vp.interp.RunVBlankCallback());
+  EXPECT_EQ(vp.error(), kErrorVBlankWithParameters);
+
+  // VBlankCB has 5000 lines; an unfinished one continues in the next tick.
+  ScriptRig vb("Return\nFunction VBlankCB 0\nWhile G_VAR00 < 2000\n G_VAR00 += 1\nEnd\nReturn\n");
+  ASSERT_TRUE(vb.preprocess());
+  ASSERT_TRUE(vb.interp.RunMainFrame(false));
+  ASSERT_TRUE(vb.interp.RunVBlankCallback());
+  EXPECT_TRUE(vb.interp.inVBlank());
+  EXPECT_TRUE(vb.interp.outOfBudget());
+  ASSERT_TRUE(vb.interp.RunVBlankCallback());
+  EXPECT_FALSE(vb.interp.running());
+  EXPECT_EQ(vb.interp.globalVariable(0, 0), 2000);
+}
+
+TEST(InterpreterArith, CommandsWrapAndFollowTheirRules) {
+  const std::int32_t big = 2147483647;
+  struct Case {
+    std::int32_t command, v1, p0, p1, p2, p3, result;
+  } cases[] = {
+      {exec::Div, 7, 0, 0, 0, 0, 0},          {exec::Mod, 7, 0, 0, 0, 0, 0},
+      {exec::Div, -7, 2, 0, 0, 0, -3},        {exec::Mod, -7, 2, 0, 0, 0, -1},
+      {exec::Shl, 1, 33, 0, 0, 0, 2},         {exec::Shr, -8, 1, 0, 0, 0, -4},
+      {exec::Add, big, 1, 0, 0, 0, -big - 1}, {exec::Mul, 65536, 65536, 0, 0, 0, 0},
+      {exec::Div, -big - 1, -1, 0, 0, 0, -big - 1},
+      {exec::Sqrt, 0, 17, 0, 0, 0, 4},        {exec::Sqrt, 0, -1, 0, 0, 0, 0},
+      {exec::Sqrt, 0, big, 0, 0, 0, 46340},   {exec::Bounce, 0, 9, 15, 0, 0, 6},
+      {exec::Bounce, 0, 5, 15, 0, 0, 5},      {exec::Qdist, 0, 0, 0, 3, 4, 5},
+      {exec::Abs, 0, -5, 0, 0, 0, 5},         {exec::Min, 0, 3, -2, 0, 0, -2},
+      {exec::Max, 0, 3, -2, 0, 0, 3},         {exec::Negate, 0, 5, 0, 0, 0, -5},
+      {exec::Random, 9, 1, 0, 0, 0, 0},       {exec::Random, 9, 0, 0, 0, 0, 0},
+      {exec::Xor, 6, 3, 0, 0, 0, 5},          {exec::Or, 6, 3, 0, 0, 0, 7},
+      {exec::And, 6, 3, 0, 0, 0, 2},          {exec::Sub, 1, 3, 0, 0, 0, -2},
+  };
+  for (const Case& c : cases) {
+    const std::int32_t p[4] = {c.p0, c.p1, c.p2, c.p3};
+    EXPECT_EQ(ArithResult(c.command, c.v1, p), c.result) << c.command << " " << c.v1 << " " << c.p0;
+  }
+  for (int i = 0; i < 200; ++i) {
+    const std::int32_t neg[4] = {-5, 0, 0, 0};
+    const std::int32_t r = ArithResult(exec::Random, 0, neg);
+    EXPECT_TRUE(r <= 0 && r >= -4) << r;
+  }
+}
+
+TEST(InterpreterArith, ScriptFormsAndTargets) {
+  ScriptRig g(
+      "V_LV0 =-5\nV_LV1 = -5\nV_LV2 = 10\nV_LV2+3 += 1\nV_LV3 = V_LV2*2\nG_VAR05 Qdist 0 0 3 4\n"
+      "L4 = 0x1F\nV_LV5 = 'A'\nReturn\n");
+  ASSERT_TRUE(g.run()) << g.error() << " line " << g.line();
+  EXPECT_EQ(g.local(0), -5);
+  EXPECT_EQ(g.local(1), -5);
+  EXPECT_EQ(g.local(2), 14);  // read extended (13), stored to the plain variable
+  EXPECT_EQ(g.local(3), 28);
+  EXPECT_EQ(g.interp.globalVariable(0, 5), 5);
+  EXPECT_EQ(g.local(4), 31);
+  EXPECT_EQ(g.local(5), 65);
+
+  ScriptRig noTarget("+= 1\nReturn\n");
+  EXPECT_FALSE(noTarget.run());
+  EXPECT_EQ(noTarget.error(), 36);
+  ScriptRig immediate("5 = 1\nReturn\n");
+  EXPECT_FALSE(immediate.run());
+  EXPECT_EQ(immediate.error(), 37);
+}
+
+TEST(InterpreterDebug, AssertAndLog) {
+  ScriptRig g("V_LV0 = 42\nLog \"v=%d hex=%04X\" V_LV0 255\nAssert V_LV0 == 42\nAssert V_LV0 < 3\nReturn\n");
+  EXPECT_FALSE(g.run());
+  EXPECT_EQ(g.error(), 185);
+  EXPECT_EQ(g.line(), 4);
+  EXPECT_EQ(g.notes(), "v=42 hex=00FF\n");
+
+  const char* bad[] = {
+      "Log \"%d %d %d %d %d %d %d %d %d\" 1 2 3 4 5 6 7 8 9\nReturn\n",  // nine values
+      "Log no quotes 1\nReturn\n",
+      "Log \"%s\" 1\nReturn\n",        // only integer conversions
+      "Log \"%d %d\" 1\nReturn\n",     // more conversions than values
+      "Log \"%n\" 1\nReturn\n",
+  };
+  for (const char* script : bad) {
+    ScriptRig b(script);
+    EXPECT_FALSE(b.run()) << script;
+    EXPECT_EQ(b.error(), 186) << script;
+    EXPECT_TRUE(b.host.notes.empty()) << script;
+  }
+}
+
+TEST(InterpreterDebug, InputValuesReachScripts) {
+  ScriptRig g("V_LV0 = F_IsButtonHeldButtonA\nV_LV1 = F_GetButtonHeld\nReturn\n");
+  InputStub input;
+  input.values[80 + 20 + 0] = 1;
+  input.values[80 + 50] = 9;
+  g.interp.setInput(&input);
+  ASSERT_TRUE(g.run()) << g.error();
+  EXPECT_EQ(g.local(0), 1);
+  EXPECT_EQ(g.local(1), 9);
+}
+
+TEST(InterpreterMacros, ParametersAndErrors) {
+  ScriptRig g("V_LV0 = 3\n%AddTwice V_LV0 5\nReturn\n");
+  g.macro("AddTwice", {"%0 += %1", "%0 += %1"}, 2);
+  ASSERT_TRUE(g.run()) << g.error();
+  EXPECT_EQ(g.local(0), 13);
+
+  ScriptRig count("%AddTwice V_LV0\nReturn\n");
+  count.macro("AddTwice", {"%0 += %1"}, 2);
+  EXPECT_FALSE(count.run());
+  EXPECT_EQ(count.error(), 175);
+
+  ScriptRig undefinedLine("%M\nReturn\n");
+  undefinedLine.macro("M", {"V_LV0 = 1", "Frobnicate 1"}, 0);
+  EXPECT_FALSE(undefinedLine.run());
+  EXPECT_EQ(undefinedLine.error(), 171);
+  std::string detail;
+  ASSERT_TRUE(undefinedLine.interp.errors().ErrorDetail(detail));
+  EXPECT_EQ(detail, "Error en la macro, línea 1");
+  EXPECT_EQ(undefinedLine.local(0), 1);
+
+  ScriptRig refused("%M\nReturn\n");
+  refused.macro("M", {"If 1 == 1", "End"}, 0);
+  EXPECT_FALSE(refused.run());
+  EXPECT_EQ(refused.error(), 172);
+  ASSERT_TRUE(refused.interp.errors().ErrorDetail(detail));
+  EXPECT_EQ(detail, "Error en la macro, línea 0");
+
+  // A parameter bound to an immediate cannot be a target.
+  ScriptRig target("%Set 4\nReturn\n");
+  target.macro("Set", {"%0 = 1"}, 1);
+  EXPECT_FALSE(target.run());
+  EXPECT_EQ(target.error(), 37);
+}
+
+TEST(InterpreterDebugger, BreakpointsStepsAndEdits) {
+  ScriptRig g("V_LV0 = 1\nV_LV0 = 2\nV_LV0 = 3\nReturn\n");
+  ASSERT_TRUE(g.preprocess());
+  g.docs.at(0).setBreakpoint(1, true);
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_TRUE(g.interp.paused());
+  EXPECT_EQ(g.line(), 2);
+  EXPECT_EQ(g.local(0), 1);
+  // Resuming does not stop on the same breakpoint again.
+  ASSERT_TRUE(g.interp.RunMainFrame(false, StepMode::StepInto));
+  EXPECT_TRUE(g.interp.paused());
+  EXPECT_EQ(g.local(0), 2);
+  EXPECT_EQ(g.line(), 3);
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_FALSE(g.interp.running());
+  EXPECT_EQ(g.local(0), 3);
+
+  // A pause request stops at the next executable line.
+  g.docs.at(0).setBreakpoint(1, false);
+  g.interp.RequestPause();
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_TRUE(g.interp.paused());
+  EXPECT_EQ(g.line(), 1);
+
+  // Changing the line count while paused discards the cached lines.
+  g.docs.at(0).insertLines(1, {"V_LV0 = 7"});
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_EQ(g.local(0), 3);
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_EQ(g.local(0), 3);
+}
+
+TEST(InterpreterDebugger, StackTrace) {
+  ScriptRig g("Call A\nReturn\nFunction A 0\nCall B\nReturn\nFunction B 0\nReturn\n");
+  ASSERT_TRUE(g.preprocess());
+  g.interp.RequestStackTrace();
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_EQ(g.notes(),
+            "<========= Rastreo de Pila (inicio) <============\n01:A\n02:B\n"
+            "<========= Rastreo de Pila (fin) <============\n");
+  EXPECT_EQ(g.host.noteLines[1], 1);
+  EXPECT_EQ(g.host.noteLines[2], 4);
+  g.host.notes.clear();
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_TRUE(g.host.notes.empty());
+}
+
+}  // namespace tarvolin::script::test
