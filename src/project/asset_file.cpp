@@ -33,6 +33,14 @@ std::string_view headerText(HeaderKind kind) {
   return {};
 }
 
+CheckKind checkKindForFile(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  if (slash != std::string_view::npos) path = path.substr(slash + 1);
+  for (const AssetFileInfo& info : kAssetFiles)
+    if (equalsIgnoreCase(info.fileName, path)) return info.check;
+  return CheckKind::Nothing;
+}
+
 static bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 bool parseInt64(std::string_view text, std::int64_t& value) {

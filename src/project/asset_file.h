@@ -29,6 +29,31 @@ enum class CheckKind {
   FontMaps = 6, Arrays = 7, Levels = 8, TileLists = 9
 };
 
+// The generated files of a project, all in the source root, in the order a
+// project reads them (the order of `AssetSlot`).
+enum class AssetLayout { Entry, Block, CountedList };
+struct AssetFileInfo {
+  std::string_view fileName;
+  HeaderKind header;
+  AssetLayout layout;
+  std::string_view section;  // block layout only
+  CheckKind check;
+};
+inline constexpr AssetFileInfo kAssetFiles[] = {
+    {"string_table.txt", HeaderKind::Generic, AssetLayout::Entry, "", CheckKind::Strings},
+    {"macro.txt", HeaderKind::Macro, AssetLayout::Entry, "", CheckKind::Macros},
+    {"resource.txt", HeaderKind::Resource, AssetLayout::Entry, "", CheckKind::Resources},
+    {"global_names.txt", HeaderKind::None, AssetLayout::CountedList, "", CheckKind::GlobalSets},
+    {"paths.txt", HeaderKind::None, AssetLayout::Entry, "", CheckKind::Paths},
+    {"tilelists.txt", HeaderKind::None, AssetLayout::Block, "Tilelist", CheckKind::TileLists},
+    {"level_info.txt", HeaderKind::None, AssetLayout::Block, "LevelInfo", CheckKind::Levels},
+    {"fontmaps.txt", HeaderKind::Fontmap, AssetLayout::Entry, "", CheckKind::FontMaps},
+    {"arrays.txt", HeaderKind::Array, AssetLayout::Entry, "", CheckKind::Arrays},
+};
+// The check kind of a file name (ignoring case and folders); Nothing for a
+// file that is no generated asset file.
+CheckKind checkKindForFile(std::string_view path);
+
 // ---- value syntax --------------------------------------------------------
 
 // A decimal integer as "%d" reads it: leading blanks, an optional sign, at

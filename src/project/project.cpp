@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "common/text.h"
 #include "platform/paths.h"
 #include "project/safe_write.h"
 #include "script/errors.h"
@@ -63,6 +64,11 @@ SettingTable projectSettingTable(ProjectSettings& s, const DerivedDefaults& d) {
        std::to_string(kDefaultServerPort)},
       {T::Bool, "PROJECT_EXCLUDE_CVS", &s.excludeCvs, "TRUE"},
   };
+}
+
+MessageAnswer confirmSaveDocument(Host& host, std::string_view name) {
+  return host.messageBox(kCaption, "Guardar cambios a " + std::string(name),
+                         MessageButtons::YesNoCancel, MessageAnswer::Yes);
 }
 
 Project::Project(Host& host, std::string& workingFolder)
@@ -190,13 +196,7 @@ bool Project::save(bool confirm) {
   if (hooks_.saveProgramSettings) hooks_.saveProgramSettings();
   if (!writeProjectFile())
     host_.outputLine("Error: al escribir el archivo del proyecto <" + filePath_ + ">");
-  if (settings_.readOnly) {
-    host_.messageBox(kCaption,
-                     "¡No se pueden guardar los cambios, el proyecto está marcado como de solo "
-                     "lectura!",
-                     MessageButtons::Ok, MessageAnswer::Ok);
-    return false;
-  }
+  if (!mayWriteScript()) return false;
   const std::string source = sourceRootPath();
   if (!platform::makeFolders(source)) {
     host_.outputLine("Error: al crear la carpeta fuente <" + source + ">");
@@ -229,7 +229,7 @@ bool Project::close() {
   writeProjectFile();
   host_.outputLine("Cerrando proyecto <" + filePath_ + ">");
   leave();
-  workingFolder_ = startFolder_.empty() ? currentFolder() : startFolder_;
+  restoreWorkingFolder();
   return true;
 }
 
@@ -242,12 +242,15 @@ void Project::acceptSettings(bool changed) {
   if (!settings_.noMainScript) checkMainScript();
 }
 
-bool Project::checkMainScript() {
+bool Project::makeScriptFolder() {
   const std::string folder = scriptFolderPath();
-  if (!platform::makeFolders(folder)) {
-    host_.outputLine("ERROR: No se puede abrir o crear el subdirectorio del guión <" + folder + ">");
-    return false;
-  }
+  if (platform::makeFolders(folder)) return true;
+  host_.outputLine("ERROR: No se puede abrir o crear el subdirectorio del guión <" + folder + ">");
+  return false;
+}
+
+bool Project::checkMainScript() {
+  if (!makeScriptFolder()) return false;
   const std::string main = mainScriptPath();
   if (platform::fileExists(main)) return true;
   if (host_.messageBox(kCaption, "Create new (main) script?", MessageButtons::YesNo,
@@ -256,6 +259,32 @@ bool Project::checkMainScript() {
   if (!safeWrite(main, kMainScriptText)) return false;
   if (hooks_.openScript) hooks_.openScript(main);
   return true;
+}
+
+void Project::restoreWorkingFolder() {
+  workingFolder_ = open_ ? folder_ : (startFolder_.empty() ? currentFolder() : startFolder_);
+}
+
+bool Project::mayWriteScript() {
+  if (!open_ || !settings_.readOnly) return true;
+  host_.messageBox(kCaption,
+                   "¡No se pueden guardar los cambios, el proyecto está marcado como de solo "
+                   "lectura!",
+                   MessageButtons::Ok, MessageAnswer::Ok);
+  return false;
+}
+
+std::string Project::storedFolder(std::string_view chosen) const {
+  const std::string native = platform::toNativeSeparators(chosen);
+  const std::string base = withoutTrailingSeparators(folder_);
+  if (!base.empty() && native.size() > base.size() && startsWithIgnoreCase(native, base) &&
+      native[base.size()] == '/') {
+    std::string rest = native.substr(base.size() + 1);
+    for (char& c : rest)
+      if (c == '/') c = '\\';
+    return ".\\" + rest;
+  }
+  return std::string(chosen);
 }
 
 bool Project::checkText(CheckKind kind, std::string_view text) const {

@@ -57,6 +57,10 @@ std::string withoutTrailingSeparators(std::string_view folder);
 // The settings table of a project file, in written order, bound to `s`.
 SettingTable projectSettingTable(ProjectSettings& s, const DerivedDefaults& d);
 
+// The question before saving a modified script document when saving asks
+// for confirmation: "Guardar cambios a <name>" with yes, no and cancel.
+MessageAnswer confirmSaveDocument(Host& host, std::string_view name);
+
 // The asset families, in the order a project reads them.
 enum class AssetSlot {
   StringTable, Macros, Resources, GlobalNames, Paths, TileLists, LevelInfo, FontMaps, Arrays,
@@ -156,6 +160,20 @@ class Project {
   // Creates the Script folder and offers to create a missing main script
   // ("; Main script" and an empty line). True when the main script exists.
   bool checkMainScript();
+
+  // Sets the working folder back after a file dialog may have moved it: the
+  // project's folder while one is open, else the start folder.
+  void restoreWorkingFolder();
+  // Before a script document is written: false, with the read-only message
+  // box, when the project is read-only.
+  bool mayWriteScript();
+  // Creates the Script folder of the source root (with its parents); on
+  // failure writes the error line and returns false.
+  bool makeScriptFolder();
+  // How the settings window stores a chosen folder: relative (".\rest")
+  // when it lies inside the project file's folder (compared ignoring case),
+  // else absolute as chosen.
+  std::string storedFolder(std::string_view chosen) const;
 
   // Whether `text` would load as the family of that check kind. Nothing is
   // always good; kinds whose family is not built into this program fail.

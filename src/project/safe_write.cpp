@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 
 #include "platform/paths.h"
@@ -43,8 +44,17 @@ int createTemporary(const std::string& folder, std::string& tempPath) {
 
 }  // namespace
 
-bool safeWrite(const std::string& path, std::string_view bytes) {
-  if (path.empty()) return false;
+bool safeWrite(const std::string& destination, std::string_view bytes) {
+  if (destination.empty()) return false;
+  // A link is followed, so the file it names is replaced, not the link.
+  std::string path = destination;
+  struct stat lst;
+  if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      path = real;
+      std::free(real);
+    }
+  }
   struct stat st;
   const bool destExists = ::stat(path.c_str(), &st) == 0;
   if (destExists && !S_ISREG(st.st_mode)) return false;

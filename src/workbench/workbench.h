@@ -42,7 +42,7 @@ class Workbench {
   Host& host_;
   std::string workingFolder_;
   project::Project project_;
-  project::ProgramSettings programSettings_;
+  project::ProgramSettings programSettings_ = project::defaultProgramSettings();
   machine::MachineState machine_;
   ScriptRuntime scripts_{host_};
   GameRunner game_{scripts_, machine_, host_};

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include <string>
@@ -179,6 +181,14 @@ TEST(SafeWrite, ReplacesOnlyWhenChanged) {
   }
   EXPECT_EQ(entries, 1);
 
+  // A link keeps pointing at the file, which gets the new bytes.
+  const std::string link = dir.file("link.txt");
+  ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(safeWrite(link, "through the link\n"));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(test::TempDir::read(path), "through the link\n");
+  std::filesystem::remove(link);
+
   // A destination that cannot be written leaves everything as it was.
   EXPECT_FALSE(safeWrite(dir.file("missing/folder/file.txt"), "x"));
   std::filesystem::create_directory(dir.file("adir"));
@@ -186,18 +196,28 @@ TEST(SafeWrite, ReplacesOnlyWhenChanged) {
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("adir")));
 }
 
-TEST(SafeWrite, FailureKeepsDestination) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+TEST(SafeWrite, FailedWriteKeepsDestination) {
   test::TempDir dir;
-  const std::string folder = dir.file("ro");
-  std::filesystem::create_directory(folder);
-  const std::string path = folder + "/arrays.txt";
+  const std::string path = dir.file("arrays.txt");
   ASSERT_TRUE(safeWrite(path, "good\n"));
-  ::chmod(folder.c_str(), 0555);
-  EXPECT_FALSE(safeWrite(path, "new bytes\n"));
-  EXPECT_TRUE(safeWrite(path, "good\n"));  // unchanged bytes need no write
-  ::chmod(folder.c_str(), 0755);
+  // A file-size limit makes the temporary file's write fail part-way.
+  struct rlimit old;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool ok = safeWrite(path, std::string(100000, 'x'));
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(ok);
   EXPECT_EQ(test::TempDir::read(path), "good\n");
+  int entries = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+    (void)e;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);  // the temporary file is gone
 }
 
 }  // namespace
