@@ -11,12 +11,6 @@ namespace {
 // tile number stay inside the buffer; the padding reads as transparent.
 constexpr std::size_t kVramAllocated = 0x1C000;
 
-constexpr int kSpriteSizes[3][4][2] = {
-    {{8, 8}, {16, 16}, {32, 32}, {64, 64}},
-    {{16, 8}, {32, 8}, {32, 16}, {64, 32}},
-    {{8, 16}, {8, 32}, {16, 32}, {32, 64}},
-};
-
 constexpr LayerKind kModeKinds[6][4] = {
     {LayerKind::Text, LayerKind::Text, LayerKind::Text, LayerKind::Text},
     {LayerKind::Text, LayerKind::Text, LayerKind::Rotational, LayerKind::Unavailable},
@@ -26,7 +20,8 @@ constexpr LayerKind kModeKinds[6][4] = {
     {LayerKind::Unavailable, LayerKind::Unavailable, LayerKind::Unavailable, LayerKind::Unavailable},
 };
 
-constexpr double kPi = 3.1415927;
+// Angles are worked in single precision, as the rotation banks are held.
+constexpr float kPi = 3.1415927f;
 
 bool inRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
 
@@ -42,9 +37,6 @@ void resetLayer(BackgroundLayer& l) {
 }
 
 }  // namespace
-
-int SpriteEntry::width() const { return kSpriteSizes[shape < 3 ? shape : 0][size & 3][0]; }
-int SpriteEntry::height() const { return kSpriteSizes[shape < 3 ? shape : 0][size & 3][1]; }
 
 const std::uint32_t* PaletteBank::converted() const {
   if (dirty_) {
@@ -230,9 +222,9 @@ bool MachineState::bgRotateAndScale(int set, int scaleX, int scaleY, std::int32_
                                     std::int32_t angle) {
   if (set < 0 || set > 1) return false;
   if (!inRange(scaleX, -32768, 32767) || !inRange(scaleY, -32768, 32767)) return false;
-  const double t = -static_cast<double>(angle) * kPi / 128.0;
-  const double s = std::sin(t), c = std::cos(t);
-  auto to16 = [](double v) { return static_cast<std::int16_t>(static_cast<std::int32_t>(v)); };
+  const float t = -static_cast<float>(angle) * kPi / 128.0f;
+  const float s = std::sin(t), c = std::cos(t);
+  auto to16 = [](float v) { return static_cast<std::int16_t>(static_cast<std::int32_t>(v)); };
   BgRotation& r = bgRotation_[set];
   r.shearX = to16(s * scaleX);
   r.shearY = to16(s * -scaleY);
@@ -490,13 +482,13 @@ bool MachineState::rotateAndScale(int bank, int angle, int scale) {
   if (bank < 0 || bank > 31) return false;
   const std::int16_t s16 = static_cast<std::int16_t>(scale & 0xFFFF);
   if (s16 == 0) return false;
-  const double t = -static_cast<double>(angle) * kPi / 128.0;
-  const double s = s16 / 256.0;
+  const float t = -static_cast<float>(angle) * kPi / 128.0f;
+  const float s = s16 / 256.0f;
   RotationBank& b = rotationBanks_[bank];
-  b.xscale = static_cast<float>(std::cos(t) * s);
-  b.yscale = static_cast<float>(std::cos(t) * s);
-  b.xshear = static_cast<float>(std::sin(t) * s);
-  b.yshear = static_cast<float>(-std::sin(t) * s);
+  b.xscale = std::cos(t) * s;
+  b.yscale = std::cos(t) * s;
+  b.xshear = std::sin(t) * s;
+  b.yshear = -std::sin(t) * s;
   b.changed = true;
   notify(ChangeKind::Sprites);
   return true;

@@ -79,6 +79,13 @@ struct BackgroundLayer {
   bool changed = false;  // set by a setter whose value really changed
 };
 
+// Sprite sizes in pixels (width, height) by shape and size.
+inline constexpr int kSpriteSizes[3][4][2] = {
+    {{8, 8}, {16, 16}, {32, 32}, {64, 64}},
+    {{16, 8}, {32, 8}, {32, 16}, {64, 32}},
+    {{8, 16}, {8, 32}, {16, 32}, {32, 64}},
+};
+
 struct SpriteEntry {
   std::uint8_t displayMode = 0, colourMode = 0, shape = 0, size = 0;
   std::uint16_t tile = 0;
@@ -89,8 +96,8 @@ struct SpriteEntry {
   bool rotScale = false, sdFold = true, mosaic = false;
 
   bool shown() const { return !(sdFold && !rotScale); }
-  int width() const;
-  int height() const;
+  int width() const { return kSpriteSizes[shape < 3 ? shape : 0][size & 3][0]; }
+  int height() const { return kSpriteSizes[shape < 3 ? shape : 0][size & 3][1]; }
   bool flipH() const { return rotation & 8; }
   bool flipV() const { return rotation & 16; }
 };

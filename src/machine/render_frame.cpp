@@ -49,7 +49,7 @@ void drawSegment(LineContext& c, std::uint8_t flags, int x0, int x1) {
       }
       detail::drawBackground(c, bg, fx, x0, x1);
     }
-    if (sprites && c.spriteCount) detail::drawSprites(c, pass, blendAllowed, x0, x1);
+    if (sprites && c.priorityCount[pass]) detail::drawSprites(c, pass, blendAllowed, x0, x1);
   }
 }
 

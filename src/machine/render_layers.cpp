@@ -15,11 +15,7 @@ const std::uint8_t* mapBase(const MachineState& m, const BackgroundLayer& l, std
 
 // The 8 pixel values of one tile row, in screen order.
 inline void decodeRow16(const std::uint8_t* row, bool flip, std::uint8_t* vals) {
-  for (int i = 0; i < 4; ++i) {
-    const std::uint8_t b = row[i];
-    vals[2 * i] = b >> 4;
-    vals[2 * i + 1] = b & 15;
-  }
+  expandRow16(row, vals);
   if (flip) std::reverse(vals, vals + 8);
 }
 
@@ -88,19 +84,19 @@ void drawText(LineContext& c, int bg, int x0, int x1) {
       std::uint64_t bits;
       std::memcpy(&bits, row, 8);
       empty = bits == 0;
-      if (!empty) decodeRow256(row, cell & 0x400, vals);
+      if (!empty) decodeRow256(row, false, vals);
     } else {
       std::uint32_t bits;
       std::memcpy(&bits, row, 4);
       empty = bits == 0;
-      if (!empty) decodeRow16(row, cell & 0x400, vals);
+      if (!empty) decodeRow16(row, false, vals);
     }
     if (!empty) {
       const std::uint32_t* pal = wide ? c.bgPal : c.bgPal + (cell >> 12) * 16;
-      for (int i = 0; i < n; ++i) {
-        const std::uint8_t v = vals[start + i];
-        if (v) putPixel<F>(c, x + i, pal[v], id);
-      }
+      if (cell & 0x400)
+        putRun<F>(c, x, vals, 7 - start, -1, n, pal, id);
+      else
+        putRun<F>(c, x, vals, start, 1, n, pal, id);
     }
     x += n;
     mx += n;

@@ -1,94 +1,112 @@
 // Sprites of one priority pass over a line segment, and the sprite window.
+#include <cstring>
+
 #include "machine/render_line.h"
 
 namespace tarvolin::machine::detail {
 
 namespace {
 
-// Where a sprite's texels live for the current line.
-struct TexelSource {
-  const std::uint8_t* area;  // sprite tile area (32 KB); offsets wrap inside it
-  std::uint32_t base;        // first tile
-  std::uint32_t rowStride;   // bytes from one tile row of the sprite to the next
-  bool wide;                 // 256 colours
-};
+inline const std::uint8_t* spriteArea(const LineContext& c) { return c.m->vram() + kSpriteTileOffset; }
 
-TexelSource texelSource(const MachineState& m, const SpriteEntry& s) {
-  TexelSource t;
-  t.area = m.vram() + kSpriteTileOffset;
-  t.base = s.tile * 32u;
-  t.wide = s.colourMode == 1;
-  const int tilesAcross = s.width() / 8;
-  if (m.displayAttribute(DisplayAttribute::SpriteLayout) == 0)
-    t.rowStride = 1024;
-  else
-    t.rowStride = tilesAcross * (t.wide ? 64u : 32u);
-  return t;
-}
-
-inline std::uint8_t texel(const TexelSource& t, int tx, int ty) {
-  std::uint32_t off = t.base + (ty >> 3) * t.rowStride;
-  if (t.wide) {
+inline std::uint8_t texel(const std::uint8_t* area, const LineSprite& ls, int tx, int ty) {
+  std::uint32_t off = ls.base + (ty >> 3) * ls.rowStride;
+  if (ls.wide) {
     off += (tx >> 3) * 64 + (ty & 7) * 8 + (tx & 7);
-    return t.area[off & 0x7FFF];
+    return area[off & 0x7FFF];
   }
   off += (tx >> 3) * 32 + (ty & 7) * 4 + (tx & 7) / 2;
-  const std::uint8_t b = t.area[off & 0x7FFF];
+  const std::uint8_t b = area[off & 0x7FFF];
   return (tx & 1) ? (b & 15) : (b >> 4);
 }
 
 // Calls visit(x, value) for every column x0..x1-1 the sprite covers on this
-// line, with the texel value (0 transparent).
+// line, with the texel value (0 transparent). The general path: rotation and
+// mosaic.
 template <class Visit>
 void forTexels(const LineContext& c, const LineSprite& ls, int x0, int x1, Visit&& visit) {
   const MachineState& m = *c.m;
-  const SpriteEntry& s = m.sprite(ls.index);
-  const int w = s.width(), h = s.height();
   const int xs = std::max(x0, ls.left), xe = std::min(x1, ls.left + ls.areaWidth);
   if (xs >= xe) return;
-  const TexelSource t = texelSource(m, s);
-  const std::uint16_t* mosX = m.mosaicRow(s.mosaic ? m.mosaic(MosaicAttribute::SpriteX) : 0);
+  const std::uint8_t* area = spriteArea(c);
+  const int w = ls.w, h = ls.h;
+  const std::uint16_t* mosX = m.mosaicRow(ls.mosaic ? m.mosaic(MosaicAttribute::SpriteX) : 0);
 
-  if (!s.rotScale) {
+  if (!ls.rotating) {
     const int ty = ls.row;
-    const bool flip = s.flipH();
     // Fetch the 8 texels of one tile row at a time.
     std::uint8_t vals[8] = {};
     int cached = -1;
     for (int x = xs; x < xe; ++x) {
       int tx = x - ls.left;
-      if (flip) tx = w - 1 - tx;
+      if (ls.flip) tx = w - 1 - tx;
       tx = mosX[tx & 255];
       if ((tx >> 3) != cached) {
         cached = tx >> 3;
-        for (int i = 0; i < 8; ++i) vals[i] = texel(t, (cached << 3) + i, ty);
+        for (int i = 0; i < 8; ++i) vals[i] = texel(area, ls, (cached << 3) + i, ty);
       }
       visit(x, vals[tx & 7]);
     }
     return;
   }
 
-  const RotationBank& bank = m.rotationBank(s.rotation & 31);
+  const RotationBank& bank = m.rotationBank(m.sprite(ls.index).rotation & 31);
   const int pa = static_cast<int>(bank.xscale * 256.0f), pb = static_cast<int>(bank.xshear * 256.0f);
   const int pc = static_cast<int>(bank.yshear * 256.0f), pd = static_cast<int>(bank.yscale * 256.0f);
-  const std::uint16_t* mosY = m.mosaicRow(s.mosaic ? m.mosaic(MosaicAttribute::SpriteY) : 0);
+  const std::uint16_t* mosY = m.mosaicRow(ls.mosaic ? m.mosaic(MosaicAttribute::SpriteY) : 0);
   const int dy = ls.row;
-  int dx = xs - ls.left - ls.areaWidth / 2;
+  const int dx = xs - ls.left - ls.areaWidth / 2;
   int sx = pa * dx + pb * dy + w * 128;
   int sy = pc * dx + pd * dy + h * 128;
   for (int x = xs; x < xe; ++x, sx += pa, sy += pc) {
     const int tx = sx >> 8, ty = sy >> 8;
     if (tx < 0 || tx >= w || ty < 0 || ty >= h) continue;
-    visit(x, texel(t, mosX[tx], mosY[ty]));
+    visit(x, texel(area, ls, mosX[tx], mosY[ty]));
+  }
+}
+
+// A plain sprite without mosaic, one tile row of 8 texels at a time.
+template <Fx F>
+void drawPlain(LineContext& c, const LineSprite& ls, int x0, int x1) {
+  const int w = ls.w;
+  const int xs = std::max(x0, ls.left), xe = std::min(x1, ls.left + w);
+  const std::uint8_t* area = spriteArea(c);
+  const int ty = ls.row;
+  const std::uint32_t tileBytes = ls.wide ? 64 : 32, rowBytes = ls.wide ? 8 : 4;
+  const std::uint32_t rowOff = ls.base + (ty >> 3) * ls.rowStride + (ty & 7) * rowBytes;
+  std::uint8_t vals[8];
+  for (int x = xs; x < xe;) {
+    const int tx = ls.flip ? w - 1 - (x - ls.left) : x - ls.left;
+    const int first = tx & 7;
+    const int n = std::min(ls.flip ? first + 1 : 8 - first, xe - x);
+    // Rows start at multiples of their size, so one never crosses the end
+    // of the area.
+    const std::uint8_t* row = area + ((rowOff + (tx >> 3) * tileBytes) & 0x7FFF);
+    bool empty;
+    if (ls.wide) {
+      std::uint64_t bits;
+      std::memcpy(&bits, row, 8);
+      empty = bits == 0;
+      if (!empty) std::memcpy(vals, row, 8);
+    } else {
+      std::uint32_t bits;
+      std::memcpy(&bits, row, 4);
+      empty = bits == 0;
+      if (!empty) expandRow16(row, vals);
+    }
+    if (!empty) putRun<F>(c, x, vals, first, ls.flip ? -1 : 1, n, ls.pal, 5);
+    x += n;
   }
 }
 
 template <Fx F>
 void drawOne(LineContext& c, const LineSprite& ls, int x0, int x1) {
-  const SpriteEntry& s = c.m->sprite(ls.index);
-  const std::uint32_t* pal = s.colourMode == 1 ? c.objPal : c.objPal + s.palette * 16;
+  if (!ls.rotating && !ls.mosaic) {
+    drawPlain<F>(c, ls, x0, x1);
+    return;
+  }
   forTexels(c, ls, x0, x1, [&](int x, std::uint8_t v) {
-    if (v) putPixel<F>(c, x, pal[v], 5);
+    if (v) putPixel<F>(c, x, ls.pal[v], 5);
   });
 }
 
@@ -96,8 +114,12 @@ void drawOne(LineContext& c, const LineSprite& ls, int x0, int x1) {
 
 void buildSpriteList(LineContext& c) {
   c.spriteCount = 0;
+  c.priorityCount = {};
+  c.anyWindowSprite = false;
   const MachineState& m = *c.m;
   if (!m.displayAttribute(DisplayAttribute::EnableSprite)) return;
+  const bool layout2d = m.displayAttribute(DisplayAttribute::SpriteLayout) == 0;
+  const int mosaicY = m.mosaic(MosaicAttribute::SpriteY);
   for (int i = 127; i >= 0; --i) {
     const SpriteEntry& s = m.sprite(i);
     if (!s.shown()) continue;
@@ -106,28 +128,46 @@ void buildSpriteList(LineContext& c) {
     const int areaW = twice ? 2 * w : w, areaH = twice ? 2 * h : h;
     const int dy = (c.y - s.y) & 255;
     if (dy >= areaH) continue;
-    LineSprite& ls = c.sprites[c.spriteCount++];
+    const int left = s.x + areaW >= 512 ? s.x - 512 : s.x;
+    if (left >= kScreenWidth || left + areaW <= 0) continue;
+    LineSprite& ls = c.sprites[c.spriteCount];
     ls.index = static_cast<std::uint8_t>(i);
+    ls.priority = s.priority;
+    ls.mode = s.displayMode;
+    ls.rotating = s.rotScale;
+    ls.mosaic = s.mosaic;
+    ls.flip = !s.rotScale && s.flipH();
+    ls.wide = s.colourMode == 1;
+    ls.left = left;
     ls.areaWidth = areaW;
-    ls.left = s.x + areaW >= 512 ? s.x - 512 : s.x;
+    ls.w = w;
+    ls.h = h;
+    ls.base = s.tile * 32u;
+    ls.rowStride = layout2d ? 1024u : static_cast<std::uint32_t>(w / 8) * (ls.wide ? 64u : 32u);
+    ls.pal = ls.wide ? c.objPal : c.objPal + s.palette * 16;
     if (s.rotScale) {
       ls.row = dy - areaH / 2;
     } else {
       int ty = s.flipV() ? h - 1 - dy : dy;
-      if (s.mosaic) ty = m.mosaicLookup(m.mosaic(MosaicAttribute::SpriteY), ty & 255);
+      if (s.mosaic) ty = m.mosaicLookup(mosaicY, ty & 255);
       ls.row = ty;
     }
+    if (s.displayMode == kSpriteObjWindow)
+      c.anyWindowSprite = true;
+    else
+      c.byPriority[s.priority][c.priorityCount[s.priority]++] = static_cast<std::uint8_t>(c.spriteCount);
+    ++c.spriteCount;
   }
 }
 
 void drawSprites(LineContext& c, int pass, bool blendAllowed, int x0, int x1) {
   const MachineState& m = *c.m;
   const int e = blendAllowed && (m.blendSelect() & 0x10) ? m.blendMode() : 0;
-  for (int k = 0; k < c.spriteCount; ++k) {
-    const LineSprite& ls = c.sprites[k];
-    const SpriteEntry& s = m.sprite(ls.index);
-    if (s.displayMode == kSpriteObjWindow || s.priority != pass) continue;
-    if (e == kBlendAlpha || s.displayMode == kSpriteSemiAlpha)
+  const int count = c.priorityCount[pass];
+  for (int k = 0; k < count; ++k) {
+    const LineSprite& ls = c.sprites[c.byPriority[pass][k]];
+    if (ls.left >= x1 || ls.left + ls.areaWidth <= x0) continue;
+    if (e == kBlendAlpha || ls.mode == kSpriteSemiAlpha)
       drawOne<Fx::Alpha>(c, ls, x0, x1);
     else if (e == kBlendLighten)
       drawOne<Fx::Lighten>(c, ls, x0, x1);
@@ -139,11 +179,12 @@ void drawSprites(LineContext& c, int pass, bool blendAllowed, int x0, int x1) {
 }
 
 bool markSpriteWindow(LineContext& c, std::uint8_t* mask, int x0, int x1) {
-  bool any = false;
   std::fill(mask + x0, mask + x1, 0);
+  if (!c.anyWindowSprite) return false;
+  bool any = false;
   for (int k = 0; k < c.spriteCount; ++k) {
     const LineSprite& ls = c.sprites[k];
-    if (c.m->sprite(ls.index).displayMode != kSpriteObjWindow) continue;
+    if (ls.mode != kSpriteObjWindow) continue;
     forTexels(c, ls, x0, x1, [&](int x, std::uint8_t v) {
       if (v) {
         mask[x] = 1;
