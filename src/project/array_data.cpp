@@ -97,7 +97,8 @@ std::span<std::uint8_t> ArrayList::data(int array, std::int64_t offset, std::int
 }
 
 bool ArrayList::locate(int array, int element, std::int64_t x, std::int64_t y, bool write,
-                       std::span<std::uint8_t>& out, int& type, ErrorState& err) {
+                       std::span<std::uint8_t>& out, int& type, ErrorState& err,
+                       bool initialising) {
   ArrayDef* a = at(array);
   if (!a) return fail(err, kBadArray);
   if (element < 0 || std::size_t(element) >= a->elements.size()) return fail(err, kBadElement);
@@ -114,7 +115,7 @@ bool ArrayList::locate(int array, int element, std::int64_t x, std::int64_t y, b
     if (a->twoDimensional() ? (y < 0 || y >= a->dimY) : y != 0) return fail(err, kIndex);
     offset = (x + y * a->dimX) * a->recordSize + e.offset;
   }
-  if (write && a->readOnly()) return fail(err, kReadOnly);
+  if (write && a->readOnly() && !initialising) return fail(err, kReadOnly);
   out = data(array, offset, elementSize(type), write);
   if (out.empty()) return fail(err, kIndex);
   return true;
@@ -157,10 +158,10 @@ bool ArrayList::getValues(int array, int element, std::int64_t x, std::int64_t y
 }
 
 bool ArrayList::setValues(int array, int element, std::int64_t x, std::int64_t y,
-                          const std::int32_t* values, ErrorState& err) {
+                          const std::int32_t* values, ErrorState& err, bool initialising) {
   std::span<std::uint8_t> bytes;
   int type = 0;
-  if (!locate(array, element, x, y, true, bytes, type, err)) return false;
+  if (!locate(array, element, x, y, true, bytes, type, err, initialising)) return false;
   if (isInteger(type)) {
     writeValue(bytes.data(), type, clampTo(type, values[0]));
     return true;

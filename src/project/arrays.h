@@ -217,8 +217,10 @@ class ArrayList : public AssetFamily {
   // All values of an element (1, 3 or 12) without type checks.
   bool getValues(int array, int element, std::int64_t x, std::int64_t y, std::int32_t* values,
                  script::ErrorState& err);
+  // `initialising`: the preprocessor fills a table with its constant data,
+  // which read-only tables allow.
   bool setValues(int array, int element, std::int64_t x, std::int64_t y,
-                 const std::int32_t* values, script::ErrorState& err);
+                 const std::int32_t* values, script::ErrorState& err, bool initialising = false);
 
   // Raw byte access at a byte offset with a memory size (0 u8, 1 s8, 2 u16,
   // 3 s16).
@@ -260,7 +262,8 @@ class ArrayList : public AssetFamily {
 
  private:
   bool locate(int array, int element, std::int64_t x, std::int64_t y, bool write,
-              std::span<std::uint8_t>& out, int& type, script::ErrorState& err);
+              std::span<std::uint8_t>& out, int& type, script::ErrorState& err,
+              bool initialising = false);
 
   std::vector<ArrayDef> items_;
   std::vector<ArrayDef> system_;

@@ -75,6 +75,7 @@ Project::Project(Host& host, std::string& workingFolder)
     : host_(host), workingFolder_(workingFolder) {
   families_[std::size_t(AssetSlot::Macros)] = &macros_;
   families_[std::size_t(AssetSlot::GlobalNames)] = &globalSets_;
+  families_[std::size_t(AssetSlot::Arrays)] = &arrays_;
 }
 
 std::string Project::sourceRootPath() const {

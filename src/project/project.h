@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "common/host.h"
+#include "project/arrays.h"
 #include "project/asset_file.h"
 #include "project/global_sets.h"
 #include "project/macros.h"
@@ -130,6 +131,8 @@ class Project {
 
   MacroList& macros() { return macros_; }
   const MacroList& macros() const { return macros_; }
+  ArrayList& arrays() { return arrays_; }
+  const ArrayList& arrays() const { return arrays_; }
   GlobalSetList& globalSets() { return globalSets_; }
   const GlobalSetList& globalSets() const { return globalSets_; }
   // A family by slot; nullptr for families not built into this program.
@@ -199,6 +202,7 @@ class Project {
 
   MacroList macros_;
   GlobalSetList globalSets_;
+  ArrayList arrays_;
   std::array<AssetFamily*, std::size_t(AssetSlot::Count)> families_{};
 };
 

@@ -109,6 +109,13 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       break;
     default:
       if (exec::IsSkippedCommand(command)) break;
+      if (command >= 0 && command < kFamilySlots && families_[command]) {
+        if (executing) {
+          if (!families_[command]->Execute(*this, line)) return false;
+          AddCost(command);
+        }
+        break;
+      }
       // A command whose family is not available in this build.
       if (executing) return Fail(3);
       break;

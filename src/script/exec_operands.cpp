@@ -236,6 +236,10 @@ int ParseVariableName(std::string_view text, std::size_t& pos, const ParseEnv& e
     pos = p + 2;
     return kVarMacroFirst + (rest[1] - '0');
   }
+  if (env.arrays) {
+    const int number = env.arrays->ParseArrayVariable(text, pos, env, err);
+    if (number != 0) return number;
+  }
   err.SetError(4);
   return -1;
 }

@@ -11,12 +11,26 @@
 
 namespace tarvolin::script {
 
+struct ParseEnv;
+
+// Array.Element[index] variables: the array store knows the names.
+class ArrayVariableParser {
+ public:
+  virtual ~ArrayVariableParser() = default;
+  // The variable number (256 + packed reference) of the array variable at
+  // `pos`, moving `pos` past it; 0 when the text names no array; -1 with the
+  // error set when it names one wrongly.
+  virtual int ParseArrayVariable(std::string_view text, std::size_t& pos, const ParseEnv& env,
+                                 ErrorState& err) const = 0;
+};
+
 struct ParseEnv {
   const ScriptTables* tables = nullptr;
   int script = 0;                        // the line's script (global set, functions)
   const Operand* macroParams = nullptr;  // bound %0..%9 while a macro runs
   int macroParamCount = 0;
   bool inMacro = false;
+  const ArrayVariableParser* arrays = nullptr;
 };
 
 // Immediates and variables (leading variables, indices, amounts).

@@ -56,6 +56,7 @@ ParseEnv Interpreter::MakeEnv(bool inMacro) const {
   env.tables = &tables_;
   env.script = curScript_;
   env.inMacro = inMacro;
+  env.arrays = arrayParser_;
   if (inMacro) {
     env.macroParams = macroParams_;
     env.macroParamCount = macroParamCount_;
@@ -195,6 +196,9 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
       }
       default:
         // Declarations and the command families handled elsewhere.
+        if (command >= 0 && command < kFamilySlots && families_[command] &&
+            !families_[command]->Parse(*this, line, env))
+          return false;
         break;
     }
   }

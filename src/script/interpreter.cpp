@@ -88,6 +88,7 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
     ParseEnv env;
     env.tables = &tables_;
     env.script = script;
+    env.arrays = arrayParser_;
     Classification c;
     ClassifyText(line.text, env, c);
     line.command = c.command;

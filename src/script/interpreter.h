@@ -81,6 +81,17 @@ class ArrayAccess {
   virtual bool write(std::int32_t ref, std::int32_t index, std::int32_t value, ErrorState& err) = 0;
 };
 
+// A family of commands carried out outside the core (arrays, ...): it
+// parses the operands of its lines and carries them out.
+class CommandFamily {
+ public:
+  virtual ~CommandFamily() = default;
+  // Parses a classified line's operands into `line` (ops, count, lop, aux).
+  virtual bool Parse(class Interpreter& interp, ScriptLine& line, const ParseEnv& env) = 0;
+  // Carries out a parsed line at an executing block level.
+  virtual bool Execute(class Interpreter& interp, ScriptLine& line) = 0;
+};
+
 // The result of an assignment or arithmetic command (37..55) for the target's
 // value `v1` and the command's values `p`.
 std::int32_t ArithResult(std::int32_t command, std::int32_t v1, const std::int32_t* p);
@@ -97,6 +108,20 @@ class Interpreter {
   void setInput(InputSource* input) { input_ = input ? input : &noInput_; }
   void setArrays(ArrayAccess* arrays) { arrays_ = arrays; }
   void setIterationHandler(IterationHandler* handler) { iteration_ = handler; }
+  void setArrayVariableParser(const ArrayVariableParser* parser) { arrayParser_ = parser; }
+  // Commands first..last go to `family`.
+  void setCommandFamily(std::int32_t first, std::int32_t last, CommandFamily* family) {
+    for (std::int32_t c = first; c <= last; ++c)
+      if (c >= 0 && c < kFamilySlots) families_[c] = family;
+  }
+  // Operand access for command families: a checked evaluation (array
+  // elements may fail) and a store into a variable.
+  bool EvaluateOperand(const Operand& o, std::int32_t& out) {
+    evalFailed_ = false;
+    out = Eval(o);
+    return !evalFailed_;
+  }
+  bool StoreOperand(const Operand& o, std::int32_t value) { return Store(o, value); }
   // The cycle estimate that performed commands add to.
   void setTiming(TimingEngine* timing) { timing_ = timing; }
   TimingEngine* timing() { return timing_; }
@@ -268,6 +293,9 @@ class Interpreter {
   const ScriptFunction* vblankFn_ = nullptr;
   const ScriptFunction* hblankFn_ = nullptr;
   IterationHandler* iteration_ = nullptr;
+  const ArrayVariableParser* arrayParser_ = nullptr;
+  static constexpr std::int32_t kFamilySlots = 202;
+  CommandFamily* families_[kFamilySlots] = {};
 
   Block blocks_[kMaxBlocks];
   int level_ = 0;

@@ -181,6 +181,7 @@ bool Preprocessor::FirstPass(int script) {
   order_.push_back(script);
   int balance = 0;
   bool returned = true;
+  if (tableHandler_) tableHandler_->BeginPass(false);
   const int count = static_cast<int>(st.lines.size());
   for (int i = 0; i < count; ++i) {
     ScriptLine& sl = t.scripts[static_cast<std::size_t>(script)].lines[static_cast<std::size_t>(i)];
@@ -213,6 +214,8 @@ bool Preprocessor::FirstPass(int script) {
         return FailAt(script, i, Format("Error: Macro '%s' no definida en la línea %d", name, i + 1));
     } else if (c == exec::UndefinedCommand) {
       return FailAt(script, i, MessageFor(3));
+    } else if (c >= exec::TableDefine && c <= exec::TableFill) {
+      if (!TableLine(script, i, sl, false)) return false;
     }
   }
   SortFunctions(t.scripts[static_cast<std::size_t>(script)].functions);
@@ -339,12 +342,25 @@ bool Preprocessor::Define(int script, int line, const ScriptLine& sl) {
 
 bool Preprocessor::SecondPass(int script) {
   ScriptState& st = tables().scripts[static_cast<std::size_t>(script)];
+  if (tableHandler_) tableHandler_->BeginPass(true);
   for (int i = 0; i < static_cast<int>(st.lines.size()); ++i) {
     ScriptLine& sl = st.lines[static_cast<std::size_t>(i)];
     if (sl.command == exec::Call || sl.command == exec::CallRet)
       if (!ResolveCall(script, i, sl)) return false;
+    if (sl.command >= exec::TableDefine && sl.command <= exec::TableFill)
+      if (!TableLine(script, i, sl, true)) return false;
   }
   return true;
+}
+
+bool Preprocessor::TableLine(int script, int line, const ScriptLine& sl, bool write) {
+  if (!tableHandler_) return true;
+  ParseEnv env;
+  env.tables = &tables();
+  env.script = script;
+  std::string message;
+  if (tableHandler_->TableLine(sl, line, env, write, message)) return true;
+  return FailAt(script, line, message);
 }
 
 bool Preprocessor::ResolveCall(int script, int line, ScriptLine& sl) {

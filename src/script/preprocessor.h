@@ -28,9 +28,24 @@ struct PreprocessInput {
   std::vector<GlobalSet> globalSets;  // empty: the one "Default" set
 };
 
+// Table blocks (TableDefine, TableDefine2D, TableData, TableFill): the
+// array store reads them in the first pass and writes their data into the
+// arrays in the second.
+class TableBlockHandler {
+ public:
+  virtual ~TableBlockHandler() = default;
+  // Before each pass over a script: no table is current.
+  virtual void BeginPass(bool write) = 0;
+  // One table line (0-based `lineIndex`). False with the notes line in
+  // `message` when it fails.
+  virtual bool TableLine(const ScriptLine& line, int lineIndex, const ParseEnv& env, bool write,
+                         std::string& message) = 0;
+};
+
 class Preprocessor {
  public:
   explicit Preprocessor(Interpreter& interp) : interp_(interp) {}
+  void setTableHandler(TableBlockHandler* handler) { tableHandler_ = handler; }
 
   // The whole run. Writes "<< Preproceso exitoso >>" on success when
   // `reportSuccess`; on failure "!! Preproceso falló en línea %d !!" tied to
@@ -68,7 +83,10 @@ class Preprocessor {
   ScriptDocuments& docs() { return *interp_.documents(); }
   ScriptTables& tables() { return interp_.tables(); }
 
+  bool TableLine(int script, int line, const ScriptLine& sl, bool write);
+
   Interpreter& interp_;
+  TableBlockHandler* tableHandler_ = nullptr;
   std::deque<ExternRequest> queue_;
   std::vector<ExternRequest> seen_;
   std::vector<int> order_;  // scripts in the order they were read

@@ -10,6 +10,8 @@
 #include "machine/machine_state.h"
 #include "project/program_settings.h"
 #include "project/project.h"
+#include "script/exec_arrays.h"
+#include "workbench/array_memory.h"
 #include "workbench/game_runner.h"
 #include "workbench/script_runtime.h"
 
@@ -17,7 +19,11 @@ namespace tarvolin {
 
 class Workbench {
  public:
-  explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {}
+  explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {
+    project_.arrays().setMemory(&arrayMemory_);
+    arrayCommands_.Attach(scripts_.interpreter());
+    scripts_.preprocessor().setTableHandler(&tableBlocks_);
+  }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
 
@@ -46,6 +52,10 @@ class Workbench {
   machine::MachineState machine_;
   ScriptRuntime scripts_{host_};
   GameRunner game_{scripts_, machine_, host_};
+  // The project's arrays in the machine's memories, for the scripts.
+  MachineArrayMemory arrayMemory_{machine_};
+  script::ArrayCommands arrayCommands_{project_.arrays()};
+  script::TableBlocks tableBlocks_{project_.arrays()};
 };
 
 }  // namespace tarvolin

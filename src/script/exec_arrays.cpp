@@ -1,0 +1,506 @@
+#include "script/exec_arrays.h"
+
+#include "common/text.h"
+#include "project/array_math.h"
+#include "script/commands.h"
+#include "script/line_parse.h"
+#include "script/operand.h"
+#include "script/vocabulary.h"
+
+namespace tarvolin::script {
+
+namespace {
+
+using project::ArrayDef;
+
+bool IsNameChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+bool EndOfOperand(std::string_view text, std::size_t pos) {
+  return pos >= text.size() || isBlank(text[pos]) || text[pos] == ';';
+}
+bool Fail(ErrorState& err, ErrorCode code) {
+  err.SetError(code);
+  return false;
+}
+
+// An array.element operand is kept as an immediate: array * 256 + element.
+constexpr std::int32_t PackElement(int array, int element) { return array * 256 + element; }
+constexpr int ArrayOf(std::int32_t packed) { return packed / 256; }
+constexpr int ElementOf(std::int32_t packed) { return packed % 256; }
+
+// The word at `pos` (up to a blank or ";").
+std::string_view Token(std::string_view text, std::size_t pos) {
+  std::size_t e = pos;
+  while (!EndOfOperand(text, e)) ++e;
+  return text.substr(pos, e - pos);
+}
+
+// The variable number (below 80) of a decoded basic variable, or -1.
+int VariableNumberOf(const Operand& o) {
+  if (o.kind == OperandKind::Frame) {
+    if (o.value >= kSlotLV0) return o.value - kSlotLV0;
+    if (o.value >= kSlotRV0) return 6 + (o.value - kSlotRV0);
+    return 10 + (o.value - kSlotEV0);
+  }
+  if (o.kind == OperandKind::Global) return kVarGlobalFirst + o.value % kGlobalsPerSet;
+  return -1;
+}
+
+std::int32_t ElementType(const ArrayDef& a, int element) {
+  return a.elements[std::size_t(element)].type;
+}
+
+}  // namespace
+
+void ArrayCommands::Attach(Interpreter& interp) {
+  interp.setCommandFamily(cmd::ArrayPeek, cmd::VectorSet, this);
+  interp.setArrays(this);
+  interp.setIterationHandler(this);
+  interp.setArrayVariableParser(this);
+}
+
+// ---- array element variables --------------------------------------------------
+
+int ArrayCommands::ParseArrayVariable(std::string_view text, std::size_t& pos, const ParseEnv& env,
+                                      ErrorState& err) const {
+  std::size_t p = pos;
+  while (p < text.size() && IsNameChar(text[p])) ++p;
+  if (p == pos || p >= text.size() || text[p] != '.') return 0;
+  const int array = arrays_.find(text.substr(pos, p - pos));
+  if (array < 0) return 0;
+  if (array > 255) return err.SetError(145), -1;
+  const std::size_t elementStart = ++p;
+  while (p < text.size() && IsNameChar(text[p])) ++p;
+  const int element = arrays_.at(array)->findElement(text.substr(elementStart, p - elementStart));
+  if (element < 0) return err.SetError(127), -1;
+  if (element > 255) return err.SetError(146), -1;
+  ArrayRef ref;
+  ref.array = array;
+  ref.element = element;
+  if (p < text.size() && text[p] == '[') {
+    const std::size_t close = text.find(']', p);
+    if (close == std::string_view::npos) return err.SetError(144), -1;
+    const std::string inner(text.substr(p + 1, close - p - 1));
+    // The index: an immediate, or a basic variable with + or - 1..4.
+    std::string plain = inner;
+    int offset = 0;
+    const std::size_t sign = inner.find_first_of("+-*&", 1);
+    if (sign != std::string::npos && !inner.empty() && inner[0] != '-' && inner[0] != '#' &&
+        !(inner[0] >= '0' && inner[0] <= '9')) {
+      const std::string amount = inner.substr(sign + 1);
+      if (inner[sign] != '+' && inner[sign] != '-') return err.SetError(147), -1;
+      if (amount.size() != 1 || amount[0] < '1' || amount[0] > '4') return err.SetError(147), -1;
+      offset = (inner[sign] == '+' ? 1 : -1) * (amount[0] - '0');
+      plain = inner.substr(0, sign);
+    }
+    Operand o;
+    std::size_t q = 0;
+    ParseEnv plainEnv = env;
+    plainEnv.arrays = nullptr;  // no array variable inside an index
+    if (!ParseBasicOperand(plain, q, plainEnv, o, err)) {
+      if (err.GetError() == 4) err.SetError(149);
+      return -1;
+    }
+    if (q != plain.size()) return err.SetError(144), -1;
+    if (o.isImmediate()) {
+      if (offset != 0) return err.SetError(147), -1;
+      if (o.value < 0 || o.value > 1023) return err.SetError(148), -1;
+      ref.index = o.value;
+    } else {
+      const int number = VariableNumberOf(o);
+      if (number < 0 || o.ext != ExtendOp::None) return err.SetError(149), -1;
+      ref.indexIsVariable = true;
+      ref.indexVariable = number;
+      ref.offset = offset;
+    }
+    p = close + 1;
+    if (!EndOfOperand(text, p)) return err.SetError(144), -1;
+  }
+  pos = p;
+  return kVarArrayFirst + int(PackArrayRef(ref));
+}
+
+bool ArrayCommands::read(std::int32_t ref, std::int32_t index, std::int32_t& value, ErrorState& err) {
+  const ArrayRef r = UnpackArrayRef(std::uint32_t(ref));
+  const ArrayDef* a = arrays_.at(r.array);
+  if (!a) return Fail(err, 141);
+  if (a->twoDimensional()) return Fail(err, 150);
+  if (index < 0 || index >= a->dimX) return Fail(err, 151);
+  if (arrays_.getElement(r.array, r.element, index, 0, value, err)) return true;
+  if (err.GetError() == 128) err.SetError(151);
+  return false;
+}
+
+bool ArrayCommands::write(std::int32_t ref, std::int32_t index, std::int32_t value, ErrorState& err) {
+  const ArrayRef r = UnpackArrayRef(std::uint32_t(ref));
+  const ArrayDef* a = arrays_.at(r.array);
+  if (!a) return Fail(err, 141);
+  if (a->twoDimensional()) return Fail(err, 150);
+  if (index < 0 || index >= a->dimX) return Fail(err, 151);
+  if (arrays_.setElement(r.array, r.element, index, 0, value, err)) return true;
+  if (err.GetError() == 128) err.SetError(151);
+  return false;
+}
+
+// ---- parsing ------------------------------------------------------------------------
+
+bool ArrayCommands::Parse(Interpreter& interp, ScriptLine& line, const ParseEnv& env) {
+  ErrorState& err = interp.errors();
+  const std::string_view text = line.text;
+  std::size_t pos = std::size_t(line.operandStart);
+  const std::string_view kinds = OperandKinds(line.command);
+  int n = 0;
+  for (const char kind : kinds) {
+    Operand& o = line.ops[n];
+    const std::size_t p = skipBlanks(text, pos);
+    const bool missing = p >= text.size() || text[p] == ';';
+    switch (kind) {
+      case 'a': {
+        if (missing) return Fail(err, 124);
+        const int array = arrays_.find(Token(text, p));
+        if (array >= 0) {
+          o = Operand::Immediate(array);
+          pos = p + Token(text, p).size();
+        } else if (!ParseValueOperand(text, pos, env, o, err)) {
+          if (err.GetError() == 4) err.SetError(125);
+          return false;
+        }
+        ++n;
+        break;
+      }
+      case 'e': {
+        if (missing) return Fail(err, 126);
+        const std::string_view token = Token(text, p);
+        const std::size_t dot = token.find('.');
+        if (dot == std::string_view::npos || token.find('[') != std::string_view::npos)
+          return Fail(err, 126);
+        const int array = arrays_.find(token.substr(0, dot));
+        if (array < 0) return Fail(err, 125);
+        const int element = arrays_.at(array)->findElement(token.substr(dot + 1));
+        if (element < 0) return Fail(err, 127);
+        o = Operand::Immediate(PackElement(array, element));
+        pos = p + token.size();
+        ++n;
+        break;
+      }
+      case 'Z': {
+        if (missing) return Fail(err, 152);
+        const std::string_view token = Token(text, p);
+        if (token.size() < 2 || token.front() != '[' || token.back() != ']') return Fail(err, 153);
+        const int size = FindAttribute(AttributeTable::MemSize, token.substr(1, token.size() - 2));
+        if (size < 0) return Fail(err, 154);
+        o = Operand::Immediate(size);
+        pos = p + token.size();
+        ++n;
+        break;
+      }
+      case 'S': {
+        int lop = 0;
+        if (!ParseComparison(text, pos, lop, err)) return false;
+        if (IsTripleOperator(lop)) return Fail(err, 139);
+        line.lop = std::uint8_t(lop);
+        break;
+      }
+      case 'F': {
+        if (missing) return Fail(err, 5);
+        const std::string_view name = Token(text, p);
+        const ScriptTables& t = *env.tables;
+        const int g = t.FindGlobalIndex(name);
+        const int s = g >= 0 ? -1 : t.FindScriptIndex(env.script, name);
+        if (g >= 0 || s >= 0) {
+          line.target = g >= 0 ? CallTarget::Global : CallTarget::Script;
+          line.targetIndex = g >= 0 ? g : s;
+          pos = p + name.size();
+        } else {
+          if (!ParseValueOperand(text, pos, env, o, err)) {
+            if (err.GetError() == 4) err.SetError(16);
+            return false;
+          }
+          line.target = CallTarget::Value;
+        }
+        line.aux = n;
+        ++n;
+        break;
+      }
+      case 'r':
+        if (missing) return Fail(err, 18);
+        if (!ParseValueOperand(text, pos, env, o, err)) return false;
+        ++n;
+        break;
+      case 'V':
+        if (!ParseVariableOperand(text, pos, env, o, err)) return false;
+        ++n;
+        break;
+      default:  // 'P'
+        if (!ParseValueOperand(text, pos, env, o, err)) return false;
+        ++n;
+        break;
+    }
+  }
+  line.count = std::uint8_t(n);
+  if (!AtLineEnd(text, pos)) return Fail(err, 1);
+  return true;
+}
+
+// ---- execution ------------------------------------------------------------------------
+
+bool ArrayCommands::Execute(Interpreter& interp, ScriptLine& line) {
+  ErrorState& err = interp.errors();
+  // The operand slots in order: every kind but the comparison operator.
+  char kinds[kMaxLineOperands + 1] = {};
+  {
+    int k = 0;
+    for (const char c : OperandKinds(line.command))
+      if (c != 'S' && k < kMaxLineOperands) kinds[k++] = c;
+  }
+  // Values of every operand that is read (variables that only receive a
+  // result are not); arrays are checked against the list.
+  std::int32_t p[kMaxLineOperands] = {};
+  for (int i = 0; i < line.count; ++i) {
+    const char kind = kinds[i];
+    if (kind == 'V' && line.command != cmd::ArrayBlockPeek && line.command != cmd::ArrayBlockPoke)
+      continue;
+    if (kind == 'F' && line.target != CallTarget::Value) continue;
+    if (!interp.EvaluateOperand(line.ops[i], p[i])) return false;
+    if (kind == 'a' && (p[i] < 0 || p[i] >= arrays_.count())) return Fail(err, 141);
+    if (kind == 'e') {
+      // The definitions may have changed since the line was parsed.
+      const ArrayDef* a = arrays_.at(ArrayOf(p[i]));
+      if (!a) return Fail(err, 141);
+      if (std::size_t(ElementOf(p[i])) >= a->elements.size()) return Fail(err, 127);
+    }
+  }
+  auto store = [&](int slot, std::int32_t value) { return interp.StoreOperand(line.ops[slot], value); };
+  const ArrayDef* first = nullptr;
+  if (kinds[0] == 'a') first = arrays_.at(p[0]);
+  auto elementArray = [&](int slot) { return ArrayOf(p[slot]); };
+  auto elementIndex = [&](int slot) { return ElementOf(p[slot]); };
+  auto need3D = [&](int slot, int type) {
+    const ArrayDef* a = arrays_.at(elementArray(slot));
+    return a && ElementType(*a, elementIndex(slot)) == type;
+  };
+
+  switch (line.command) {
+    case cmd::ArrayPeek: {
+      std::int32_t v = 0;
+      return arrays_.peek(p[0], p[1], p[2], v, err) && store(3, v);
+    }
+    case cmd::ArrayPoke: return arrays_.poke(p[0], p[1], p[2], p[3], err);
+    case cmd::ArrayGetSize: return store(1, std::int32_t(first->totalSize));
+    case cmd::ArrayGetDimensionX: return store(1, first->dimX);
+    case cmd::ArrayGetDimensionY: return store(1, first->twoDimensional() ? first->dimY : 0);
+    case cmd::ArrayGetInstanceSize: return store(1, first->recordSize);
+    case cmd::ArrayClear: return arrays_.clearBytes(p[0], p[1], err);
+    case cmd::ArrayBlockPeek:
+    case cmd::ArrayBlockPoke: {
+      const int other = p[3];
+      if (other < 0 || other >= arrays_.count()) return Fail(err, 141);
+      std::int32_t offset = p[4];
+      if (!arrays_.blockCopy(p[0], p[1], p[2], other, offset, line.command == cmd::ArrayBlockPeek,
+                             p[5] != 0, err))
+        return false;
+      return store(4, offset);
+    }
+    case cmd::Array1DGetElement: {
+      std::int32_t v = 0;
+      const ArrayDef* a = arrays_.at(elementArray(0));
+      if (a->twoDimensional()) return Fail(err, 130);
+      return arrays_.getElement(elementArray(0), elementIndex(0), p[1], 0, v, err) && store(2, v);
+    }
+    case cmd::Array1DSetElement: {
+      const ArrayDef* a = arrays_.at(elementArray(0));
+      if (a->twoDimensional()) return Fail(err, 130);
+      return arrays_.setElement(elementArray(0), elementIndex(0), p[1], 0, p[2], err);
+    }
+    case cmd::Array2DGetElement: {
+      std::int32_t v = 0;
+      const ArrayDef* a = arrays_.at(elementArray(0));
+      if (!a->twoDimensional()) return Fail(err, 130);
+      return arrays_.getElement(elementArray(0), elementIndex(0), p[1], p[2], v, err) && store(3, v);
+    }
+    case cmd::Array2DSetElement: {
+      const ArrayDef* a = arrays_.at(elementArray(0));
+      if (!a->twoDimensional()) return Fail(err, 130);
+      return arrays_.setElement(elementArray(0), elementIndex(0), p[1], p[2], p[3], err);
+    }
+    case cmd::Array1DIndexCopy: return arrays_.copyRecord(p[0], p[1], p[2], err);
+    case cmd::Array1DSwap: return arrays_.swapRecords(p[0], p[1], p[2], err);
+    case cmd::Array1DSort:
+      return arrays_.sortRecords(elementArray(0), elementIndex(0), p[1], p[2], p[3], err);
+    case cmd::Array1DFind: {
+      std::int32_t found = -1;
+      return arrays_.find1D(elementArray(2), elementIndex(2), p[0], p[1], line.lop, p[3], found, err) &&
+             store(4, found);
+    }
+    case cmd::Array2DFind: {
+      std::int32_t fx = -1, fy = -1;
+      return arrays_.find2D(elementArray(5), elementIndex(5), p[0], p[1], p[2], p[3], p[4], line.lop,
+                            p[6], fx, fy, err) &&
+             store(7, fx) && store(8, fy);
+    }
+    case cmd::Array1DCopy: return arrays_.copyArray(p[0], p[1], false, err);
+    case cmd::Array2DCopy: return arrays_.copyArray(p[0], p[1], true, err);
+    case cmd::Array1DSave: return DataFile(interp, line, p, false, true);
+    case cmd::Array1DLoad: return DataFile(interp, line, p, false, false);
+    case cmd::Array2DSave: return DataFile(interp, line, p, true, true);
+    case cmd::Array2DLoad: return DataFile(interp, line, p, true, false);
+    case cmd::Array2DIterate:
+    case cmd::Array2DIterateTable: return StartIteration(interp, line, p);
+
+    case cmd::MatrixIdentity: {
+      if (!need3D(0, project::kMatrix)) return Fail(err, 132);
+      const project::Matrix34 m = project::matrixIdentity();
+      return arrays_.setValues(elementArray(0), elementIndex(0), p[1], 0, m.m, err);
+    }
+    case cmd::MatrixRotate:
+    case cmd::MatrixTranslate:
+    case cmd::MatrixScale: {
+      if (!need3D(0, project::kMatrix)) return Fail(err, 132);
+      project::Matrix34 m{};
+      if (!arrays_.getValues(elementArray(0), elementIndex(0), p[1], 0, m.m, err)) return false;
+      project::Matrix34 step{};
+      if (line.command == cmd::MatrixScale) {
+        step = project::matrixScaling(p[2], p[3], p[4]);
+      } else {
+        const int vecSlot = line.command == cmd::MatrixRotate ? 3 : 2;
+        if (!need3D(vecSlot, project::kVector)) return Fail(err, 132);
+        project::Vector3 v{};
+        if (!arrays_.getValues(elementArray(vecSlot), elementIndex(vecSlot), p[vecSlot + 1], 0, v.v, err))
+          return false;
+        step = line.command == cmd::MatrixRotate ? project::matrixRotation(p[2], v)
+                                                 : project::matrixTranslation(v);
+      }
+      const project::Matrix34 r = project::matrixMultiply(step, m);
+      return arrays_.setValues(elementArray(0), elementIndex(0), p[1], 0, r.m, err);
+    }
+    case cmd::MatrixApplyToVector: {
+      if (!need3D(0, project::kVector) || !need3D(2, project::kVector) || !need3D(4, project::kMatrix))
+        return Fail(err, 132);
+      project::Vector3 v{};
+      project::Matrix34 m{};
+      if (!arrays_.getValues(elementArray(2), elementIndex(2), p[3], 0, v.v, err) ||
+          !arrays_.getValues(elementArray(4), elementIndex(4), p[5], 0, m.m, err))
+        return false;
+      const project::Vector3 r = project::matrixApply(m, v);
+      return arrays_.setValues(elementArray(0), elementIndex(0), p[1], 0, r.v, err);
+    }
+    case cmd::VectorGet: {
+      if (!need3D(0, project::kVector)) return Fail(err, 132);
+      project::Vector3 v{};
+      return arrays_.getValues(elementArray(0), elementIndex(0), p[1], 0, v.v, err) && store(2, v.v[0]) &&
+             store(3, v.v[1]) && store(4, v.v[2]);
+    }
+    case cmd::VectorSet: {
+      if (!need3D(0, project::kVector)) return Fail(err, 132);
+      const std::int32_t v[3] = {p[2], p[3], p[4]};
+      return arrays_.setValues(elementArray(0), elementIndex(0), p[1], 0, v, err);
+    }
+    default: return Fail(err, 3);
+  }
+}
+
+bool ArrayCommands::DataFile(Interpreter& interp, ScriptLine&, const std::int32_t* p, bool twoD,
+                             bool save) {
+  ErrorState& err = interp.errors();
+  const ArrayDef* a = arrays_.at(p[1]);
+  if (a->twoDimensional() != twoD) return Fail(err, 130);
+  if (!save && a->readOnly()) return Fail(err, 137);
+  if (!resources_) return Fail(err, 20);
+  std::string path;
+  bool cancelled = false;
+  if (!resources_->ResolveFile(p[0], !save, path, cancelled, err)) {
+    if (!cancelled) return false;
+    // A cancelled file choice: the 2D forms do nothing; the 1D forms go on
+    // with the resource's own file, which the resolver leaves in `path`.
+    if (twoD) return true;
+    if (path.empty()) return Fail(err, save ? 135 : 134);
+  }
+  return save ? arrays_.saveData(p[1], twoD, path, err) : arrays_.loadData(p[1], twoD, path, err);
+}
+
+// ---- iteration ------------------------------------------------------------------------------
+
+bool ArrayCommands::StartIteration(Interpreter& interp, ScriptLine& line, const std::int32_t* p) {
+  ErrorState& err = interp.errors();
+  const bool table = line.command == cmd::Array2DIterateTable;
+  Iteration it{};
+  it.depth = interp.callDepth();
+  it.array = table ? ArrayOf(p[0]) : p[0];
+  it.element = table ? ElementOf(p[0]) : -1;
+  it.x0 = p[1];
+  it.y0 = p[2];
+  it.width = p[3];
+  it.height = p[4];
+  it.x = it.x0;
+  it.y = it.y0;
+  // The function: resolved by name when parsed, else a value naming an
+  // entry of the script's table.
+  const ScriptTables& t = interp.tables();
+  const auto& functions = t.scripts[std::size_t(interp.currentScript())].functions;
+  switch (line.target) {
+    case CallTarget::Global:
+      if (std::size_t(line.targetIndex) < t.globals.size()) it.function = &t.globals[std::size_t(line.targetIndex)];
+      break;
+    case CallTarget::Script:
+      if (std::size_t(line.targetIndex) < functions.size()) it.function = &functions[std::size_t(line.targetIndex)];
+      break;
+    default: {
+      const std::int32_t index = p[line.aux];
+      if (index >= 0 && std::size_t(index) < functions.size()) it.function = &functions[std::size_t(index)];
+      break;
+    }
+  }
+  if (!it.function) return Fail(err, 16);
+  if (it.function->params != 3) return Fail(err, 17);
+  const ArrayDef* a = arrays_.at(it.array);
+  if (!a) return Fail(err, 141);
+  if (it.width <= 0 || it.height <= 0) return true;  // nothing to visit
+  // Every record of the block must exist before the first call.
+  const std::int64_t lastX = std::int64_t(it.x0) + it.width - 1, lastY = std::int64_t(it.y0) + it.height - 1;
+  const std::int64_t rows = a->twoDimensional() ? a->dimY : 1;
+  if (it.x0 < 0 || it.y0 < 0 || lastX >= a->dimX || lastY >= rows) return Fail(err, 128);
+  // Iterations that were left by an error or a reset at this depth are stale.
+  while (!iterations_.empty() && iterations_.back().depth >= it.depth) iterations_.pop_back();
+  iterations_.push_back(it);
+  if (!CallNext(interp, iterations_.back())) {
+    iterations_.pop_back();
+    return false;
+  }
+  return true;
+}
+
+bool ArrayCommands::CallNext(Interpreter& interp, Iteration& it) {
+  std::int32_t args[3] = {0, it.x, it.y};
+  const ArrayDef* a = arrays_.at(it.array);
+  if (!a) return Fail(interp.errors(), 141);
+  if (it.element < 0) {
+    args[0] = it.x + it.y * a->dimX;
+  } else if (!arrays_.getElement(it.array, it.element, it.x, a->twoDimensional() ? it.y : 0, args[0],
+                                 interp.errors())) {
+    return false;
+  }
+  return interp.CallFunction(*it.function, args, 3, false, true);
+}
+
+bool ArrayCommands::NextElement(Interpreter& interp) {
+  // The iteration whose line the returning call came back to.
+  while (!iterations_.empty() && iterations_.back().depth > interp.callDepth()) iterations_.pop_back();
+  if (iterations_.empty() || iterations_.back().depth != interp.callDepth()) return true;
+  Iteration& it = iterations_.back();
+  if (++it.x >= it.x0 + it.width) {
+    it.x = it.x0;
+    ++it.y;
+  }
+  if (it.y >= it.y0 + it.height) {
+    iterations_.pop_back();
+    return true;  // done: execution goes on after the iterating line
+  }
+  if (!CallNext(interp, it)) {
+    iterations_.pop_back();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tarvolin::script

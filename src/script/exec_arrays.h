@@ -1,0 +1,104 @@
+// The array, matrix and vector commands (56..89), array element variables
+// (Array.Element[index]) and the iteration of Array2DIterate /
+// Array2DIterateTable through the interpreter's call mechanism. The data
+// lives in the project's array store.
+//
+// Results the store leaves open, decided here:
+// - Array1DFind gives -1 when no record matches; Array2DFind gives -1 in
+//   both V1 and V2.
+// - Array2DFind P1..P5: the search starts at X = P1 in row P3 and goes on
+//   from X = P2 in each later row, up to X = P4 and row P5 (0: the last).
+// - Array2DIterate passes (record number x + y * Dim X, x, y).
+// - ArrayBlockPeek / ArrayBlockPoke: P3 non-zero moves the offset in V1
+//   past the copied bytes; 0 leaves it.
+// - Array1DSort: P3 = 0 ascending, any other value descending; stable.
+// - Element writes keep the value within the element's range.
+// Vector and matrix formats are those of project/array_math.h.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "project/arrays.h"
+#include "script/interpreter.h"
+#include "script/preprocessor.h"
+
+namespace tarvolin::script {
+
+// The file behind a resource, for the array data commands.
+class ResourceFiles {
+ public:
+  virtual ~ResourceFiles() = default;
+  // The file of resource `resource`; `mustExist` when loading. False with
+  // `cancelled` when the user cancelled a file choice, else with the error
+  // set.
+  virtual bool ResolveFile(int resource, bool mustExist, std::string& path, bool& cancelled,
+                           ErrorState& err) = 0;
+};
+
+class ArrayCommands final : public CommandFamily,
+                            public ArrayAccess,
+                            public IterationHandler,
+                            public ArrayVariableParser {
+ public:
+  explicit ArrayCommands(project::ArrayList& arrays) : arrays_(arrays) {}
+
+  // Installs the commands, the element variables and the iteration in the
+  // interpreter.
+  void Attach(Interpreter& interp);
+  void setResourceFiles(ResourceFiles* files) { resources_ = files; }
+  // Forgets running iterations (the interpreter was reset).
+  void Reset() { iterations_.clear(); }
+
+  // CommandFamily
+  bool Parse(Interpreter& interp, ScriptLine& line, const ParseEnv& env) override;
+  bool Execute(Interpreter& interp, ScriptLine& line) override;
+  // ArrayAccess
+  bool read(std::int32_t ref, std::int32_t index, std::int32_t& value, ErrorState& err) override;
+  bool write(std::int32_t ref, std::int32_t index, std::int32_t value, ErrorState& err) override;
+  // IterationHandler
+  bool NextElement(Interpreter& interp) override;
+  // ArrayVariableParser
+  int ParseArrayVariable(std::string_view text, std::size_t& pos, const ParseEnv& env,
+                         ErrorState& err) const override;
+
+ private:
+  struct Iteration {
+    int depth;  // call depth of the iterating line
+    int array;
+    int element;  // -1: Array2DIterate
+    const ScriptFunction* function;
+    std::int32_t x0, y0, width, height;
+    std::int32_t x, y;  // the record being visited
+  };
+  bool CallNext(Interpreter& interp, Iteration& it);
+  bool StartIteration(Interpreter& interp, ScriptLine& line, const std::int32_t* p);
+  bool DataFile(Interpreter& interp, ScriptLine& line, const std::int32_t* p, bool twoD, bool save);
+
+  project::ArrayList& arrays_;
+  ResourceFiles* resources_ = nullptr;
+  std::vector<Iteration> iterations_;
+};
+
+// The writing of table blocks into the arrays, for the preprocessor.
+class TableBlocks final : public TableBlockHandler {
+ public:
+  explicit TableBlocks(project::ArrayList& arrays) : arrays_(arrays) {}
+  void BeginPass(bool write) override;
+  bool TableLine(const ScriptLine& line, int lineIndex, const ParseEnv& env, bool write,
+                 std::string& message) override;
+
+ private:
+  bool Define(std::string_view text, std::size_t pos, int lineIndex, const ParseEnv& env, bool twoD,
+              bool write, std::string& message);
+  bool Data(std::string_view text, std::size_t pos, int lineIndex, const ParseEnv& env, bool fill,
+            bool write, std::string& message);
+
+  project::ArrayList& arrays_;
+  int array_ = -1;
+  std::int64_t index_ = 0;  // X for 2D tables
+  std::int64_t y_ = 0;
+  std::vector<int> elements_;
+};
+
+}  // namespace tarvolin::script
