@@ -151,7 +151,9 @@ bool ArrayCommands::Parse(Interpreter& interp, ScriptLine& line, const ParseEnv&
   std::size_t pos = std::size_t(line.operandStart);
   const std::string_view kinds = OperandKinds(line.command);
   int n = 0;
-  for (const char kind : kinds) {
+  for (std::size_t k = 0; k < kinds.size(); ++k) {
+    // The last operand of Array2DIterateTable names the function to call.
+    const char kind = line.command == cmd::Array2DIterateTable && k + 1 == kinds.size() ? 'F' : kinds[k];
     Operand& o = line.ops[n];
     const std::size_t p = skipBlanks(text, pos);
     const bool missing = p >= text.size() || text[p] == ';';
@@ -253,6 +255,7 @@ bool ArrayCommands::Execute(Interpreter& interp, ScriptLine& line) {
     int k = 0;
     for (const char c : OperandKinds(line.command))
       if (c != 'S' && k < kMaxLineOperands) kinds[k++] = c;
+    if (line.command == cmd::Array2DIterateTable && k > 0) kinds[k - 1] = 'F';
   }
   // Values of every operand that is read (variables that only receive a
   // result are not); arrays are checked against the list.
