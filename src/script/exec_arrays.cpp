@@ -121,6 +121,16 @@ int ArrayCommands::ParseArrayVariable(std::string_view text, std::size_t& pos, c
   return kVarArrayFirst + int(PackArrayRef(ref));
 }
 
+int ArrayCommands::ArrayValue(std::string_view name, ErrorState& err) const {
+  const int array = arrays_.find(name);
+  if (array < 0) return -1;
+  if (arrays_.at(array)->system) {
+    err.SetError(142);
+    return -2;
+  }
+  return array;
+}
+
 bool ArrayCommands::read(std::int32_t ref, std::int32_t index, std::int32_t& value, ErrorState& err) {
   const ArrayRef r = UnpackArrayRef(std::uint32_t(ref));
   const ArrayDef* a = arrays_.at(r.array);

@@ -61,6 +61,7 @@ class ArrayCommands final : public CommandFamily,
   // ArrayVariableParser
   int ParseArrayVariable(std::string_view text, std::size_t& pos, const ParseEnv& env,
                          ErrorState& err) const override;
+  int ArrayValue(std::string_view name, ErrorState& err) const override;
 
  private:
   struct Iteration {

@@ -353,6 +353,15 @@ bool ParseValueOperand(std::string_view text, std::size_t& pos, const ParseEnv& 
       pos = e;
       return true;
     }
+    if (env.arrays) {
+      const int array = env.arrays->ArrayValue(text.substr(p, e - p), err);
+      if (array == -2) return false;
+      if (array >= 0) {
+        out = Operand::Immediate(array);
+        pos = e;
+        return true;
+      }
+    }
   }
   err.SetError(4);
   return false;

@@ -22,6 +22,10 @@ class ArrayVariableParser {
   // error set when it names one wrongly.
   virtual int ParseArrayVariable(std::string_view text, std::size_t& pos, const ParseEnv& env,
                                  ErrorState& err) const = 0;
+  // The number of the array named `name` where a value is expected; -1 when
+  // no array has that name; -2 with the error set when it may not stand
+  // there (142: a built-in memory array).
+  virtual int ArrayValue(std::string_view name, ErrorState& err) const = 0;
 };
 
 struct ParseEnv {

@@ -194,6 +194,8 @@ TEST(ArrayCommands, InformationPeekPokeClearAndCopies) {
       "Array2DGetElement Grid.cell 3 2 V_RV0\n"
       "V_RV1 = 0\n"
       "ArrayBlockPoke Enemy 6 0 Copy V_RV1 1\n"
+      "V_RV2 = Grid\n"                      // an array's name as a value: its number
+      "ArrayGetDimensionY V_RV2 V_RV3\n"
       "Return\n");
   ASSERT_TRUE(g.run()) << g.error();
   EXPECT_EQ(g.local(0), 8 * 8);
@@ -208,8 +210,12 @@ TEST(ArrayCommands, InformationPeekPokeClearAndCopies) {
   EXPECT_EQ(g.get("Copy", "x", 0), 42);  // record 6 poked over Copy's first bytes
   EXPECT_EQ(g.rv(0), 9);
   EXPECT_EQ(g.rv(1), 8);  // the offset moved past the record
+  EXPECT_EQ(g.rv(2), 1);
+  EXPECT_EQ(g.rv(3), 3);
 
   const std::pair<const char*, ErrorCode> faults[] = {
+      {"V_LV0 = ERAM\n", 142},
+      {"V_LV0 = 99\nArrayGetSize V_LV0 V_LV1\n", 141},
       {"Array1DCopy Copy Grid\n", 130},
       {"Array1DCopy Space Enemy\n", 138},
       {"Array2DCopy Enemy Copy\n", 130},
