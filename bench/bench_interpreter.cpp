@@ -8,6 +8,7 @@
 #include "script/interpreter.h"
 #include "script/preprocessor.h"
 #include "script/script_document.h"
+#include "script/timing.h"
 
 namespace {
 
@@ -27,9 +28,15 @@ struct Game {
   QuietHost host;
   MemoryScriptDocuments docs;
   Interpreter interp{host};
+  TimingEngine timing;
   explicit Game(const std::string& main) {
     docs.addFile("main.txt", main);
     interp.setDocuments(&docs);
+    // The shipped cost table, so each command pays for its cycle estimate.
+    std::string source = __FILE__;
+    source.erase(source.rfind("/bench/") + 1);
+    timing.LoadTimingDatabase(source + "data/timing_database.txt", [](std::string_view) {});
+    interp.setTiming(&timing);
     Preprocessor pre(interp);
     PreprocessInput in;
     in.mainScript = "main.txt";

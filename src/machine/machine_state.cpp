@@ -41,6 +41,7 @@ void resetLayer(BackgroundLayer& l) {
 const std::uint32_t* PaletteBank::converted() const {
   if (dirty_) {
     for (int i = 0; i < 256; ++i) cache_[i] = convertColour(colours_[i]);
+    cachedFrom_ = colours_;
     dirty_ = false;
   }
   return cache_.data();
@@ -54,6 +55,7 @@ MachineState::MachineState()
 
 void MachineState::fullReset() {
   for (auto& s : sprites_) s = SpriteEntry{};
+  ++spriteVersion_;
   for (auto& b : rotationBanks_) b = RotationBank{};
   std::fill(vram_.begin(), vram_.end(), 0);
   for (auto& l : layers_) resetLayer(l);
@@ -333,18 +335,6 @@ int MachineState::layerAttribute(int index, LayerAttribute attr) const {
   return 0;
 }
 
-int MachineState::mapWidth(int index) const {
-  const BackgroundLayer& l = layers_[index & 3];
-  if (l.kind == LayerKind::Rotational) return 16 << (l.size & 3);
-  return (l.size & 1) ? 64 : 32;
-}
-
-int MachineState::mapHeight(int index) const {
-  const BackgroundLayer& l = layers_[index & 3];
-  if (l.kind == LayerKind::Rotational) return 16 << (l.size & 3);
-  return (l.size & 2) ? 64 : 32;
-}
-
 std::size_t MachineState::cellOffset(int index, int x, int y) const {
   const BackgroundLayer& l = layers_[index & 3];
   if (l.kind == LayerKind::Rotational)
@@ -359,8 +349,8 @@ bool MachineState::mapCell(int index, int x, int y, std::uint16_t& value) const 
   const BackgroundLayer& l = layers_[index];
   const bool rot = l.kind == LayerKind::Rotational;
   const std::size_t off = cellOffset(index, x, y);
-  const std::uint8_t* base = l.mapOverride ? l.mapOverride : vram_.data() + l.mapBank * 2048u;
-  const std::size_t limit = l.mapOverride ? l.mapOverrideSize : kVramSize - l.mapBank * 2048u;
+  const std::uint8_t* base = l.mapOverride ? l.mapOverride : vram_.data() + (l.mapBank & 31) * 2048u;
+  const std::size_t limit = l.mapOverride ? l.mapOverrideSize : kVramSize - (l.mapBank & 31) * 2048u;
   if (off + (rot ? 1 : 2) > limit) {
     value = 0;
     return true;
@@ -375,8 +365,8 @@ bool MachineState::setMapCell(int index, int x, int y, std::uint16_t value) {
   BackgroundLayer& l = layers_[index];
   const bool rot = l.kind == LayerKind::Rotational;
   const std::size_t off = cellOffset(index, x, y);
-  std::uint8_t* base = l.mapOverride ? l.mapOverride : vram_.data() + l.mapBank * 2048u;
-  const std::size_t limit = l.mapOverride ? l.mapOverrideSize : kVramSize - l.mapBank * 2048u;
+  std::uint8_t* base = l.mapOverride ? l.mapOverride : vram_.data() + (l.mapBank & 31) * 2048u;
+  const std::size_t limit = l.mapOverride ? l.mapOverrideSize : kVramSize - (l.mapBank & 31) * 2048u;
   if (off + (rot ? 1 : 2) > limit) return true;  // nothing to hold the cell
   bool changed;
   if (rot) {
@@ -434,8 +424,27 @@ bool MachineState::setSpriteAttribute(int index, SpriteAttribute attr, int value
       break;
     default: return false;
   }
-  if (ok) notify(ChangeKind::Sprites);
+  if (ok) {
+    ++spriteVersion_;
+    notify(ChangeKind::Sprites);
+  }
   return ok;
+}
+
+void MachineState::setSprite(int index, const SpriteEntry& entry) {
+  SpriteEntry& s = sprites_[index & 127];
+  s = entry;
+  s.x &= 0x1FF;
+  s.rotation &= 31;
+  if (s.shape > 2) s.shape = 0;
+  s.size &= 3;
+  s.displayMode = s.displayMode > 2 ? 0 : s.displayMode;
+  s.colourMode &= 1;
+  s.tile &= 1023;
+  s.palette &= 15;
+  s.priority &= 3;
+  ++spriteVersion_;
+  notify(ChangeKind::Sprites);
 }
 
 bool MachineState::spriteAttribute(int index, SpriteAttribute attr, int& value) const {
@@ -492,6 +501,18 @@ bool MachineState::rotateAndScale(int bank, int angle, int scale) {
   b.changed = true;
   notify(ChangeKind::Sprites);
   return true;
+}
+
+int MachineState::rotationValue(int bank, RotationAttribute attr) const {
+  const RotationBank& b = rotationBanks_[bank & 31];
+  float v = 0;
+  switch (attr) {
+    case RotationAttribute::Xscale: v = b.xscale; break;
+    case RotationAttribute::Yscale: v = b.yscale; break;
+    case RotationAttribute::Xshear: v = b.xshear; break;
+    case RotationAttribute::Yshear: v = b.yshear; break;
+  }
+  return static_cast<int>(v * 256.0f);
 }
 
 // ---------------------------------------------------------------- palettes

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "machine/sprite_line.h"
+
 namespace tarvolin::machine {
 
 inline constexpr int kScreenWidth = 240;
@@ -121,11 +123,20 @@ class PaletteBank {
   // The 256 colours as 32-bit values (bytes blue, green, red, 0), rebuilt
   // after a change.
   const std::uint32_t* converted() const;
+  // The colours as bytes (little-endian, as the machine's memory). Writes
+  // through a pointer kept from an earlier call are picked up by
+  // noticeOutsideWrites.
   std::uint8_t* bytes() { dirty_ = true; return reinterpret_cast<std::uint8_t*>(colours_.data()); }
   void markDirty() { dirty_ = true; }
+  // Marks the cache stale when the colours differ from those it was built
+  // from; the renderer calls it once a frame.
+  void noticeOutsideWrites() const {
+    if (!dirty_ && colours_ != cachedFrom_) dirty_ = true;
+  }
 
  private:
   std::array<std::uint16_t, 256> colours_{};
+  mutable std::array<std::uint16_t, 256> cachedFrom_{};
   mutable std::array<std::uint32_t, 256> cache_{};
   mutable bool dirty_ = true;
 };
@@ -148,7 +159,14 @@ struct BackPage {
 // allocation.
 struct LineScratch {
   std::array<std::uint32_t, kScreenWidth> colours{};
-  std::array<std::uint8_t, kScreenWidth> ids{};
+  // Per sprite: top line and height of its drawing area (0 when hidden),
+  // and its line geometry but for the row, valid for sprite table version
+  // `spriteVersion` and tile layout `spriteLayout`.
+  std::uint32_t spriteVersion = ~0u;
+  int spriteLayout = -1;
+  std::array<std::uint8_t, 128> spriteTop{};
+  std::array<std::uint8_t, 128> spriteAreaHeight{};
+  std::array<detail::LineSprite, 128> spriteTemplates{};
 };
 
 class MachineState {
@@ -200,8 +218,16 @@ class MachineState {
   bool setLayerAttribute(int layer, LayerAttribute attr, int value);
   int layerAttribute(int layer, LayerAttribute attr) const;
   // Map size of a layer in cells (by its kind and size).
-  int mapWidth(int layer) const;
-  int mapHeight(int layer) const;
+  int mapWidth(int layer) const {
+    const BackgroundLayer& l = layers_[layer & 3];
+    if (l.kind == LayerKind::Rotational) return 16 << (l.size & 3);
+    return (l.size & 1) ? 64 : 32;
+  }
+  int mapHeight(int layer) const {
+    const BackgroundLayer& l = layers_[layer & 3];
+    if (l.kind == LayerKind::Rotational) return 16 << (l.size & 3);
+    return (l.size & 2) ? 64 : 32;
+  }
   // Reads or writes one map cell (a text cell is 16 bits, a rotational one a
   // byte). Writing marks the cell for the tile-map viewer. False outside the
   // map or for a bad layer.
@@ -211,8 +237,11 @@ class MachineState {
   std::size_t cellOffset(int layer, int x, int y) const;
 
   // --- sprites and rotation banks ---
-  SpriteEntry& sprite(int index) { return sprites_[index & 127]; }
+  // Sprites change only through the setters, which the renderer's per-line
+  // sprite lists rely on (spriteVersion).
   const SpriteEntry& sprite(int index) const { return sprites_[index & 127]; }
+  void setSprite(int index, const SpriteEntry& entry);  // whole entry, e.g. a restored state
+  std::uint32_t spriteVersion() const { return spriteVersion_; }
   bool setSpriteAttribute(int index, SpriteAttribute attr, int value);
   bool spriteAttribute(int index, SpriteAttribute attr, int& value) const;
   RotationBank& rotationBank(int index) { return rotationBanks_[index & 31]; }
@@ -220,6 +249,8 @@ class MachineState {
   // The low 16 bits of `value` as a signed 8.8 number.
   bool setRotationValue(int bank, RotationAttribute attr, int value);
   bool rotateAndScale(int bank, int angle, int scale);
+  // A bank value read back as 8.8 (value x 256, toward zero).
+  int rotationValue(int bank, RotationAttribute attr) const;
 
   // --- palettes (0 BG, 1 SPRITE) ---
   PaletteBank& palette(int bank) { return palettes_[bank & 1]; }
@@ -280,6 +311,7 @@ class MachineState {
 
   std::array<BackgroundLayer, 4> layers_{};
   std::array<SpriteEntry, 128> sprites_{};
+  std::uint32_t spriteVersion_ = 0;
   std::array<RotationBank, 32> rotationBanks_{};
   std::array<PaletteBank, 2> palettes_{};
 

@@ -15,12 +15,13 @@ constexpr int kRowBytes = kScreenWidth * 3;
 
 void storeRow(MachineState& m, int y, const std::uint32_t* colours) {
   std::uint8_t* out = m.picture.data() + static_cast<std::size_t>(y) * kRowBytes;
-  for (int x = 0; x < kScreenWidth; ++x, out += 3) {
-    const std::uint32_t c = colours[x];
-    out[0] = static_cast<std::uint8_t>(c);
-    out[1] = static_cast<std::uint8_t>(c >> 8);
-    out[2] = static_cast<std::uint8_t>(c >> 16);
-  }
+  // Four bytes a pixel, each store's spare byte overwritten by the next
+  // pixel; the last pixel is written byte by byte to stay inside the row.
+  for (int x = 0; x < kScreenWidth - 1; ++x, out += 3) std::memcpy(out, &colours[x], 4);
+  const std::uint32_t c = colours[kScreenWidth - 1];
+  out[0] = static_cast<std::uint8_t>(c);
+  out[1] = static_cast<std::uint8_t>(c >> 8);
+  out[2] = static_cast<std::uint8_t>(c >> 16);
 }
 
 void fillPicture(MachineState& m, std::uint32_t colour) {
@@ -118,6 +119,9 @@ void prepareContext(MachineState& m, LineContext& c, int y) {
   c.targets[3] = sel >> 9 & 1;
   c.targets[4] = sel >> 8 & 1;
   c.targets[5] = sel >> 12 & 1;
+  c.targetCount = 0;
+  for (int id = 0; id < 6; ++id)
+    if (c.targets[id]) c.targetIds[c.targetCount++] = static_cast<std::uint8_t>(id);
   c.alphaSource = m.alphaSource();
   c.alphaTarget = m.alphaTarget();
   c.tint = std::min(m.tintLevel(), 16);
@@ -201,6 +205,8 @@ void renderLine(MachineState& m, int y) {
 }
 
 bool renderFrame(MachineState& m, FrameCallbacks* callbacks, bool resume) {
+  m.palette(0).noticeOutsideWrites();
+  m.palette(1).noticeOutsideWrites();
   if (!resume) {
     m.frameUnfinished = false;
     m.resumeLine = 0;

@@ -10,7 +10,7 @@ namespace {
 // Start of a layer's map, or null when its override buffer cannot hold it.
 const std::uint8_t* mapBase(const MachineState& m, const BackgroundLayer& l, std::size_t bytes) {
   if (l.mapOverride) return l.mapOverrideSize >= bytes ? l.mapOverride : nullptr;
-  return m.vram() + l.mapBank * 2048u;
+  return m.vram() + (l.mapBank & 31) * 2048u;
 }
 
 // The 8 pixel values of one tile row, in screen order.
@@ -31,7 +31,7 @@ void drawText(LineContext& c, int bg, int x0, int x1) {
   const int w = m.mapWidth(bg), h = m.mapHeight(bg);
   const std::uint8_t* map = mapBase(m, l, static_cast<std::size_t>(w) * h * 2);
   if (!map) return;
-  const std::uint8_t* tiles = m.vram() + l.tileBank * 0x4000u;
+  const std::uint8_t* tiles = m.vram() + (l.tileBank & 3) * 0x4000u;
   const bool wide = l.colourMode == 1;
   const std::uint8_t id = static_cast<std::uint8_t>(4 - bg);
   const int blocksAcross = w >> 5;
@@ -112,7 +112,7 @@ void drawRotational(LineContext& c, int bg, int x0, int x1) {
   const int size = w * 8;
   const std::uint8_t* map = mapBase(m, l, static_cast<std::size_t>(w) * w);
   if (!map) return;
-  const std::uint8_t* tiles = m.vram() + l.tileBank * 0x4000u;
+  const std::uint8_t* tiles = m.vram() + (l.tileBank & 3) * 0x4000u;
   const std::uint8_t id = static_cast<std::uint8_t>(4 - bg);
   const std::uint16_t* mosX = m.mosaicRow(l.mosaic ? m.mosaic(MosaicAttribute::BackgroundX) : 0);
   const std::uint16_t* mosY = m.mosaicRow(l.mosaic ? m.mosaic(MosaicAttribute::BackgroundY) : 0);
@@ -123,21 +123,27 @@ void drawRotational(LineContext& c, int bg, int x0, int x1) {
                      static_cast<std::uint32_t>(c.y * r.scaleY);
   const std::uint32_t dx = static_cast<std::uint32_t>(static_cast<std::int32_t>(r.scaleX));
   const std::uint32_t dy = static_cast<std::uint32_t>(static_cast<std::int32_t>(r.shearY));
-  for (int x = x0; x < x1; ++x, tx += dx, ty += dy) {
-    int px = static_cast<std::int32_t>(tx) >> 8;
-    int py = static_cast<std::int32_t>(ty) >> 8;
-    if (l.tiled) {
-      px &= size - 1;
-      py &= size - 1;
-    } else if (static_cast<unsigned>(px) >= static_cast<unsigned>(size) ||
-               static_cast<unsigned>(py) >= static_cast<unsigned>(size)) {
-      continue;
+  // Values are gathered 8 at a time (0 off the map) and written as a run.
+  std::uint8_t vals[8];
+  for (int x = x0; x < x1; x += 8) {
+    const int n = std::min(8, x1 - x);
+    for (int i = 0; i < n; ++i, tx += dx, ty += dy) {
+      int px = static_cast<std::int32_t>(tx) >> 8;
+      int py = static_cast<std::int32_t>(ty) >> 8;
+      if (l.tiled) {
+        px &= size - 1;
+        py &= size - 1;
+      } else if (static_cast<unsigned>(px) >= static_cast<unsigned>(size) ||
+                 static_cast<unsigned>(py) >= static_cast<unsigned>(size)) {
+        vals[i] = 0;
+        continue;
+      }
+      px = mosX[px];
+      py = mosY[py];
+      const std::uint8_t tile = map[(py >> 3) * w + (px >> 3)];
+      vals[i] = tiles[tile * 64 + (py & 7) * 8 + (px & 7)];
     }
-    px = mosX[px];
-    py = mosY[py];
-    const std::uint8_t tile = map[(py >> 3) * w + (px >> 3)];
-    const std::uint8_t v = tiles[tile * 64 + (py & 7) * 8 + (px & 7)];
-    if (v) putPixel<F>(c, x, c.bgPal[v], id);
+    putRun<F>(c, x, vals, 0, 1, n, c.bgPal, id);
   }
 }
 

@@ -6,25 +6,17 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "machine/machine_state.h"
+#include "machine/sprite_line.h"
 
 namespace tarvolin::machine::detail {
 
 // How a layer's pixels meet what is already on the line.
 enum class Fx { Plain, Alpha, Lighten, Darken };
-
-// A sprite that covers the current line, with its geometry for the line.
-struct LineSprite {
-  std::uint8_t index, priority, mode;
-  bool rotating, mosaic, flip, wide;
-  int left;        // first column of the drawing area (may be negative)
-  int areaWidth;   // drawing area (twice the sprite with double size)
-  int w, h;        // sprite size
-  int row;         // plain: texel row (flip and mosaic applied); rotating: dy from the centre
-  std::uint32_t base;       // first tile's offset in the sprite tile area
-  std::uint32_t rowStride;  // bytes from one tile row of the sprite to the next
-  const std::uint32_t* pal;
-};
 
 struct LineContext {
   MachineState* m = nullptr;
@@ -34,6 +26,8 @@ struct LineContext {
   const std::uint32_t* bgPal = nullptr;
   const std::uint32_t* objPal = nullptr;
   std::array<std::uint8_t, 8> targets{};  // by layer identity
+  std::array<std::uint8_t, 6> targetIds{};  // the identities that are targets
+  int targetCount = 0;
   int alphaSource = 0, alphaTarget = 0, tint = 0;
   // Sprites covering the line, from index 127 down; drawn ones by priority.
   std::array<LineSprite, 128> sprites;
@@ -98,11 +92,89 @@ inline void putPixel(const LineContext& c, int x, std::uint32_t colour, std::uin
   c.ids[x] = id;
 }
 
+#if defined(__SSE2__)
+// Eight pixels at once; v8 holds their values, the first in the low byte.
+template <Fx F>
+inline std::uint32_t runColour(const LineContext& c, const std::uint32_t* pal, std::uint64_t v8, int i) {
+  std::uint32_t colour = pal[v8 >> (8 * i) & 255];
+  if constexpr (F == Fx::Lighten) colour = lighten(colour, c.tint);
+  if constexpr (F == Fx::Darken) colour = darken(colour, c.tint);
+  return colour;
+}
+
+// A byte mask widened to four bytes a pixel: low four pixels, high four.
+inline void widenMask(__m128i m, __m128i& lo, __m128i& hi) {
+  const __m128i m16 = _mm_unpacklo_epi8(m, m);
+  lo = _mm_unpacklo_epi16(m16, m16);
+  hi = _mm_unpackhi_epi16(m16, m16);
+}
+
+template <Fx F>
+inline void putRun8(const LineContext& c, int x, std::uint64_t v8, const std::uint32_t* pal, std::uint8_t id) {
+  // Built in registers: going through memory would stall on store forwarding.
+  __m128i c0 = _mm_set_epi32(static_cast<int>(runColour<F>(c, pal, v8, 3)), static_cast<int>(runColour<F>(c, pal, v8, 2)),
+                             static_cast<int>(runColour<F>(c, pal, v8, 1)), static_cast<int>(runColour<F>(c, pal, v8, 0)));
+  __m128i c1 = _mm_set_epi32(static_cast<int>(runColour<F>(c, pal, v8, 7)), static_cast<int>(runColour<F>(c, pal, v8, 6)),
+                             static_cast<int>(runColour<F>(c, pal, v8, 5)), static_cast<int>(runColour<F>(c, pal, v8, 4)));
+  std::uint32_t* dst = c.colours + x;
+  std::uint8_t* ids = c.ids + x;
+  const __m128i u0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+  const __m128i u1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + 4));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i oldIds = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(ids));
+  if constexpr (F == Fx::Alpha) {
+    const __m128i a = _mm_set1_epi16(static_cast<short>(c.alphaSource));
+    const __m128i b = _mm_set1_epi16(static_cast<short>(c.alphaTarget));
+    // Per channel (u x b >> 4) + (c x a >> 4); the pack saturates at 255.
+    auto mix = [&](__m128i u, __m128i cc) {
+      const __m128i lo = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(u, zero), b), 4),
+                                       _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(cc, zero), a), 4));
+      const __m128i hi = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(u, zero), b), 4),
+                                       _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(cc, zero), a), 4));
+      return _mm_packus_epi16(lo, hi);
+    };
+    // Pixels over a blend target, from the identities underneath.
+    __m128i over = zero;
+    for (int k = 0; k < c.targetCount; ++k)
+      over = _mm_or_si128(over, _mm_cmpeq_epi8(oldIds, _mm_set1_epi8(static_cast<char>(c.targetIds[k]))));
+    __m128i t0, t1;
+    widenMask(over, t0, t1);
+    c0 = _mm_or_si128(_mm_and_si128(t0, mix(u0, c0)), _mm_andnot_si128(t0, c0));
+    c1 = _mm_or_si128(_mm_and_si128(t1, mix(u1, c1)), _mm_andnot_si128(t1, c1));
+  }
+  // Transparent pixels (value 0) keep what is there.
+  const __m128i clear = _mm_cmpeq_epi8(_mm_cvtsi64_si128(static_cast<long long>(v8)), zero);
+  __m128i k0, k1;
+  widenMask(clear, k0, k1);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_or_si128(_mm_and_si128(k0, u0), _mm_andnot_si128(k0, c0)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4), _mm_or_si128(_mm_and_si128(k1, u1), _mm_andnot_si128(k1, c1)));
+  const __m128i newIds = _mm_set1_epi8(static_cast<char>(id));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(ids),
+                   _mm_or_si128(_mm_and_si128(clear, oldIds), _mm_andnot_si128(clear, newIds)));
+}
+#endif
+
 // Draws up to 8 pixel values of one tile row: vals[first + i * step] goes to
 // column x + i; value 0 leaves the pixel alone.
 template <Fx F>
 inline void putRun(const LineContext& c, int x, const std::uint8_t* vals, int first, int step, int n,
                    const std::uint32_t* pal, std::uint8_t id) {
+#if defined(__SSE2__)
+  if (n == 8) {  // a whole tile row: first is 0 going right or 7 going left
+    std::uint64_t v8;
+    std::memcpy(&v8, vals, 8);
+    putRun8<F>(c, x, step < 0 ? __builtin_bswap64(v8) : v8, pal, id);
+    return;
+  }
+  // A part of a row: eight pixels from `at` with the others transparent, so
+  // they are written back unchanged.
+  const int at = std::min(x, kScreenWidth - 8);
+  std::uint64_t v8 = 0;
+  for (int i = 0; i < n; ++i)
+    v8 |= static_cast<std::uint64_t>(vals[first + i * step]) << (8 * (x - at + i));
+  putRun8<F>(c, at, v8, pal, id);
+  return;
+#endif
   std::uint32_t* __restrict colours = c.colours + x;
   std::uint8_t* __restrict ids = c.ids + x;
   for (int i = 0; i < n; ++i) {

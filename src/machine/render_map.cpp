@@ -12,7 +12,7 @@ bool drawWholeMap(MachineState& m, int index, std::vector<std::uint32_t>& out, b
   const std::size_t pixelsAcross = static_cast<std::size_t>(w) * 8;
   if (out.size() != pixelsAcross * h * 8) out.assign(pixelsAcross * h * 8, 0);
   const std::uint32_t* pal = m.palette(0).converted();
-  const std::uint8_t* tiles = m.vram() + l.tileBank * 0x4000u;
+  const std::uint8_t* tiles = m.vram() + (l.tileBank & 3) * 0x4000u;
   const bool wide = rot || l.colourMode == 1;
   for (int cy = 0; cy < h; ++cy) {
     for (int cx = 0; cx < w; ++cx) {

@@ -120,35 +120,65 @@ void buildSpriteList(LineContext& c) {
   if (!m.displayAttribute(DisplayAttribute::EnableSprite)) return;
   const bool layout2d = m.displayAttribute(DisplayAttribute::SpriteLayout) == 0;
   const int mosaicY = m.mosaic(MosaicAttribute::SpriteY);
+  // Sprite geometry, worked out again only when a sprite or the layout changed.
+  LineScratch& scratch = c.m->scratch;
+  if (scratch.spriteVersion != m.spriteVersion() || scratch.spriteLayout != (layout2d ? 0 : 1)) {
+    scratch.spriteVersion = m.spriteVersion();
+    scratch.spriteLayout = layout2d ? 0 : 1;
+    for (int i = 0; i < 128; ++i) {
+      const SpriteEntry& s = m.sprite(i);
+      const int w = s.width(), h = s.height();
+      // Shown with sdFold means rotating at double size.
+      const int areaW = s.sdFold ? 2 * w : w, areaH = s.sdFold ? 2 * h : h;
+      scratch.spriteTop[i] = s.y;
+      scratch.spriteAreaHeight[i] = static_cast<std::uint8_t>(s.shown() ? areaH : 0);
+      LineSprite& t = scratch.spriteTemplates[i];
+      t.index = static_cast<std::uint8_t>(i);
+      t.priority = s.priority;
+      t.mode = s.displayMode;
+      t.rotating = s.rotScale;
+      t.mosaic = s.mosaic;
+      t.flip = !s.rotScale && s.flipH();
+      t.wide = s.colourMode == 1;
+      t.left = s.x + areaW >= 512 ? s.x - 512 : s.x;
+      t.areaWidth = areaW;
+      t.w = w;
+      t.h = h;
+      t.row = 0;
+      t.base = s.tile * 32u;
+      t.rowStride = layout2d ? 1024u : static_cast<std::uint32_t>(w / 8) * (t.wide ? 64u : 32u);
+      t.pal = nullptr;
+    }
+  }
+  // Which sprites cover the line: bit i of `covers[i / 64]`.
+  std::uint64_t covers[2] = {0, 0};
+#if defined(__SSE2__)
+  const __m128i line = _mm_set1_epi8(static_cast<char>(c.y));
+  for (int g = 0; g < 8; ++g) {
+    const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(scratch.spriteTop.data() + g * 16));
+    const __m128i height = _mm_loadu_si128(reinterpret_cast<const __m128i*>(scratch.spriteAreaHeight.data() + g * 16));
+    const __m128i dy = _mm_sub_epi8(line, top);  // (y - top) mod 256
+    const __m128i below = _mm_cmpeq_epi8(_mm_max_epu8(dy, height), dy);  // dy >= height
+    const auto bits = static_cast<std::uint64_t>(~_mm_movemask_epi8(below) & 0xFFFF);
+    covers[g / 4] |= bits << (16 * (g % 4));
+  }
+#else
+  for (int i = 0; i < 128; ++i)
+    if (((c.y - scratch.spriteTop[i]) & 255) < scratch.spriteAreaHeight[i]) covers[i / 64] |= 1ull << (i % 64);
+#endif
   for (int i = 127; i >= 0; --i) {
+    if (!(covers[i / 64] >> (i % 64) & 1)) continue;
+    const int dy = (c.y - scratch.spriteTop[i]) & 255;
+    const LineSprite& t = scratch.spriteTemplates[i];
+    if (t.left >= kScreenWidth || t.left + t.areaWidth <= 0) continue;
     const SpriteEntry& s = m.sprite(i);
-    if (!s.shown()) continue;
-    const int w = s.width(), h = s.height();
-    const bool twice = s.rotScale && s.sdFold;
-    const int areaW = twice ? 2 * w : w, areaH = twice ? 2 * h : h;
-    const int dy = (c.y - s.y) & 255;
-    if (dy >= areaH) continue;
-    const int left = s.x + areaW >= 512 ? s.x - 512 : s.x;
-    if (left >= kScreenWidth || left + areaW <= 0) continue;
     LineSprite& ls = c.sprites[c.spriteCount];
-    ls.index = static_cast<std::uint8_t>(i);
-    ls.priority = s.priority;
-    ls.mode = s.displayMode;
-    ls.rotating = s.rotScale;
-    ls.mosaic = s.mosaic;
-    ls.flip = !s.rotScale && s.flipH();
-    ls.wide = s.colourMode == 1;
-    ls.left = left;
-    ls.areaWidth = areaW;
-    ls.w = w;
-    ls.h = h;
-    ls.base = s.tile * 32u;
-    ls.rowStride = layout2d ? 1024u : static_cast<std::uint32_t>(w / 8) * (ls.wide ? 64u : 32u);
+    ls = t;
     ls.pal = ls.wide ? c.objPal : c.objPal + s.palette * 16;
     if (s.rotScale) {
-      ls.row = dy - areaH / 2;
+      ls.row = dy - scratch.spriteAreaHeight[i] / 2;
     } else {
-      int ty = s.flipV() ? h - 1 - dy : dy;
+      int ty = s.flipV() ? t.h - 1 - dy : dy;
       if (s.mosaic) ty = m.mosaicLookup(mosaicY, ty & 255);
       ls.row = ty;
     }

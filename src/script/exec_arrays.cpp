@@ -13,9 +13,6 @@ namespace {
 
 using project::ArrayDef;
 
-bool IsNameChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
 bool EndOfOperand(std::string_view text, std::size_t pos) {
   return pos >= text.size() || isBlank(text[pos]) || text[pos] == ';';
 }
@@ -36,99 +33,53 @@ std::string_view Token(std::string_view text, std::size_t pos) {
   return text.substr(pos, e - pos);
 }
 
-// The variable number (below 80) of a decoded basic variable, or -1.
-int VariableNumberOf(const Operand& o) {
-  if (o.kind == OperandKind::Frame) {
-    if (o.value >= kSlotLV0) return o.value - kSlotLV0;
-    if (o.value >= kSlotRV0) return 6 + (o.value - kSlotRV0);
-    return 10 + (o.value - kSlotEV0);
-  }
-  if (o.kind == OperandKind::Global) return kVarGlobalFirst + o.value % kGlobalsPerSet;
-  return -1;
-}
-
-std::int32_t ElementType(const ArrayDef& a, int element) {
+std::int32_t TypeOf(const ArrayDef& a, int element) {
   return a.elements[std::size_t(element)].type;
 }
 
 }  // namespace
 
-void ArrayCommands::Attach(Interpreter& interp) {
+void ArrayCommands::Attach(Interpreter& interp, Preprocessor& preprocessor) {
   interp.setCommandFamily(cmd::ArrayPeek, cmd::VectorSet, this);
   interp.setArrays(this);
   interp.setIterationHandler(this);
-  interp.setArrayVariableParser(this);
+  interp.setArrayNames(this);
+  preprocessor.setTableArrays(this);
 }
 
-// ---- array element variables --------------------------------------------------
+// ---- names and table blocks ------------------------------------------------------
 
-int ArrayCommands::ParseArrayVariable(std::string_view text, std::size_t& pos, const ParseEnv& env,
-                                      ErrorState& err) const {
-  std::size_t p = pos;
-  while (p < text.size() && IsNameChar(text[p])) ++p;
-  if (p == pos || p >= text.size() || text[p] != '.') return 0;
-  const int array = arrays_.find(text.substr(pos, p - pos));
-  if (array < 0) return 0;
-  if (array > 255) return err.SetError(145), -1;
-  const std::size_t elementStart = ++p;
-  while (p < text.size() && IsNameChar(text[p])) ++p;
-  const int element = arrays_.at(array)->findElement(text.substr(elementStart, p - elementStart));
-  if (element < 0) return err.SetError(127), -1;
-  if (element > 255) return err.SetError(146), -1;
-  ArrayRef ref;
-  ref.array = array;
-  ref.element = element;
-  if (p < text.size() && text[p] == '[') {
-    const std::size_t close = text.find(']', p);
-    if (close == std::string_view::npos) return err.SetError(144), -1;
-    const std::string inner(text.substr(p + 1, close - p - 1));
-    // The index: an immediate, or a basic variable with + or - 1..4.
-    std::string plain = inner;
-    int offset = 0;
-    const std::size_t sign = inner.find_first_of("+-*&", 1);
-    if (sign != std::string::npos && !inner.empty() && inner[0] != '-' && inner[0] != '#' &&
-        !(inner[0] >= '0' && inner[0] <= '9')) {
-      const std::string amount = inner.substr(sign + 1);
-      if (inner[sign] != '+' && inner[sign] != '-') return err.SetError(147), -1;
-      if (amount.size() != 1 || amount[0] < '1' || amount[0] > '4') return err.SetError(147), -1;
-      offset = (inner[sign] == '+' ? 1 : -1) * (amount[0] - '0');
-      plain = inner.substr(0, sign);
-    }
-    Operand o;
-    std::size_t q = 0;
-    ParseEnv plainEnv = env;
-    plainEnv.arrays = nullptr;  // no array variable inside an index
-    if (!ParseBasicOperand(plain, q, plainEnv, o, err)) {
-      if (err.GetError() == 4) err.SetError(149);
-      return -1;
-    }
-    if (q != plain.size()) return err.SetError(144), -1;
-    if (o.isImmediate()) {
-      if (offset != 0) return err.SetError(147), -1;
-      if (o.value < 0 || o.value > 1023) return err.SetError(148), -1;
-      ref.index = o.value;
-    } else {
-      const int number = VariableNumberOf(o);
-      if (number < 0 || o.ext != ExtendOp::None) return err.SetError(149), -1;
-      ref.indexIsVariable = true;
-      ref.indexVariable = number;
-      ref.offset = offset;
-    }
-    p = close + 1;
-    if (!EndOfOperand(text, p)) return err.SetError(144), -1;
-  }
-  pos = p;
-  return kVarArrayFirst + int(PackArrayRef(ref));
+bool ArrayCommands::IsSystemArray(int array) const {
+  const ArrayDef* a = arrays_.at(array);
+  return a && a->system;
 }
-
-int ArrayCommands::ArrayValue(std::string_view name, ErrorState& err) const {
-  const int array = arrays_.find(name);
-  if (array < 0) return -1;
-  if (arrays_.at(array)->system) {
-    err.SetError(142);
-    return -2;
-  }
-  return array;
+bool ArrayCommands::Is2D(int array) const {
+  const ArrayDef* a = arrays_.at(array);
+  return a && a->twoDimensional();
+}
+int ArrayCommands::DimX(int array) const {
+  const ArrayDef* a = arrays_.at(array);
+  return a ? a->dimX : 0;
+}
+int ArrayCommands::DimY(int array) const {
+  const ArrayDef* a = arrays_.at(array);
+  return a && a->twoDimensional() ? a->dimY : 0;
+}
+int ArrayCommands::FindElement(int array, std::string_view name) const {
+  const ArrayDef* a = arrays_.at(array);
+  return a ? a->findElement(name) : -1;
+}
+int ArrayCommands::ElementType(int array, int element) const {
+  const ArrayDef* a = arrays_.at(array);
+  if (!a || element < 0 || std::size_t(element) >= a->elements.size()) return -1;
+  return a->elements[std::size_t(element)].type;
+}
+void ArrayCommands::WriteElement(int array, int x, int y, int element, const std::int32_t* values, int) {
+  // Tables take their constant data even when scripts may not write them.
+  // A record beyond the storage (an array that could not be placed) takes
+  // nothing.
+  ErrorState ignored;
+  arrays_.setValues(array, element, x, Is2D(array) ? y : 0, values, ignored, true);
 }
 
 bool ArrayCommands::read(std::int32_t ref, std::int32_t index, std::int32_t& value, ErrorState& err) {
@@ -209,7 +160,7 @@ bool ArrayCommands::Parse(Interpreter& interp, ScriptLine& line, const ParseEnv&
       }
       case 'S': {
         int lop = 0;
-        if (!ParseComparison(text, pos, lop, err)) return false;
+        if (!ParseComparison(text, pos, env, lop, err)) return false;
         if (IsTripleOperator(lop)) return Fail(err, 139);
         line.lop = std::uint8_t(lop);
         break;
@@ -291,7 +242,7 @@ bool ArrayCommands::Execute(Interpreter& interp, ScriptLine& line) {
   auto elementIndex = [&](int slot) { return ElementOf(p[slot]); };
   auto need3D = [&](int slot, int type) {
     const ArrayDef* a = arrays_.at(elementArray(slot));
-    return a && ElementType(*a, elementIndex(slot)) == type;
+    return a && TypeOf(*a, elementIndex(slot)) == type;
   };
 
   switch (line.command) {

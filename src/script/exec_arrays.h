@@ -39,13 +39,13 @@ class ResourceFiles {
 class ArrayCommands final : public CommandFamily,
                             public ArrayAccess,
                             public IterationHandler,
-                            public ArrayVariableParser {
+                            public TableArrays {
  public:
   explicit ArrayCommands(project::ArrayList& arrays) : arrays_(arrays) {}
 
-  // Installs the commands, the element variables and the iteration in the
-  // interpreter.
-  void Attach(Interpreter& interp);
+  // Installs the commands, the element variables, the iteration and the
+  // table blocks in the interpreter and its preprocessor.
+  void Attach(Interpreter& interp, Preprocessor& preprocessor);
   void setResourceFiles(ResourceFiles* files) { resources_ = files; }
   // Forgets running iterations (the interpreter was reset).
   void Reset() { iterations_.clear(); }
@@ -58,10 +58,16 @@ class ArrayCommands final : public CommandFamily,
   bool write(std::int32_t ref, std::int32_t index, std::int32_t value, ErrorState& err) override;
   // IterationHandler
   bool NextElement(Interpreter& interp) override;
-  // ArrayVariableParser
-  int ParseArrayVariable(std::string_view text, std::size_t& pos, const ParseEnv& env,
-                         ErrorState& err) const override;
-  int ArrayValue(std::string_view name, ErrorState& err) const override;
+  // TableArrays: names for operands, and the preprocessor's table blocks.
+  int FindArray(std::string_view name) const override { return arrays_.find(name); }
+  int ArrayCount() const override { return arrays_.count(); }
+  bool IsSystemArray(int array) const override;
+  bool Is2D(int array) const override;
+  int DimX(int array) const override;
+  int DimY(int array) const override;
+  int FindElement(int array, std::string_view name) const override;
+  int ElementType(int array, int element) const override;
+  void WriteElement(int array, int x, int y, int element, const std::int32_t* values, int count) override;
 
  private:
   struct Iteration {
@@ -79,27 +85,6 @@ class ArrayCommands final : public CommandFamily,
   project::ArrayList& arrays_;
   ResourceFiles* resources_ = nullptr;
   std::vector<Iteration> iterations_;
-};
-
-// The writing of table blocks into the arrays, for the preprocessor.
-class TableBlocks final : public TableBlockHandler {
- public:
-  explicit TableBlocks(project::ArrayList& arrays) : arrays_(arrays) {}
-  void BeginPass(bool write) override;
-  bool TableLine(const ScriptLine& line, int lineIndex, const ParseEnv& env, bool write,
-                 std::string& message) override;
-
- private:
-  bool Define(std::string_view text, std::size_t pos, int lineIndex, const ParseEnv& env, bool twoD,
-              bool write, std::string& message);
-  bool Data(std::string_view text, std::size_t pos, int lineIndex, const ParseEnv& env, bool fill,
-            bool write, std::string& message);
-
-  project::ArrayList& arrays_;
-  int array_ = -1;
-  std::int64_t index_ = 0;  // X for 2D tables
-  std::int64_t y_ = 0;
-  std::vector<int> elements_;
 };
 
 }  // namespace tarvolin::script

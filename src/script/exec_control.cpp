@@ -25,7 +25,7 @@ bool Interpreter::Compare(int lop, std::int32_t a, std::int32_t b, std::int32_t 
 
 bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
   const std::int32_t command = line.command;
-  if (command == exec::UndefinedCommand) return Fail(inMacro ? 171 : 3);
+  if (command == exec::UndefinedCommand) return Fail(inMacro ? 171 : line.aux ? line.aux : 3);
   if (inMacro && exec::RefusedInMacro(command)) return Fail(172);
   if (!(line.flags & ScriptLine::kParsed)) {
     if (!ParseLine(line, inMacro)) return false;
@@ -46,22 +46,17 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
         } else if (!ExecArith(line)) {
           return false;
         }
-        AddCost(command);
       }
       break;
     case exec::Negate: case exec::Mul: case exec::Div: case exec::Mod: case exec::Shl:
     case exec::Shr: case exec::Or: case exec::And: case exec::Xor: case exec::Random:
     case exec::Min: case exec::Max: case exec::Bounce: case exec::Sqrt: case exec::Abs:
     case exec::Qdist:
-      if (executing) {
-        if (!ExecArith(line)) return false;
-        AddCost(command);
-      }
+      if (executing && !ExecArith(line)) return false;
       break;
     case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10:
     case 21: case 22: case 23: case 24: case 25: case 26: case 27:
       if (!ExecBlockOpen(line, executing)) return false;
-      if (executing) AddCost(command);
       break;
     case exec::Else:
       if (!ExecElse(line, false)) return false;
@@ -71,7 +66,6 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       break;
     case exec::End:
       if (!ExecEnd()) return false;
-      if (executing) AddCost(command);
       break;
     case exec::Break: case exec::BreakMore:
       if (executing && !ExecBreak(line)) return false;
@@ -102,24 +96,20 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       if (executing && !ExecMousePosition(line)) return false;
       break;
     case exec::MacroCall:
-      if (executing) {
-        if (!ExecMacro(line)) return false;
-        AddCost(command);
-      }
+      if (executing && !ExecMacro(line)) return false;
       break;
     default:
       if (exec::IsSkippedCommand(command)) break;
       if (command >= 0 && command < kFamilySlots && families_[command]) {
-        if (executing) {
-          if (!families_[command]->Execute(*this, line)) return false;
-          AddCost(command);
-        }
+        if (executing && !families_[command]->Execute(*this, line)) return false;
         break;
       }
       // A command whose family is not available in this build.
       if (executing) return Fail(3);
       break;
   }
+  // A performed command adds its estimated cost to the frame's total.
+  if (executing) AddCost(command);
   if (!inMacro) ++pc_;
   return true;
 }
@@ -250,8 +240,10 @@ bool Interpreter::CallFunction(const ScriptFunction& fn, const std::int32_t* arg
 }
 
 bool Interpreter::ExecCall(ScriptLine& line) {
-  if (depth_ >= kMaxCallDepth - 1) return Fail(8);
+  // The stack limit is a run-time condition: a call that is passed over
+  // (its block does not execute) cannot exceed it.
   if (!blocks_[level_].executing) return true;
+  if (depth_ >= kMaxCallDepth - 1) return Fail(8);
   const ScriptFunction* fn = nullptr;
   const auto& table = tables_.scripts[static_cast<std::size_t>(curScript_)].functions;
   switch (line.target) {
@@ -283,7 +275,6 @@ bool Interpreter::ExecCall(ScriptLine& line) {
     args[i] = Eval(line.ops[1 + i]);
     if (evalFailed_) return false;
   }
-  AddCost(line.command);
   return CallFunction(*fn, args, line.count, line.command == exec::CallRet, false);
 }
 
@@ -296,7 +287,6 @@ bool Interpreter::ExecReturn(ScriptLine& line) {
     if (executing && depth_ > 0) frames_[depth_ - 1].vars[kSlotRV0 + i] = v;
   }
   if (!executing) return true;
-  AddCost(line.command);
   if (depth_ == 0) {
     running_ = false;
     return true;

@@ -10,7 +10,7 @@ namespace tarvolin::script {
 bool Interpreter::ExecMacro(ScriptLine& line) {
   if (line.aux < 0 || static_cast<std::size_t>(line.aux) >= tables_.macros.size()) return Fail(174);
   Macro& macro = tables_.macros[static_cast<std::size_t>(line.aux)];
-  for (int i = 0; i < line.count; ++i) macroParams_[i] = line.ops[i];
+  for (int i = 0; i < line.count; ++i) macroWords_[i] = line.words[i];
   macroParamCount_ = line.count;
   const ParseEnv env = MakeEnv(true);
   auto detail = [&](int index) {

@@ -1,5 +1,6 @@
-// Operand parsing for the executor: reads operands from a line's text and
-// gives them in their decoded form (Operand), ready to evaluate.
+// The executor's side of operand parsing: the language's parsers read the
+// line's text into operand words, and each word is decoded here, once, into
+// the Operand form the executor evaluates directly.
 #pragma once
 
 #include <cstddef>
@@ -7,51 +8,42 @@
 
 #include "script/errors.h"
 #include "script/exec_operand.h"
+#include "script/operand.h"
 #include "script/script_tables.h"
+#include "script/table_arrays.h"
 
 namespace tarvolin::script {
 
-struct ParseEnv;
-
-// Array.Element[index] variables: the array store knows the names.
-class ArrayVariableParser {
- public:
-  virtual ~ArrayVariableParser() = default;
-  // The variable number (256 + packed reference) of the array variable at
-  // `pos`, moving `pos` past it; 0 when the text names no array; -1 with the
-  // error set when it names one wrongly.
-  virtual int ParseArrayVariable(std::string_view text, std::size_t& pos, const ParseEnv& env,
-                                 ErrorState& err) const = 0;
-  // The number of the array named `name` where a value is expected; -1 when
-  // no array has that name; -2 with the error set when it may not stand
-  // there (142: a built-in memory array).
-  virtual int ArrayValue(std::string_view name, ErrorState& err) const = 0;
-};
-
 struct ParseEnv {
   const ScriptTables* tables = nullptr;
-  int script = 0;                        // the line's script (global set, functions)
-  const Operand* macroParams = nullptr;  // bound %0..%9 while a macro runs
+  int script = 0;                            // the line's script (global set, functions)
+  const OperandWord* macroWords = nullptr;   // words bound to %0..%9 while a macro runs
   int macroParamCount = 0;
   bool inMacro = false;
-  const ArrayVariableParser* arrays = nullptr;
+  bool executing = true;                     // the line's block level executes
+  const TableArrays* arrays = nullptr;       // the project's arrays, when it has any
 };
+
+// Decodes an operand word for the line's script.
+Operand DecodeWord(OperandWord word, const ParseEnv& env);
 
 // Immediates and variables (leading variables, indices, amounts).
 bool ParseBasicOperand(std::string_view text, std::size_t& pos, const ParseEnv& env, Operand& out,
-                       ErrorState& err);
+                       ErrorState& err, OperandWord* word = nullptr);
 // A value (kind P): a basic operand, an attribute name or an asset name.
 bool ParseValueOperand(std::string_view text, std::size_t& pos, const ParseEnv& env, Operand& out,
-                       ErrorState& err);
+                       ErrorState& err, OperandWord* word = nullptr);
 // A variable that receives a result (kind V); error 10 for an immediate.
 bool ParseVariableOperand(std::string_view text, std::size_t& pos, const ParseEnv& env,
-                          Operand& out, ErrorState& err);
+                          Operand& out, ErrorState& err, OperandWord* word = nullptr);
+// Only an immediate (a definition's value).
+bool ParseImmediateValue(std::string_view text, std::size_t& pos, const ParseEnv& env,
+                         std::int32_t& value, ErrorState& err);
 // A comparison operator (0..9): error 2 when missing, 32 when unknown.
-bool ParseComparison(std::string_view text, std::size_t& pos, int& lop, ErrorState& err);
+bool ParseComparison(std::string_view text, std::size_t& pos, const ParseEnv& env, int& lop,
+                     ErrorState& err);
 // Whether only blanks or a ";" comment follow `pos`.
 bool AtLineEnd(std::string_view text, std::size_t pos);
-// Whether a line's command could be followed by more operands at `pos`.
-inline bool HasMoreOperands(std::string_view text, std::size_t pos) { return !AtLineEnd(text, pos); }
 
 // Classifies a line: command, operand start and leading variable.
 struct Classification {
@@ -59,10 +51,13 @@ struct Classification {
   std::int32_t operandStart = 0;
   bool hasLeading = false;
   Operand leading;
+  // The first word looked like a variable but could not be read (e.g. a G_
+  // name missing from the global set): its error, reported in place of
+  // "no such command"; else 0.
+  ErrorCode leadingError = 0;
 };
 void ClassifyText(std::string_view text, const ParseEnv& env, Classification& out);
 
-// The comparison operator with its two or three values.
 inline bool IsTripleOperator(int lop) { return lop == 8 || lop == 9; }
 
 }  // namespace tarvolin::script

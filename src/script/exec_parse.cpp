@@ -56,9 +56,10 @@ ParseEnv Interpreter::MakeEnv(bool inMacro) const {
   env.tables = &tables_;
   env.script = curScript_;
   env.inMacro = inMacro;
-  env.arrays = arrayParser_;
+  env.executing = blocks_[level_].executing;
+  env.arrays = arrayNames_;
   if (inMacro) {
-    env.macroParams = macroParams_;
+    env.macroWords = macroWords_;
     env.macroParamCount = macroParamCount_;
   }
   return env;
@@ -71,8 +72,8 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
   const std::int32_t command = line.command;
   line.count = 0;
 
-  auto value = [&](int i) { return ParseValueOperand(text, pos, env, line.ops[i], err_); };
-  auto variable = [&](int i) { return ParseVariableOperand(text, pos, env, line.ops[i], err_); };
+  auto value = [&](int i) { return ParseValueOperand(text, pos, env, line.ops[i], err_, &line.words[i]); };
+  auto variable = [&](int i) { return ParseVariableOperand(text, pos, env, line.ops[i], err_, &line.words[i]); };
   auto restEmpty = [&]() { return AtLineEnd(text, pos) || Fail(1); };
 
   if (exec::OpensBlock(command) || command == exec::ElseIf || command == exec::Assert) {
@@ -81,7 +82,7 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
     int lop = fixed;
     if (fixed < 0 || command == exec::IfBetweenOrEqual || command == exec::IfOutside) {
       int read = 0;
-      if (!ParseComparison(text, pos, read, err_)) return false;
+      if (!ParseComparison(text, pos, env, read, err_)) return false;
       if (fixed < 0) lop = read;
     }
     if (!value(1)) return false;

@@ -88,14 +88,16 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
     ParseEnv env;
     env.tables = &tables_;
     env.script = script;
-    env.arrays = arrayParser_;
+    env.arrays = arrayNames_;
     Classification c;
     ClassifyText(line.text, env, c);
     line.command = c.command;
     line.operandStart = c.operandStart;
     line.leading = c.leading;
+    line.aux = c.command == exec::UndefinedCommand ? c.leadingError : 0;
     line.flags = static_cast<std::uint8_t>(ScriptLine::kLoaded | ScriptLine::kClassified |
-                                           (c.hasLeading ? ScriptLine::kHasLeading : 0));
+                                           (c.hasLeading ? ScriptLine::kHasLeading : 0) |
+                                           (exec::IsSkippedCommand(c.command) ? ScriptLine::kSkipped : 0));
   }
 }
 
@@ -168,7 +170,7 @@ bool Interpreter::RunLines(int budget, StepMode mode) {
     }
     ScriptLine& line = lines_[pc_];
     if (!(line.flags & ScriptLine::kClassified)) ClassifyCached(curScript_, line, pc_);
-    if (exec::IsSkippedCommand(line.command)) {
+    if (line.flags & ScriptLine::kSkipped) {
       ++pc_;
       continue;
     }

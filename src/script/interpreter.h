@@ -108,7 +108,8 @@ class Interpreter {
   void setInput(InputSource* input) { input_ = input ? input : &noInput_; }
   void setArrays(ArrayAccess* arrays) { arrays_ = arrays; }
   void setIterationHandler(IterationHandler* handler) { iteration_ = handler; }
-  void setArrayVariableParser(const ArrayVariableParser* parser) { arrayParser_ = parser; }
+  // The project's arrays, for operands that name them.
+  void setArrayNames(const TableArrays* arrays) { arrayNames_ = arrays; }
   // Commands first..last go to `family`.
   void setCommandFamily(std::int32_t first, std::int32_t last, CommandFamily* family) {
     for (std::int32_t c = first; c <= last; ++c)
@@ -185,8 +186,10 @@ class Interpreter {
   int GlobalSlot(int set, int index) const;
 
   // Pushes a call of `fn` with `count` argument values (arguments 1..4 go to
-  // V_EV0..3, 5..10 to V_LV0..5) and jumps to the line after its declaration.
-  // Used by Call / CallRet and by the array iteration commands.
+  // V_EV0..3, 5..10 to V_LV0..5) and puts the program counter on its
+  // declaration line; the calling command's own advance then takes execution
+  // to the line after it. Used by Call / CallRet and by the array iteration
+  // commands (from their executor or from IterationHandler::NextElement).
   bool CallFunction(const ScriptFunction& fn, const std::int32_t* args, int count, bool byCallRet,
                     bool byIteration);
 
@@ -293,7 +296,7 @@ class Interpreter {
   const ScriptFunction* vblankFn_ = nullptr;
   const ScriptFunction* hblankFn_ = nullptr;
   IterationHandler* iteration_ = nullptr;
-  const ArrayVariableParser* arrayParser_ = nullptr;
+  const TableArrays* arrayNames_ = nullptr;
   static constexpr std::int32_t kFamilySlots = 202;
   CommandFamily* families_[kFamilySlots] = {};
 
@@ -306,7 +309,7 @@ class Interpreter {
   int depth_ = 0;
 
   std::vector<std::int32_t> globals_;  // 32 per global set
-  Operand macroParams_[10];
+  OperandWord macroWords_[10] = {};
   int macroParamCount_ = 0;
 };
 

@@ -179,9 +179,9 @@ bool Preprocessor::FirstPass(int script) {
   st.preprocessed = true;
   for (ScriptLine& sl : st.lines) sl.reset();
   order_.push_back(script);
+  table_ = TableState();
   int balance = 0;
   bool returned = true;
-  if (tableHandler_) tableHandler_->BeginPass(false);
   const int count = static_cast<int>(st.lines.size());
   for (int i = 0; i < count; ++i) {
     ScriptLine& sl = t.scripts[static_cast<std::size_t>(script)].lines[static_cast<std::size_t>(i)];
@@ -213,7 +213,7 @@ bool Preprocessor::FirstPass(int script) {
       if (t.FindMacro(name) < 0)
         return FailAt(script, i, Format("Error: Macro '%s' no definida en la línea %d", name, i + 1));
     } else if (c == exec::UndefinedCommand) {
-      return FailAt(script, i, MessageFor(3));
+      return FailAt(script, i, MessageFor(sl.aux ? sl.aux : 3));
     } else if (c >= exec::TableDefine && c <= exec::TableFill) {
       if (!TableLine(script, i, sl, false)) return false;
     }
@@ -228,6 +228,16 @@ bool Preprocessor::Declare(int script, int line, const ScriptLine& sl, bool glob
   std::size_t pos = static_cast<std::size_t>(sl.operandStart);
   const std::string name(Word(text, pos));
   if (name.empty()) return FailAt(script, line, Format("ERROR: Falta el nombre de la función, línea %d", line + 1));
+  // A second global of the same name gets the message that says where the
+  // first one is.
+  const int existing = global ? t.FindGlobalIndex(name) : -1;
+  if (existing >= 0) {
+    const ScriptFunction& other = t.globals[static_cast<std::size_t>(existing)];
+    char buf[1024];
+    std::snprintf(buf, sizeof buf, "Error: Función Global <%s> ya definida - línea %d, guión '%s'",
+                  name.c_str(), other.line + 1, docs().at(other.script).name().c_str());
+    return FailAt(script, line, buf);
+  }
   if (t.FindFunction(script, name))
     return FailAt(script, line, Format("ERROR: La función <%s> ya fue definida", name));
   const std::string_view count = Word(text, pos);
@@ -263,14 +273,6 @@ bool Preprocessor::Declare(int script, int line, const ScriptLine& sl, bool glob
   if (!global) {
     t.scripts[static_cast<std::size_t>(script)].functions.push_back(std::move(fn));
     return true;
-  }
-  const int existing = t.FindGlobalIndex(name);
-  if (existing >= 0) {
-    const ScriptFunction& other = t.globals[static_cast<std::size_t>(existing)];
-    char buf[1024];
-    std::snprintf(buf, sizeof buf, "Error: Función Global <%s> ya definida - línea %d, guión '%s'",
-                  name.c_str(), other.line + 1, docs().at(other.script).name().c_str());
-    return FailAt(script, line, buf);
   }
   t.globals.push_back(std::move(fn));
   return true;
@@ -330,37 +332,28 @@ bool Preprocessor::Define(int script, int line, const ScriptLine& sl) {
   ParseEnv env;
   env.tables = &t;
   env.script = script;
-  Operand value;
+  std::int32_t value = 0;
   ErrorState scratch;
   std::size_t p = e;
-  if (!ParseBasicOperand(text, p, env, value, scratch) || !value.isImmediate())
+  if (!ParseImmediateValue(text, p, env, value, scratch))
     return FailAt(script, line,
                   Format("ERROR: No se halló el valor de la definición, o falta el entero en la línea %d", line + 1));
-  t.definitions.push_back(Definition{name, value.value, false});
+  t.definitions.push_back(Definition{name, value, false});
   return true;
 }
 
 bool Preprocessor::SecondPass(int script) {
   ScriptState& st = tables().scripts[static_cast<std::size_t>(script)];
-  if (tableHandler_) tableHandler_->BeginPass(true);
+  table_ = TableState();
   for (int i = 0; i < static_cast<int>(st.lines.size()); ++i) {
     ScriptLine& sl = st.lines[static_cast<std::size_t>(i)];
-    if (sl.command == exec::Call || sl.command == exec::CallRet)
+    if (sl.command == exec::Call || sl.command == exec::CallRet) {
       if (!ResolveCall(script, i, sl)) return false;
-    if (sl.command >= exec::TableDefine && sl.command <= exec::TableFill)
+    } else if (sl.command >= exec::TableDefine && sl.command <= exec::TableFill) {
       if (!TableLine(script, i, sl, true)) return false;
+    }
   }
   return true;
-}
-
-bool Preprocessor::TableLine(int script, int line, const ScriptLine& sl, bool write) {
-  if (!tableHandler_) return true;
-  ParseEnv env;
-  env.tables = &tables();
-  env.script = script;
-  std::string message;
-  if (tableHandler_->TableLine(sl, line, env, write, message)) return true;
-  return FailAt(script, line, message);
 }
 
 bool Preprocessor::ResolveCall(int script, int line, ScriptLine& sl) {

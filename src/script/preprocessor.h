@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "script/interpreter.h"
+#include "script/table_arrays.h"
 
 namespace tarvolin::script {
 
@@ -28,29 +29,17 @@ struct PreprocessInput {
   std::vector<GlobalSet> globalSets;  // empty: the one "Default" set
 };
 
-// Table blocks (TableDefine, TableDefine2D, TableData, TableFill): the
-// array store reads them in the first pass and writes their data into the
-// arrays in the second.
-class TableBlockHandler {
- public:
-  virtual ~TableBlockHandler() = default;
-  // Before each pass over a script: no table is current.
-  virtual void BeginPass(bool write) = 0;
-  // One table line (0-based `lineIndex`). False with the notes line in
-  // `message` when it fails.
-  virtual bool TableLine(const ScriptLine& line, int lineIndex, const ParseEnv& env, bool write,
-                         std::string& message) = 0;
-};
-
 class Preprocessor {
  public:
   explicit Preprocessor(Interpreter& interp) : interp_(interp) {}
-  void setTableHandler(TableBlockHandler* handler) { tableHandler_ = handler; }
 
   // The whole run. Writes "<< Preproceso exitoso >>" on success when
   // `reportSuccess`; on failure "!! Preproceso falló en línea %d !!" tied to
   // the failing line.
   bool Preprocess(const PreprocessInput& input, bool reportSuccess);
+
+  // The project's arrays, for table blocks; null when the project has none.
+  void setTableArrays(TableArrays* arrays) { arrays_ = arrays; }
 
   // Where the last run failed: script index (-1 when no script was at fault)
   // and 0-based line.
@@ -78,18 +67,27 @@ class Preprocessor {
   bool ApplySet(int script, int line, const ScriptLine& sl);
   bool ResolveCall(int script, int line, ScriptLine& sl);
   bool FailAt(int script, int line, std::string_view message);
+  // Table blocks: `write` in the second pass only.
+  bool TableLine(int script, int line, const ScriptLine& sl, bool write);
+  bool TableSelect(int script, int line, const ScriptLine& sl);
+  bool TableRecord(int script, int line, const ScriptLine& sl, bool write);
   void SortFunctions(std::vector<ScriptFunction>& table);
   void RefreshExternLines(int changedScript);
   ScriptDocuments& docs() { return *interp_.documents(); }
   ScriptTables& tables() { return interp_.tables(); }
 
-  bool TableLine(int script, int line, const ScriptLine& sl, bool write);
-
   Interpreter& interp_;
-  TableBlockHandler* tableHandler_ = nullptr;
   std::deque<ExternRequest> queue_;
   std::vector<ExternRequest> seen_;
   std::vector<int> order_;  // scripts in the order they were read
+  TableArrays* arrays_ = nullptr;
+  // The current table of a pass.
+  struct TableState {
+    int array = -1;
+    bool twoD = false;
+    int x = 0, y = 0;
+    std::vector<int> elements;
+  } table_;
   int failedScript_ = -1;
   int failedLine_ = -1;
 };

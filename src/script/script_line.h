@@ -7,6 +7,7 @@
 #include <string>
 
 #include "script/exec_operand.h"
+#include "script/operand.h"
 
 namespace tarvolin::script {
 
@@ -26,6 +27,7 @@ struct ScriptLine {
     kClassified = 2,  // command, operand start and leading variable valid
     kParsed = 4,      // operands valid
     kHasLeading = 8,  // a variable stands before the command name
+    kSkipped = 16,    // a declaration the run loop steps over
   };
 
   std::string text;
@@ -39,6 +41,7 @@ struct ScriptLine {
   std::int32_t aux = 0;           // command-specific (macro index, Log text end)
   Operand leading;
   Operand ops[kMaxLineOperands];
+  OperandWord words[kMaxLineOperands] = {};  // as parsed (a macro call binds them)
 
   bool loaded() const { return flags & kLoaded; }
   bool classified() const { return flags & kClassified; }

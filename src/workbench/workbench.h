@@ -21,8 +21,7 @@ class Workbench {
  public:
   explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {
     project_.arrays().setMemory(&arrayMemory_);
-    arrayCommands_.Attach(scripts_.interpreter());
-    scripts_.preprocessor().setTableHandler(&tableBlocks_);
+    arrayCommands_.Attach(scripts_.interpreter(), scripts_.preprocessor());
   }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
@@ -55,7 +54,6 @@ class Workbench {
   // The project's arrays in the machine's memories, for the scripts.
   MachineArrayMemory arrayMemory_{machine_};
   script::ArrayCommands arrayCommands_{project_.arrays()};
-  script::TableBlocks tableBlocks_{project_.arrays()};
 };
 
 }  // namespace tarvolin

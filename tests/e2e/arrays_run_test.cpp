@@ -41,7 +41,7 @@ const char* kGame =
     "TableData 100 1\n"
     "TableData -20 2\n"
     "TableFill 3 55 9\n"
-    "TableDefine Speeds 0\n"
+    "TableDefine Speeds 0 speed\n"
     "TableData 300\nTableData -4\nTableData 12\nTableData 7\n"
     "TableDefine2D Grid 0 1 cell\n"
     "TableData -1\nTableData -2\nTableData -3\n"
@@ -57,7 +57,7 @@ const char* kGame =
     "G_VAR00 = 0\n"
     "Array2DIterateTable Grid.cell 0 1 3 1 Add\n"
     "Log \"sum=%d\" G_VAR00\n"
-    "Fast.v[1] = 0x12345678\n"
+    "Fast.v[1] = 0x1234567\n"
     "V_LV5 = 0x2F000\n"
     "ERAM.u8[V_LV5] = 0xAB\n"
     "Return\n"
@@ -143,8 +143,8 @@ TEST(ArraysRun, ScriptsWriteTheModelledMemoryAtThePlacedOffsets) {
   EXPECT_EQ(eram[48 + 5 * 2], 0xFD);
   EXPECT_EQ(eram[0x2F000], 0xAB);
   auto iram = bench.machine().memory(project::kMemoryIram, 256 + 4);
-  EXPECT_EQ(iram[0], 0x78);
-  EXPECT_EQ(iram[3], 0x12);
+  EXPECT_EQ(iram[0], 0x67);
+  EXPECT_EQ(iram[3], 0x01);
   // The read-only table lives apart from the modelled memory.
   EXPECT_EQ(arrays.at(arrays.find("Speeds"))->storage, project::StorageKind::Table);
 }

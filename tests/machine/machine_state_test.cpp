@@ -1,4 +1,5 @@
 #include "machine/machine_state.h"
+#include "machine/tile_data.h"
 
 #include <gtest/gtest.h>
 
@@ -232,6 +233,7 @@ TEST(MachineStateSetters, RotationBanks) {
 
   EXPECT_TRUE(m->setRotationValue(2, RotationAttribute::Yshear, 0x1FF80));  // low 16 bits: -128
   EXPECT_FLOAT_EQ(m->rotationBank(2).yshear, -0.5f);
+  EXPECT_EQ(m->rotationValue(2, RotationAttribute::Yshear), -128);
   EXPECT_TRUE(m->setRotationValue(2, RotationAttribute::Xscale, 384));
   EXPECT_FLOAT_EQ(m->rotationBank(2).xscale, 1.5f);
   EXPECT_TRUE(m->rotationBank(2).changed);
@@ -394,6 +396,37 @@ TEST(MachineStateTables, MosaicTableNamesAndTileProperties) {
   EXPECT_FALSE(m->setTileProperty(1024, 1));
   EXPECT_FALSE(m->setTileProperty(0, 256));
   EXPECT_FALSE(m->setTileProperty(-1, 1));
+}
+
+}  // namespace
+}  // namespace tarvolin::machine
+
+namespace tarvolin::machine {
+namespace {
+
+TEST(TileData, PixelsFollowTheNibbleOrderAndStayInTheirArea) {
+  auto m = std::make_unique<MachineState>();
+  EXPECT_EQ(tileCount(0, 0), 2048);
+  EXPECT_EQ(tileCount(0, 1), 1024);
+  EXPECT_EQ(tileCount(1, 0), 1024);
+  EXPECT_EQ(tileCount(1, 1), 512);
+  EXPECT_EQ(tileCount(2, 0), 0);
+
+  ASSERT_TRUE(setTilePixel(*m, 0, 0, 3, 2, 1, 0x1A));  // keeps the low 4 bits
+  ASSERT_TRUE(setTilePixel(*m, 0, 0, 3, 3, 1, 0x5));
+  EXPECT_EQ(m->vram()[3 * 32 + 4 + 1], 0xA5);  // even column in the high nibble
+  int v = -1;
+  ASSERT_TRUE(tilePixel(*m, 0, 0, 3, 2, 1, v));
+  EXPECT_EQ(v, 0xA);
+  ASSERT_TRUE(setTilePixel(*m, 1, 1, 511, 7, 7, 200));
+  EXPECT_EQ(m->vram()[0x10000 + 511 * 64 + 63], 200);
+
+  EXPECT_FALSE(setTilePixel(*m, 0, 0, 3, 2, 8, 1));  // y 8
+  EXPECT_FALSE(setTilePixel(*m, 1, 1, 512, 0, 0, 1));
+  EXPECT_FALSE(setTilePixel(*m, 0, 0, -1, 0, 0, 1));
+  EXPECT_FALSE(setTilePixel(*m, 0, 2, 0, 0, 0, 1));
+  EXPECT_FALSE(setTilePixel(*m, 0, 1, 0, 0, 0, 256));
+  EXPECT_FALSE(tilePixel(*m, 1, 0, 0, -1, 0, v));
 }
 
 }  // namespace

@@ -307,9 +307,13 @@ TEST(RenderText, PaletteChangesShowInTheNextFrame) {
   m->setPaletteColour(0, 0, 0x7C1F);
   ASSERT_TRUE(renderFrame(*m, nullptr));
   EXPECT_EQ(test::pixelAt(*m, 5, 5), 0xF800F8u);
-  m->memory(kPram, 0)[1] = 0x03;  // through memory: 0x031F
+  std::uint8_t* pram = m->memory(kPram, 0).data();
+  pram[1] = 0x03;  // through memory: 0x031F
   ASSERT_TRUE(renderFrame(*m, nullptr));
   EXPECT_EQ(test::pixelAt(*m, 5, 5), rgb(0x031F));
+  pram[0] = 0x00;  // a later write through the same pointer: 0x0300
+  ASSERT_TRUE(renderFrame(*m, nullptr));
+  EXPECT_EQ(test::pixelAt(*m, 5, 5), rgb(0x0300));
 }
 
 TEST(RenderWholeMap, DrawsEveryCellOrOnlyTheWrittenOnes) {

@@ -138,6 +138,8 @@ TEST(RenderWindows, SpriteWindowSelectsItsContentsUnderItsTexels) {
 
 TEST(RenderBlending, AlphaLightenAndDarkenArithmetic) {
   auto m = twoLayers();
+  // Solid layers, so a scroll changes nothing but splits the tile rows.
+  m->setLayerAttribute(0, LayerAttribute::OffsetX, 3);
   m->setBlendAttribute(0, 1);  // BG0Source
   m->setBlendAttribute(7, 1);  // BG1Target
 
@@ -201,10 +203,12 @@ TEST(RenderBlending, SemiTransparentSpritesBlendOverTargetsInAnyMode) {
   }
   m->setSpriteAttribute(0, SpriteAttribute::Xpos, 20);
   m->setSpriteAttribute(1, SpriteAttribute::Xpos, 100);
-  m->setAlphaLevels(8, 8);
+  // Sprite 1 takes the per-pixel path: mosaic of size 1 changes nothing.
+  m->setSpriteAttribute(1, SpriteAttribute::Mosaic, 1);
+  m->setAlphaLevels(6, 12);
   m->setBlendAttribute(7, 1);  // BG1Target; blend mode stays 0
   const std::uint32_t spr = rgb(paletteColour(1, 9));
-  const std::uint32_t mixed = perChannel(spr, kB, [](int c, int u) { return (u * 8 >> 4) + (c * 8 >> 4); });
+  const std::uint32_t mixed = perChannel(spr, kB, [](int c, int u) { return std::min(255, (u * 12 >> 4) + (c * 6 >> 4)); });
   ASSERT_TRUE(renderFrame(*m, nullptr));
   expectPicture(*m, [&](int x, int y) {
     const bool in = y >= 40 && y < 56 && ((x >= 20 && x < 36) || (x >= 100 && x < 116));

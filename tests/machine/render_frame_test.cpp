@@ -1,6 +1,7 @@
 // The frame procedure: blanking, bitmap modes, callbacks, pause and resume.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 #include "machine/renderer.h"
@@ -115,6 +116,52 @@ TEST(RenderFrame, ChangesMadeInTheLineCallbackShowOnTheNextLine) {
   ASSERT_TRUE(renderFrame(*m, &cb));
   const std::uint32_t c = rgb(test::paletteColour(0, 1)), back = rgb(test::paletteColour(0, 0));
   test::expectPicture(*m, [&](int x, int y) { return (x + y % 8) % 8 == 0 ? c : back; }, "per-line scroll");
+}
+
+}  // namespace
+}  // namespace tarvolin::machine
+
+namespace tarvolin::machine {
+namespace {
+
+// Moves sprite 0 one column right per line, then stops it and changes the
+// tile layout half way down: the renderer's cached sprite geometry must follow.
+struct MovingSprite : FrameCallbacks {
+  MachineState* m;
+  CallbackResult lineDrawn(int line) override {
+    if (line < 79)
+      m->setSpriteAttribute(0, SpriteAttribute::Xpos, line + 1);
+    else if (line == 79)
+      m->setDisplayAttribute(DisplayAttribute::SpriteLayout, 0);
+    return CallbackResult::Continue;
+  }
+  CallbackResult frameDrawn() override { return CallbackResult::Continue; }
+};
+
+TEST(RenderFrame, SpritesChangedInTheLineCallbackMoveOnTheNextLine) {
+  auto m = test::makeMachine();
+  m->setDisplayAttribute(DisplayAttribute::EnableSprite, 1);
+  m->setDisplayAttribute(DisplayAttribute::SpriteLayout, 1);
+  // 8x160 sprite area: tile 0 column 0 in colour 1; in the 1D layout rows of
+  // tiles follow each other, in 2D they are 32 tiles apart.
+  for (int t = 0; t < 1024; ++t)
+    for (int row = 0; row < 8; ++row) m->vram()[0x10000 + t * 32 + row * 4] = (t % 32 == 0) ? 0x20 : 0x10;
+  m->setSpriteAttribute(0, SpriteAttribute::SdFold, 0);
+  m->setSpriteAttribute(0, SpriteAttribute::SizeTop, 2);
+  m->setSpriteAttribute(0, SpriteAttribute::SizeBottom, 3);  // 32x64
+  m->setSpriteAttribute(0, SpriteAttribute::Ypos, 40);
+  MovingSprite cb;
+  cb.m = m.get();
+  ASSERT_TRUE(renderFrame(*m, &cb));
+  const std::uint32_t one = rgb(test::paletteColour(1, 1)), two = rgb(test::paletteColour(1, 2));
+  for (int y = 40; y < 104; ++y) {
+    const int x = std::min(y, 79);
+    // Column 0 of tile row (y - 40) / 8: tile 4 x row in 1D (never a multiple
+    // of 32 here), tile 32 x row in 2D (always).
+    EXPECT_EQ(test::pixelAt(*m, x, y), y < 48 || y >= 80 ? two : one) << y;
+    EXPECT_EQ(test::pixelAt(*m, x - 1, y), rgb(test::paletteColour(0, 0))) << y;  // left of the sprite
+    EXPECT_EQ(test::pixelAt(*m, x + 1, y), rgb(test::paletteColour(0, 0))) << y;  // texel column 1 is clear
+  }
 }
 
 }  // namespace

@@ -41,7 +41,6 @@ struct ArrayRig : test::ScriptRig {
   project::BufferMemory memory;
   project::ArrayList arrays;
   ArrayCommands commands{arrays};
-  TableBlocks tables{arrays};
   Files files;
 
   explicit ArrayRig(const std::string& main) : ScriptRig(main) {
@@ -54,9 +53,8 @@ struct ArrayRig : test::ScriptRig {
         MakeArray("Space", 2, 0, {{project::kMatrix, "m"}, {project::kVector, "v"}, {project::kVector, "w"}}),
     };
     arrays.layout();
-    commands.Attach(interp);
+    commands.Attach(interp, pre);
     commands.setResourceFiles(&files);
-    pre.setTableHandler(&tables);
   }
   std::int32_t get(const char* array, const char* element, int x, int y = 0) {
     const int a = arrays.find(array);
@@ -75,7 +73,7 @@ TEST(ArrayCommands, TablesElementsAndVariables) {
       "TableFill 2 #FAST 0x10 ; two records\n"
       "TableDefine2D Grid 1 2 cell\n"
       "TableData 65535\n"
-      "TableDefine Rom 0\n"
+      "TableDefine Rom 0 v w\n"
       "TableData -1 200\n"
       "V_LV0 = Enemy.x[3]\n"
       "Enemy.y[V_LV0+2] = 5\n"  // index -16 + 2: out of range
@@ -119,7 +117,6 @@ TEST(ArrayCommands, TablesElementsAndVariables) {
       {"V_LV0 = Enemy.x[F_GetButtonPressed]\nReturn\n", 149},
       {"V_LV0 = Enemy.x[2\nReturn\n", 144},
       {"V_LV0 = Enemy.x[2]z\nReturn\n", 144},
-      {"V_LV0 = Enemy.speed[2]\nReturn\n", 127},
       {"V_LV0 = Space.m[0]\nReturn\n", 131},
   };
   for (const auto& [text, code] : faults) {

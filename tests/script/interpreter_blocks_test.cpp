@@ -217,3 +217,88 @@ TEST(InterpreterCalls, RecursionInsideALoopKeepsItsOwnLoop) {
 }
 
 }  // namespace tarvolin::script::test
+
+namespace tarvolin::script::test {
+
+TEST(InterpreterCalls, PassedOverCallAtTheDeepestLevelDoesNotFail) {
+  // The usual recursion: the deepest level skips its Call line.
+  ScriptRig g(
+      "Call Deep 1\nReturn\n"
+      "Function Deep 1\n"
+      "If V_EV0 < 19\n V_LV0 = V_EV0\n V_LV0 += 1\n Call Deep V_LV0\nEnd\n"
+      "Return\n");
+  EXPECT_TRUE(g.run()) << g.error() << " line " << g.line();
+}
+
+class CountingIteration : public IterationHandler {
+ public:
+  const ScriptFunction* fn = nullptr;
+  int remaining = 3;
+  int calls = 0;
+  bool NextElement(Interpreter& interp) override {
+    if (remaining-- <= 0) return true;  // done: execution goes on after the line
+    ++calls;
+    const std::int32_t args[3] = {calls, 0, 0};
+    return interp.CallFunction(*fn, args, 3, false, true);
+  }
+};
+
+TEST(InterpreterCalls, IterationCallsContinueOnReturn) {
+  ScriptRig g("Call Start\nV_LV0 = 1\nReturn\nFunction Start 0\nReturn\nFunction Each 3\nG_VAR00 += V_EV0\nReturn\n");
+  ASSERT_TRUE(g.preprocess());
+  CountingIteration it;
+  it.fn = g.interp.tables().FindFunction(0, "Each");
+  ASSERT_NE(it.fn, nullptr);
+  g.interp.setIterationHandler(&it);
+  // Start the iteration by hand the way an array command would: call the
+  // function once marked as an iteration call, then let its returns go on.
+  ASSERT_TRUE(g.interp.RunMainFrame(true));  // no Initialise: run left at line 0
+  const std::int32_t args[3] = {0, 0, 0};
+  ASSERT_TRUE(g.interp.CallFunction(*it.fn, args, 3, false, true));
+  // The command that called ends like every line: the counter moves on,
+  // past the declaration.
+  ScriptLine done;
+  done.command = 199;
+  ASSERT_TRUE(g.interp.ExecuteLine(done, false));
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_FALSE(g.interp.running());
+  EXPECT_EQ(g.interp.globalVariable(0, 0), 0 + 1 + 2 + 3);
+  EXPECT_EQ(it.calls, 3);
+}
+
+TEST(InterpreterDebugger, StepOverAndRunToReturn) {
+  ScriptRig g("V_LV0 = 1\nCall A\nV_LV0 = 3\nReturn\nFunction A 0\nV_LV1 = 1\nV_LV1 = 2\nReturn\n");
+  ASSERT_TRUE(g.preprocess());
+  g.docs.at(0).setBreakpoint(1, true);  // on the Call
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  ASSERT_TRUE(g.interp.paused());
+  EXPECT_EQ(g.line(), 2);
+  // Step over runs the whole call and stops on the next line.
+  ASSERT_TRUE(g.interp.RunMainFrame(false, StepMode::StepOver));
+  EXPECT_TRUE(g.interp.paused());
+  EXPECT_EQ(g.line(), 3);
+  EXPECT_EQ(g.interp.frameVariable(1, kSlotLV0 + 1), 2);
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_FALSE(g.interp.running());
+
+  // Step into the call, then run the function to its return.
+  g.docs.at(0).setBreakpoint(1, true);
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  ASSERT_TRUE(g.interp.RunMainFrame(false, StepMode::StepInto));
+  EXPECT_EQ(g.interp.callDepth(), 1);
+  ASSERT_TRUE(g.interp.RunMainFrame(false, StepMode::RunToReturn));
+  EXPECT_TRUE(g.interp.paused());
+  EXPECT_EQ(g.interp.callDepth(), 0);
+  EXPECT_EQ(g.line(), 3);
+
+  // Run to the cursor.
+  g.docs.at(0).setBreakpoint(1, false);
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  g.interp.SetRunToCursor(0, 6);
+  ASSERT_TRUE(g.interp.RunMainFrame(false, StepMode::RunToCursor));
+  EXPECT_TRUE(g.interp.paused());
+  EXPECT_EQ(g.line(), 7);
+  EXPECT_EQ(g.interp.callDepth(), 1);
+}
+
+}  // namespace tarvolin::script::test

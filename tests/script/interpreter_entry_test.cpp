@@ -138,9 +138,9 @@ TEST(InterpreterArith, ScriptFormsAndTargets) {
   ScriptRig noTarget("+= 1\nReturn\n");
   EXPECT_FALSE(noTarget.run());
   EXPECT_EQ(noTarget.error(), 36);
+  // A number is no leading variable: the line has no command.
   ScriptRig immediate("5 = 1\nReturn\n");
-  EXPECT_FALSE(immediate.run());
-  EXPECT_EQ(immediate.error(), 37);
+  EXPECT_FALSE(immediate.preprocess());
 }
 
 TEST(InterpreterDebug, AssertAndLog) {

@@ -1,0 +1,170 @@
+// The preprocessor's checks and messages, externs, definitions and the
+// editor's line upkeep.
+#include <gtest/gtest.h>
+
+#include "script/script_rig.h"
+
+namespace tarvolin::script::test {
+
+namespace {
+
+// Preprocesses `main` (and `other.txt` when given); returns the notes.
+std::string Failure(const std::string& main, const std::string& other = "", int* line = nullptr) {
+  ScriptRig g(main);
+  if (!other.empty()) g.file("other.txt", other);
+  EXPECT_FALSE(g.preprocess()) << main;
+  if (line) *line = g.pre.failedLine() + 1;
+  return g.notes();
+}
+
+}  // namespace
+
+TEST(Preprocessor, FunctionDeclarationMessages) {
+  int line = 0;
+  EXPECT_EQ(Failure("Return\nFunction\n", "", &line),
+            "ERROR: Falta el nombre de la función, línea 2\n!! Preproceso falló en línea 2 !!\n");
+  EXPECT_EQ(line, 2);
+  EXPECT_EQ(Failure("Return\nFunction A 0\nReturn\nFunction a 0\nReturn\n"),
+            "ERROR: La función <a> ya fue definida\n!! Preproceso falló en línea 4 !!\n");
+  EXPECT_EQ(Failure("Return\nFunction A\n"),
+            "ERROR: Faltan los parámetros después del nombre de la función <A> en la línea 2\n"
+            "!! Preproceso falló en línea 2 !!\n");
+  EXPECT_EQ(Failure("Return\nFunction A dos\n"),
+            "ERROR: Formato para los parámetros de la función inválido (debe ser 0..4) después del "
+            "nombre de la función <A> en la línea 2\n!! Preproceso falló en línea 2 !!\n");
+  EXPECT_EQ(Failure("Return\nFunction A 11\n"),
+            "ERROR: La cantidad de parámetros está fuera del rango (debe ser 0..10) en la función <A> "
+            "en la línea 2\n!! Preproceso falló en línea 2 !!\n");
+  EXPECT_EQ(Failure("Return\nFunction A 0\nIf 1 == 1\nReturn\nFunction B 0\nReturn\n"),
+            "Error: La función previa no coincide con las declaraciones 'While/If/End'\n"
+            "!! Preproceso falló en línea 5 !!\n");
+  EXPECT_EQ(Failure("Return\nFunction A 0\nV_LV0 = 1\nFunction B 0\nReturn\n"),
+            "Error: Falta el retorno de la función\n!! Preproceso falló en línea 4 !!\n");
+  EXPECT_EQ(Failure("ExternScript \"other\"\nReturn\nFunctionGlobal G 0\nReturn\n",
+                    "FunctionGlobal G 1\nReturn\n"),
+            "Error: Función Global <G> ya definida - línea 3, guión 'main.txt'\n"
+            "!! Preproceso falló en línea 1 !!\n");
+}
+
+TEST(Preprocessor, DefinitionsMacrosAndCommands) {
+  EXPECT_EQ(Failure("##\nReturn\n"),
+            "ERROR: Falta el nombre de la definición después de ##, línea 1\n!! Preproceso falló en línea 1 !!\n");
+  EXPECT_EQ(Failure("##SPEED 3\n##speed 4\nReturn\n"),
+            "ERROR: La definición speed ya fue definida, antes de la línea 2\n!! Preproceso falló en línea 2 !!\n");
+  // A definition may not use one made further down; a command line may.
+  EXPECT_EQ(Failure("##A #B\n##B 2\nReturn\n"),
+            "ERROR: No se halló el valor de la definición, o falta el entero en la línea 1\n"
+            "!! Preproceso falló en línea 1 !!\n");
+  ScriptRig ok("V_LV0 = #B\nV_LV1 = #_TILEMAP_FLIPV\nV_LV2 = #C\nReturn\n##B 2\n##C #B+3\n");
+  ASSERT_TRUE(ok.run()) << ok.notes() << ok.error();
+  EXPECT_EQ(ok.local(0), 2);
+  EXPECT_EQ(ok.local(1), 2048);
+  EXPECT_EQ(ok.local(2), 5);
+
+  EXPECT_EQ(Failure("%Nada 1\nReturn\n"),
+            "Error: Macro 'Nada' no definida en la línea 1\n!! Preproceso falló en línea 1 !!\n");
+  EXPECT_EQ(Failure("V_LV0 = 1\nFrobnicate\n"), "No existe tal comando\n!! Preproceso falló en línea 2 !!\n");
+  EXPECT_EQ(Failure("ApplyGlobalSet Otro\nReturn\n"),
+            "ERROR: No se puede hallar el juegos de variables Otro en la línea 1\n"
+            "!! Preproceso falló en línea 1 !!\n");
+  // Calls are resolved in the second pass.
+  EXPECT_EQ(Failure("Call Nadie\nReturn\n"), "Función no definida\n!! Preproceso falló en línea 1 !!\n");
+  EXPECT_EQ(Failure("Call 3\nReturn\n"),
+            "El índice que identifica a la función está fuera de rango\n!! Preproceso falló en línea 1 !!\n");
+}
+
+TEST(Preprocessor, ExternsAndGlobalFunctions) {
+  EXPECT_EQ(Failure("ExternFunction other.txt F\nReturn\n"),
+            "ERROR: La declaración de la función externa requiere el nombre entre comillas (\"), línea 1\n"
+            "!! Preproceso falló en línea 1 !!\n");
+  EXPECT_EQ(Failure("ExternFunction \"other\"\nReturn\n", "Return\n"),
+            "ERROR: Falta el nombre de la función después del nombre de archivo, en la línea 1\n"
+            "!! Preproceso falló en línea 1 !!\n");
+  EXPECT_EQ(Failure("V_LV0 = 1\nExternFunction \"missing\" F\nReturn\n"),
+            "ERROR: No se puede cargar el archivo <missing.txt> para su preproceso, referenciado por "
+            "'ExternFunction', línea 2, archivo <main.txt>\n!! Preproceso falló en línea 2 !!\n");
+  EXPECT_EQ(Failure("ExternFunction \"other\" F\nReturn\n", "Return\nFunction G 0\nReturn\n"),
+            "ERROR: No se puede hallar la función externa <F> en el archivo <other.txt>. Originalmente "
+            "declarada en la línea 1, archivo <main.txt>\n!! Preproceso falló en línea 1 !!\n");
+  EXPECT_EQ(Failure("ExternFunction \"other\" F\nReturn\nFunction F 0\nReturn\n", "Return\nFunction F 0\nReturn\n"),
+            "ERROR: Se hallaron múltiples funciones externas con el mismo nombre <F>\n"
+            "!! Preproceso falló en línea 1 !!\n");
+
+  // Two scripts that name each other are each read once; functions declared
+  // elsewhere run in their own script, globals are visible everywhere.
+  ScriptRig g(
+      "ExternScript \"other\"\nExternFunction \"other.txt\" Twice\nExternFunction \"other\" Twice\n"
+      "Call Twice 4\nV_LV0 = V_RV0\nCall Shared\nV_LV1 = V_RV0\nReturn\n");
+  g.file("other.txt",
+         "ExternScript \"main\"\nReturn\nFunction Twice 1\nV_LV0 = V_EV0\nV_LV0 *= 2\nReturn V_LV0\n"
+         "FunctionGlobal Shared 0\nReturn 77\n");
+  ASSERT_TRUE(g.run()) << g.notes() << g.error();
+  EXPECT_EQ(g.local(0), 8);
+  EXPECT_EQ(g.local(1), 77);
+  EXPECT_EQ(g.docs.count(), 2);
+}
+
+TEST(Preprocessor, MainScriptAndSuccess) {
+  ScriptRig none("");
+  none.input.mainScript = "nope.txt";
+  EXPECT_FALSE(none.preprocess());
+  EXPECT_EQ(none.notes(), "ERROR: Debe existir el guión principal nope.txt\n");
+  ASSERT_EQ(none.host.boxes.size(), 1u);
+  EXPECT_EQ(none.host.boxes[0], "Debe existir un guión principal (vea las configuraciones del proyecto)");
+
+  ScriptRig active("");
+  active.input.noMainScript = true;
+  EXPECT_FALSE(active.preprocess());
+  ASSERT_EQ(active.host.boxes.size(), 1u);
+  EXPECT_EQ(active.host.boxes[0],
+            "Debe estar abierto un guión, cuando está activado 'Sin guión principal' (vea las "
+            "configuraciones del proyecto)");
+
+  ScriptRig ok("Return\n");
+  EXPECT_TRUE(ok.pre.Preprocess(ok.input, true));
+  EXPECT_EQ(ok.notes(), "<< Preproceso exitoso >>\n");
+}
+
+TEST(Preprocessor, GlobalSetsNameGlobals) {
+  ScriptRig g("ApplyGlobalSet Juego\nG_SCORE = 5\nG_VAR00 = 2\nReturn\n");
+  GlobalSet def = DefaultGlobalSet();
+  def.shared[0] = true;  // G_VAR00 is the same in every set
+  GlobalSet game = DefaultGlobalSet();
+  game.name = "Juego";
+  game.names[3] = "G_SCORE";
+  g.input.globalSets = {def, game};
+  ASSERT_TRUE(g.run()) << g.notes() << g.error();
+  EXPECT_EQ(g.interp.globalVariable(1, 3), 5);
+  EXPECT_EQ(g.interp.globalVariable(0, 3), 0);
+  EXPECT_EQ(g.interp.globalVariable(0, 0), 2);
+
+  // An unknown global name: as a value it fails the line with 38; as the
+  // target it leaves a line without a command, reported with the same code.
+  ScriptRig missing("V_LV0 = G_SCORE\nReturn\n");
+  EXPECT_FALSE(missing.run());
+  EXPECT_EQ(missing.error(), 38);
+  EXPECT_EQ(Failure("G_SCORE = 5\nReturn\n"),
+            "Variable global no hallada en la lista (¿falta G_?)\n!! Preproceso falló en línea 1 !!\n");
+}
+
+TEST(Preprocessor, LineUpkeepFollowsTheEditor) {
+  ScriptRig g("ExternFunction \"other\" F\nReturn\nFunction A 0\nReturn\nFunction B 0\nReturn\n");
+  g.file("other.txt", "Return\nFunction F 0\nReturn\nFunctionGlobal H 0\nReturn\n");
+  ASSERT_TRUE(g.preprocess());
+  const ScriptTables& t = g.interp.tables();
+  g.pre.LinesInserted(0, 3, 2);
+  EXPECT_EQ(t.FindFunction(0, "A")->line, 2);
+  EXPECT_EQ(t.FindFunction(0, "B")->line, 6);
+  g.pre.LinesRemoved(0, 1, 2);
+  EXPECT_EQ(t.FindFunction(0, "A"), nullptr);
+  EXPECT_EQ(t.FindFunction(0, "B")->line, 4);
+  // Lines inserted into the other script move its functions, the global
+  // list, and the extern entry that copies F.
+  g.pre.LinesInserted(1, 0, 3);
+  EXPECT_EQ(t.FindFunction(0, "F")->line, 4);
+  EXPECT_EQ(t.FindFunction(0, "H")->line, 6);
+  g.pre.LinesRemoved(1, 6, 1);
+  EXPECT_EQ(t.FindFunction(0, "H"), nullptr);
+}
+
+}  // namespace tarvolin::script::test
