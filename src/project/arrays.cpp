@@ -167,7 +167,11 @@ void computeRecordLayout(ArrayDef& def) {
     align = std::max(align, elementAlignment(e.type));
   }
   def.recordSize = int(roundUp(offset, align));
-  def.totalSize = def.recordSize * def.recordCount();
+  // Absurd dimensions from a damaged file must not overflow: nothing that
+  // large is placed or stored anyway.
+  constexpr std::int64_t kHuge = std::int64_t(1) << 40;
+  const std::int64_t count = def.recordCount();
+  def.totalSize = def.recordSize > 0 && count > kHuge / def.recordSize ? kHuge : def.recordSize * count;
 }
 
 // ---- memory -------------------------------------------------------------------

@@ -143,6 +143,20 @@ TEST(ArrayLayout, MemoryPlacement) {
   EXPECT_EQ(list.items()[0].storage, StorageKind::None);
   EXPECT_EQ(list.items()[1].storage, StorageKind::Table);
   EXPECT_EQ(list.items()[1].tableBytes, std::vector<std::uint8_t>(6, 0xFF));
+
+  // Absurd sizes from a damaged file neither overflow nor allocate.
+  ArrayDef huge = array1D("Huge", 2000000000, {el(kMatrix, "m")});
+  huge.arrayType = kTwoDimensional;
+  huge.dimY = 2000000000;
+  ArrayDef hugeTable = huge;
+  hugeTable.name = "HugeTable";
+  hugeTable.table = true;
+  ArrayDef after = array1D("After", 4, {el(kU8, "x")});
+  list.items() = {huge, hugeTable, after};
+  list.layout();
+  EXPECT_EQ(list.items()[0].storage, StorageKind::None);
+  EXPECT_EQ(list.items()[1].storage, StorageKind::None);
+  EXPECT_EQ(list.items()[2].placedOffset, 0);
 }
 
 TEST(ArrayLayout, StorageIsTheModelledMemoryAndIsFilledOnlyWhenNewOrMoved) {
