@@ -8,7 +8,13 @@
 //   both V1 and V2.
 // - Array2DFind P1..P5: the search starts at X = P1 in row P3 and goes on
 //   from X = P2 in each later row, up to X = P4 and row P5 (0: the last).
-// - Array2DIterate passes (record number x + y * Dim X, x, y).
+// - Array2DIterate passes (record number x + y * Dim X, x, y);
+//   Array2DIterateTable's last operand names the function, which gets
+//   (element value, x, y). A block of width or height 0 calls nothing; a
+//   block reaching past the array fails with 128 before any call.
+// - The built-in memory arrays (ERAM ..) take a byte offset as index for
+//   every element; halfwords must lie on even bytes (140).
+// - An array that could not be placed has no records to read or write (128).
 // - ArrayBlockPeek / ArrayBlockPoke: P3 non-zero moves the offset in V1
 //   past the copied bytes; 0 leaves it.
 // - Array1DSort: P3 = 0 ascending, any other value descending; stable.
