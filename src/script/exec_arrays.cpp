@@ -111,6 +111,10 @@ bool ArrayCommands::Parse(Interpreter& interp, ScriptLine& line, const ParseEnv&
   const std::string_view text = line.text;
   std::size_t pos = std::size_t(line.operandStart);
   const std::string_view kinds = OperandKinds(line.command);
+  // An iteration leaves the line for the function's body; a macro body
+  // would run its remaining lines first, so it may not iterate.
+  if (env.inMacro && (line.command == cmd::Array2DIterate || line.command == cmd::Array2DIterateTable))
+    return Fail(err, 172);
   int n = 0;
   for (std::size_t k = 0; k < kinds.size(); ++k) {
     // The last operand of Array2DIterateTable names the function to call.

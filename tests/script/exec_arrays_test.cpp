@@ -315,6 +315,11 @@ TEST(ArrayCommands, IterateThroughTheCallMechanism) {
     EXPECT_FALSE(f.run());
     EXPECT_EQ(f.error(), code);
   }
+  // A macro body may not iterate: its later lines would run before the calls.
+  ArrayRig m("%Walk Grid\nReturn\nFunction Three 3\nReturn\n");
+  m.macro("Walk", {"Array2DIterate %0 0 0 1 1 Three"}, 1);
+  EXPECT_FALSE(m.run());
+  EXPECT_EQ(m.error(), 172);
 }
 
 TEST(ArrayCommands, MatricesAndVectors) {
