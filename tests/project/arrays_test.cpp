@@ -2,6 +2,8 @@
 
 #include "common/temp_dir.h"
 #include "project/arrays.h"
+#include "project/project.h"
+#include "project/recording_host.h"
 
 namespace tarvolin::project {
 namespace {
@@ -515,6 +517,40 @@ TEST(ArrayDataFiles, SaveLoadAndErrors) {
   EXPECT_EQ(err.GetError(), 130);
   ASSERT_TRUE(list.saveData(1, true, dir.file("g.bin"), err));
   EXPECT_EQ(test::TempDir::read(dir.file("g.bin")), std::string(4, '\xFF'));
+}
+
+TEST(ArraysInProject, OpenLaysOutSaveKeepsAndChecks) {
+  test::TempDir dir;
+  test::RecordingHost host;
+  std::string working;
+  Project project(host, working);
+  const std::string text =
+      kHeader + "#Stats\nOne dimensional\n2\n0\n$hp\n$32 bit signed\n\n$lv\n$8 bit unsigned\n\n"
+                "*false\nRO\n#\nFastRAM\nAnyAdd\nArray\n0\n0\n\n";
+  const std::string path = dir.write("g/arrays.txt", text);
+  BufferMemory memory;
+  project.arrays().setMemory(&memory);
+  ASSERT_TRUE(project.open(dir.file("g.tvp"), false));
+  ASSERT_EQ(project.arrays().items().size(), 1u);
+  const ArrayDef& stats = project.arrays().items()[0];
+  EXPECT_EQ(stats.placedOffset, 0);
+  EXPECT_EQ(stats.memoryKind, kMemoryIram);
+  EXPECT_EQ(memory.memories[kMemoryIram][15], 0xFF);  // the new storage
+  EXPECT_EQ(memory.memories[kMemoryIram][16], 0x00);
+  EXPECT_EQ(project.arrays().usedBytes(true), 16);
+
+  // Saving writes the same bytes back; a merged text is checked as arrays.
+  ASSERT_TRUE(project.save(false));
+  EXPECT_EQ(test::TempDir::read(path), text);
+  EXPECT_TRUE(project.checkText(CheckKind::Arrays, text));
+  EXPECT_FALSE(project.checkText(CheckKind::Arrays, text + "#Bad\nNo dimensional\n"));
+  EXPECT_EQ(checkKindForFile("Arrays.TXT"), CheckKind::Arrays);
+
+  // Import reads another project's file into a separate list.
+  std::vector<ArrayDef> other;
+  ASSERT_TRUE(ArrayList::loadInto(path, other));
+  EXPECT_EQ(other.size(), 1u);
+  EXPECT_EQ(project.arrays().items().size(), 1u);
 }
 
 }  // namespace
