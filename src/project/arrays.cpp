@@ -390,7 +390,7 @@ void ArrayList::layout() {
 std::int64_t ArrayList::usedBytes(bool internalRam) const {
   std::int64_t used = 0;
   for (const ArrayDef& a : items_) {
-    if (a.internalRam != internalRam || a.table) continue;
+    if (a.internalRam != internalRam) continue;
     if (a.fixedStart) used += roundUp(a.totalSize, 4);
     else if (a.block) used += a.blockLength;
     else if (a.placedOffset >= 0) used += a.totalSize;
