@@ -37,6 +37,7 @@ struct Game {
     source.erase(source.rfind("/bench/") + 1);
     timing.LoadTimingDatabase(source + "data/timing_database.txt", [](std::string_view) {});
     interp.setTiming(&timing);
+    if (timing.CommandCost(37) == 0) std::abort();  // the table must have loaded
     Preprocessor pre(interp);
     PreprocessInput in;
     in.mainScript = "main.txt";

@@ -74,6 +74,8 @@ MessageAnswer confirmSaveDocument(Host& host, std::string_view name) {
 Project::Project(Host& host, std::string& workingFolder)
     : host_(host), workingFolder_(workingFolder) {
   families_[std::size_t(AssetSlot::Macros)] = &macros_;
+  families_[std::size_t(AssetSlot::Resources)] = &resources_;
+  resources_.setRootSource([this] { return resourceRootPath(); });
   families_[std::size_t(AssetSlot::GlobalNames)] = &globalSets_;
   families_[std::size_t(AssetSlot::Arrays)] = &arrays_;
 }

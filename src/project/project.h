@@ -18,6 +18,7 @@
 #include "project/asset_file.h"
 #include "project/global_sets.h"
 #include "project/macros.h"
+#include "project/resource.h"
 #include "project/settings_file.h"
 
 namespace tarvolin::project {
@@ -133,6 +134,8 @@ class Project {
   const MacroList& macros() const { return macros_; }
   ArrayList& arrays() { return arrays_; }
   const ArrayList& arrays() const { return arrays_; }
+  ResourceList& resources() { return resources_; }
+  const ResourceList& resources() const { return resources_; }
   GlobalSetList& globalSets() { return globalSets_; }
   const GlobalSetList& globalSets() const { return globalSets_; }
   // A family by slot; nullptr for families not built into this program.
@@ -201,6 +204,7 @@ class Project {
   DerivedDefaults defaults_;
 
   MacroList macros_;
+  ResourceList resources_;
   GlobalSetList globalSets_;
   ArrayList arrays_;
   std::array<AssetFamily*, std::size_t(AssetSlot::Count)> families_{};

@@ -34,6 +34,11 @@ void Interpreter::ResetInterpreter() {
   refreshDebugFlag();
 }
 
+void Interpreter::RefreshCosts() {
+  for (std::size_t id = 0; id < lineCost_.size(); ++id)
+    lineCost_[id] = timing_ ? timing_->CommandCost(static_cast<CommandId>(id), 0) : 0;
+}
+
 int Interpreter::GlobalSlot(int set, int index) const {
   if (index < 0 || index >= kGlobalsPerSet) return 0;
   if (set < 0 || set >= static_cast<int>(tables_.globalSets.size()) ||

@@ -124,7 +124,13 @@ class Interpreter {
   }
   bool StoreOperand(const Operand& o, std::int32_t value) { return Store(o, value); }
   // The cycle estimate that performed commands add to.
-  void setTiming(TimingEngine* timing) { timing_ = timing; }
+  void setTiming(TimingEngine* timing) {
+    timing_ = timing;
+    RefreshCosts();
+  }
+  // Takes the fixed cost of every command from the timing engine (after its
+  // database was loaded).
+  void RefreshCosts();
   TimingEngine* timing() { return timing_; }
   Host& host() { return host_; }
   ErrorState& errors() { return err_; }
@@ -253,7 +259,8 @@ class Interpreter {
   bool Compare(int lop, std::int32_t a, std::int32_t b, std::int32_t c) const;
   bool Fail(ErrorCode code) { err_.SetError(code); return false; }
   void AddCost(std::int32_t command) {
-    if (timing_) timing_->AddCommandCost(command);
+    const std::int32_t cost = lineCost_[static_cast<std::size_t>(command)];
+    if (cost != 0) timing_->AddCycles(cost);
   }
   void NoteAt(std::string_view text);
   void SyncGlobalStorage();
@@ -269,6 +276,7 @@ class Interpreter {
   ErrorState err_;
   ScriptTables tables_;
   TimingEngine* timing_ = nullptr;
+  std::array<std::int32_t, kCommandIdLimit> lineCost_{};  // 0 without an engine
   std::string workingFolder_;
 
   // Execution context.

@@ -20,7 +20,7 @@ bool readQuoted(std::string_view text, std::size_t& pos, std::string& out) {
   return true;
 }
 
-struct Spec {
+struct Conversion {
   bool left = false;
   bool plus = false;
   bool space = false;
@@ -43,26 +43,26 @@ bool readNumber(std::string_view f, std::size_t& i, int& value) {
 }
 
 // Reads the conversion after a "%" at `i` (just past the "%").
-bool readSpec(std::string_view f, std::size_t& i, Spec& spec) {
+bool readConversion(std::string_view f, std::size_t& i, Conversion& conv) {
   for (; i < f.size(); ++i) {
     char c = f[i];
-    if (c == '-') spec.left = true;
-    else if (c == '+') spec.plus = true;
-    else if (c == ' ') spec.space = true;
-    else if (c == '#') spec.alternate = true;
-    else if (c == '0') spec.zero = true;
+    if (c == '-') conv.left = true;
+    else if (c == '+') conv.plus = true;
+    else if (c == ' ') conv.space = true;
+    else if (c == '#') conv.alternate = true;
+    else if (c == '0') conv.zero = true;
     else break;
   }
-  if (!readNumber(f, i, spec.width)) return false;
+  if (!readNumber(f, i, conv.width)) return false;
   if (i < f.size() && f[i] == '.') {
     ++i;
-    if (!readNumber(f, i, spec.precision)) return false;
+    if (!readNumber(f, i, conv.precision)) return false;
   }
   if (i >= f.size()) return false;
   char c = f[i++];
   switch (c) {
     case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': case 'c':
-      spec.conversion = c;
+      conv.conversion = c;
       return true;
     default:
       // '*', length modifiers and every non-integer conversion end up here.
@@ -85,27 +85,27 @@ std::string digitsOf(std::uint32_t magnitude, unsigned base, bool upper) {
 
 void pad(std::string& out, std::size_t count, char c) { out.append(count, c); }
 
-void formatOne(const Spec& spec, std::int32_t value, std::string& out) {
-  if (spec.conversion == 'c') {
+void formatOne(const Conversion& conv, std::int32_t value, std::string& out) {
+  if (conv.conversion == 'c') {
     // The value as one byte; only the width and "-" apply.
-    std::size_t fill = spec.width > 1 ? std::size_t(spec.width - 1) : 0;
-    if (!spec.left) pad(out, fill, ' ');
+    std::size_t fill = conv.width > 1 ? std::size_t(conv.width - 1) : 0;
+    if (!conv.left) pad(out, fill, ' ');
     out.push_back(static_cast<char>(static_cast<unsigned char>(value)));
-    if (spec.left) pad(out, fill, ' ');
+    if (conv.left) pad(out, fill, ' ');
     return;
   }
   std::string_view prefix;
   std::uint32_t magnitude;
   unsigned base = 10;
   bool upper = false;
-  switch (spec.conversion) {
+  switch (conv.conversion) {
     case 'd':
     case 'i':
       magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value)
                             : static_cast<std::uint32_t>(value);
       if (value < 0) prefix = "-";
-      else if (spec.plus) prefix = "+";
-      else if (spec.space) prefix = " ";
+      else if (conv.plus) prefix = "+";
+      else if (conv.space) prefix = " ";
       break;
     case 'o':
       magnitude = static_cast<std::uint32_t>(value);
@@ -115,32 +115,32 @@ void formatOne(const Spec& spec, std::int32_t value, std::string& out) {
     case 'X':
       magnitude = static_cast<std::uint32_t>(value);
       base = 16;
-      upper = spec.conversion == 'X';
-      if (spec.alternate && magnitude != 0) prefix = upper ? "0X" : "0x";
+      upper = conv.conversion == 'X';
+      if (conv.alternate && magnitude != 0) prefix = upper ? "0X" : "0x";
       break;
     default:  // 'u'
       magnitude = static_cast<std::uint32_t>(value);
       break;
   }
   std::string digits;
-  if (spec.precision == 0 && magnitude == 0) {
+  if (conv.precision == 0 && magnitude == 0) {
     digits.clear();  // an explicit zero precision prints no digits for 0
   } else {
     digits = digitsOf(magnitude, base, upper);
   }
-  if (spec.precision > 0 && digits.size() < std::size_t(spec.precision)) {
-    digits.insert(0, std::size_t(spec.precision) - digits.size(), '0');
+  if (conv.precision > 0 && digits.size() < std::size_t(conv.precision)) {
+    digits.insert(0, std::size_t(conv.precision) - digits.size(), '0');
   }
-  if (spec.conversion == 'o' && spec.alternate && (digits.empty() || digits[0] != '0')) {
+  if (conv.conversion == 'o' && conv.alternate && (digits.empty() || digits[0] != '0')) {
     digits.insert(0, 1, '0');
   }
   std::size_t length = prefix.size() + digits.size();
-  std::size_t fill = std::size_t(spec.width) > length ? std::size_t(spec.width) - length : 0;
-  if (spec.left) {
+  std::size_t fill = std::size_t(conv.width) > length ? std::size_t(conv.width) - length : 0;
+  if (conv.left) {
     out.append(prefix);
     out += digits;
     pad(out, fill, ' ');
-  } else if (spec.zero && spec.precision < 0) {
+  } else if (conv.zero && conv.precision < 0) {
     out.append(prefix);
     pad(out, fill, '0');
     out += digits;
@@ -201,10 +201,10 @@ bool FormatLogText(std::string_view format, std::span<const std::int32_t> values
       ++i;
       continue;
     }
-    Spec spec;
-    if (!readSpec(format, i, spec)) return false;
+    Conversion conv;
+    if (!readConversion(format, i, conv)) return false;
     if (next >= values.size()) return false;
-    formatOne(spec, values[next++], out);
+    formatOne(conv, values[next++], out);
   }
   return true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -72,6 +73,13 @@ class TimingEngine {
   std::int32_t CommandCost(CommandId commandId, std::int32_t bytes = 0) const;
 
   void ResetFrameTotal() { total_ = 0; }
+  // Adds cycles costed beforehand with CommandCost (the interpreter's
+  // per-line path) while estimation is on, saturating like AddCommandCost.
+  void AddCycles(std::int32_t cycles) {
+    if (!estimationOn_) return;
+    const std::int64_t t = std::int64_t{total_} + cycles;
+    total_ = t > INT32_MAX ? INT32_MAX : t < INT32_MIN ? INT32_MIN : std::int32_t(t);
+  }
   std::int32_t FrameTotal() const { return total_; }
   // Share of a frame used so far, in per cent.
   std::int32_t FrameLoadPercent() const;

@@ -41,6 +41,7 @@ void ScriptRuntime::Reset(const std::string& databasePath) {
   interp_.ResetInterpreter();
   if (!timing_.LoadTimingDatabase(databasePath, [&](std::string_view line) { host_.outputLine(line); }))
     host_.outputLine(script::kTimingInitFailedMessage);
+  interp_.RefreshCosts();
 }
 
 bool ScriptRuntime::Preprocess(project::Project& project, bool report) {

@@ -11,7 +11,9 @@
 #include "project/program_settings.h"
 #include "project/project.h"
 #include "script/exec_arrays.h"
+#include "sound/audio_engine.h"
 #include "workbench/array_memory.h"
+#include "workbench/array_resources.h"
 #include "workbench/game_runner.h"
 #include "workbench/script_runtime.h"
 
@@ -22,6 +24,7 @@ class Workbench {
   explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {
     project_.arrays().setMemory(&arrayMemory_);
     arrayCommands_.Attach(scripts_.interpreter(), scripts_.preprocessor());
+    arrayCommands_.setResourceFiles(&arrayFiles_);
   }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
@@ -38,6 +41,9 @@ class Workbench {
   project::Project& project() { return project_; }
   // The program settings, read at start-up and written at shut-down.
   project::ProgramSettings& programSettings() { return programSettings_; }
+  // The audio engine: opened by the program with its output device, shut
+  // down before that output goes.
+  sound::AudioEngine& audio() { return audio_; }
   // The interpreter's context: documents, interpreter, preprocessor, timing, pad.
   ScriptRuntime& scripts() { return scripts_; }
   // The game's frames as the emulator runs them.
@@ -49,11 +55,13 @@ class Workbench {
   project::Project project_;
   project::ProgramSettings programSettings_ = project::defaultProgramSettings();
   machine::MachineState machine_;
+  sound::AudioEngine audio_;
   ScriptRuntime scripts_{host_};
   GameRunner game_{scripts_, machine_, host_};
   // The project's arrays in the machine's memories, for the scripts.
   MachineArrayMemory arrayMemory_{machine_};
   script::ArrayCommands arrayCommands_{project_.arrays()};
+  ProjectResourceFiles arrayFiles_{project_, host_};
 };
 
 }  // namespace tarvolin

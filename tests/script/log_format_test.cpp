@@ -24,14 +24,14 @@ std::string format(std::string_view fmt, std::vector<std::int32_t> values, bool*
 }
 
 // What the C library makes of one conversion with one value.
-std::string reference(const std::string& spec, std::int32_t value) {
+std::string reference(const std::string& conversionText, std::int32_t value) {
   char buffer[256];
-  char conversion = spec.back();
+  char conversion = conversionText.back();
   int n;
   if (conversion == 'd' || conversion == 'i' || conversion == 'c') {
-    n = std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<int>(value));
+    n = std::snprintf(buffer, sizeof buffer, conversionText.c_str(), static_cast<int>(value));
   } else {
-    n = std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<unsigned>(value));
+    n = std::snprintf(buffer, sizeof buffer, conversionText.c_str(), static_cast<unsigned>(value));
   }
   return std::string(buffer, n < 0 ? 0 : std::size_t(n));
 }
@@ -59,16 +59,16 @@ TEST(LogFormat, IntegerConversionsMatchTheCLibrary) {
         for (const char* width : widths) {
           for (const char* precision : precisions) {
             if (!family.precision && *precision) continue;
-            std::string spec(1, '%');
-            spec.append(flags).append(width).append(precision).push_back(conversion);
+            std::string conversionText(1, '%');
+            conversionText.append(flags).append(width).append(precision).push_back(conversion);
             for (std::int32_t v : values) {
               if (conversion == 'c' && (v < 32 || v > 126)) continue;
               std::string fmt(1, '<');
-              fmt.append(spec).push_back('>');
+              fmt.append(conversionText).push_back('>');
               std::string expected(1, '<');
-              expected.append(reference(spec, v)).push_back('>');
+              expected.append(reference(conversionText, v)).push_back('>');
               EXPECT_EQ(format(fmt, {v}), expected)
-                  << spec << " with " << v;
+                  << conversionText << " with " << v;
               ++compared;
             }
           }

@@ -94,3 +94,24 @@ TEST(ScriptRuntime, LogFileAppendsBesideTheProject) {
 }
 
 }  // namespace tarvolin::test
+
+namespace tarvolin::test {
+
+TEST(ScriptRuntime, PerformedCommandsAddTheirCost) {
+  TempDir dir;
+  const std::string db = dir.write("timing_database.txt", "; costs\nSqrt 40\nIf 3\nEnd 2\nReturn 5\n");
+  Rig r("V_LV0 Sqrt 17\nIf 1 == 0\n V_LV0 Sqrt 17\nEnd\nV_LV1 Sqrt 17\nReturn\n");
+  r.runtime.Reset(db);
+  script::PreprocessInput in;
+  in.mainScript = "main.txt";
+  ASSERT_TRUE(r.runtime.preprocessor().Preprocess(in, false));
+  ASSERT_TRUE(r.frame(1));
+  // Two Sqrt that ran, the If, the Return. The skipped Sqrt is free, and so
+  // is the End of a block whose branch did not run (its level does not
+  // execute).
+  EXPECT_EQ(r.runtime.timing().FrameTotal(), 40 + 3 + 40 + 5);
+  ASSERT_TRUE(r.frame(2));
+  EXPECT_EQ(r.runtime.timing().FrameTotal(), 88);  // a new main run starts from 0
+}
+
+}  // namespace tarvolin::test
