@@ -149,5 +149,37 @@ TEST(ArraysRun, ScriptsWriteTheModelledMemoryAtThePlacedOffsets) {
   EXPECT_EQ(arrays.at(arrays.find("Speeds"))->storage, project::StorageKind::Table);
 }
 
+TEST(ArraysRun, DataFilesThroughTheProjectsResources) {
+  TempDir dir;
+  const std::string path = MakeGame(dir,
+                                    "Array1DSetElement Enemy.x 2 -9\n"
+                                    "Array1DSave 0 Enemy\n"
+                                    "Array1DSetElement Enemy.x 2 0\n"
+                                    "Array1DLoad 0 Enemy\n"
+                                    "Log \"x2=%d\" Enemy.x[2]\n"
+                                    "Array1DLoad 1 Enemy\n"
+                                    "Return\n");
+  RecordingHost host;
+  Workbench bench(host);
+  ASSERT_TRUE(bench.project().open(path, false));
+  project::Resource saved;
+  saved.name = "EnemySave";
+  saved.file = dir.file("enemy.sav");
+  saved.kind = project::ResourceKind::Binary;
+  project::Resource wrong = saved;
+  wrong.name = "Short";
+  wrong.file = dir.write("short.sav", std::string(47, '\0'));
+  ASSERT_TRUE(bench.project().resources().add(saved));
+  ASSERT_TRUE(bench.project().resources().add(wrong));
+  ASSERT_TRUE(bench.scripts().Preprocess(bench.project(), false));
+  bench.game().Start();
+  FrameOutcome outcome = FrameOutcome::Failed;
+  for (int f = 0; f < 2; ++f) outcome = bench.game().RunFrame();
+  EXPECT_EQ(outcome, FrameOutcome::Failed);
+  EXPECT_EQ(bench.scripts().interpreter().errors().GetError(), 136);
+  EXPECT_TRUE(host.saw("x2=-9"));
+  EXPECT_EQ(TempDir::read(dir.file("enemy.sav")).size(), 48u);
+}
+
 }  // namespace
 }  // namespace tarvolin::test
