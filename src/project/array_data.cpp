@@ -199,6 +199,20 @@ bool ArrayList::clearBytes(int array, std::int32_t byte, ErrorState& err) {
   if (!a) return fail(err, kBadArray);
   if (a->readOnly()) return fail(err, kReadOnly);
   if (a->totalSize == 0) return true;
+  if (a->system) {
+    // A built-in array's Dim X may pass what the machine models (VRAM and
+    // PRAM): clear the memory there is, piece by piece as the machine maps it.
+    if (!memory_) return fail(err, kIndex);
+    const std::int64_t limit = std::min<std::int64_t>(a->totalSize, kWorkRamCapacity);
+    for (std::int64_t at = 0; at < limit;) {
+      std::span<std::uint8_t> piece = memory_->bytes(a->memoryKind, std::uint32_t(at), true);
+      if (piece.empty()) break;
+      const std::size_t n = std::size_t(std::min<std::int64_t>(std::int64_t(piece.size()), limit - at));
+      std::fill_n(piece.begin(), n, std::uint8_t(byte));
+      at += std::int64_t(n);
+    }
+    return true;
+  }
   std::span<std::uint8_t> bytes = data(array, 0, a->totalSize, true);
   if (bytes.empty()) return fail(err, kIndex);
   std::fill(bytes.begin(), bytes.end(), std::uint8_t(byte));

@@ -372,6 +372,14 @@ TEST(ArrayAccess, BuiltInMemoryArrays) {
   // The project's own array sits in the same memory.
   ASSERT_TRUE(list.getElement(eram, 0, 0, 0, value, err));
   EXPECT_EQ(value, 0xFF);
+  // Clearing a built-in array clears the memory the machine has.
+  ASSERT_TRUE(list.clearBytes(vram, 0x11, err));
+  EXPECT_EQ(memory.memories[kMemoryVram].front(), 0x11);
+  EXPECT_EQ(memory.memories[kMemoryVram].back(), 0x11);
+  ASSERT_TRUE(list.clearBytes(eram, 0x33, err));
+  EXPECT_EQ(memory.memories[kMemoryEram].back(), 0x33);
+  ASSERT_TRUE(list.clearBytes(sram, 0x22, err));
+  EXPECT_EQ(memory.memories[kMemorySram].back(), 0x22);
 }
 
 TEST(ArrayOperations, CopySwapSortAndFind) {
