@@ -5,6 +5,7 @@
 #include "common/temp_dir.h"
 #include "e2e/run_tool.h"
 #include "project/recording_host.h"
+#include "script/errors.h"
 #include "workbench/workbench.h"
 
 namespace tarvolin::test {
@@ -22,7 +23,9 @@ const char* kArrays =
     "#Speeds\nOne dimensional\n4\n0\n$speed\n16 bit\n"
     "*true\nRO\n#\nWorkRAM\nAnyAdd\nArray\n0\n0\n\n"
     "#Fast\nOne dimensional\n2\n0\n$v\n$32 bit signed\n\n"
-    "*false\nRO\n#\nFastRAM\nFixedAdd\nArray\n256\n0\n\n";
+    "*false\nRO\n#\nFastRAM\nFixedAdd\nArray\n256\n0\n\n"
+    "#Space\nOne dimensional\n2\n0\n$v\n$3D vector\n\n$m\n$3D matrix\n\n"
+    "*false\nRO\n#\nWorkRAM\nAnyAdd\nArray\n0\n0\n\n";
 
 // A game made by `tarvolin new` whose main script is `main` (LF lines are
 // written as CR LF, as the editor saves them).
@@ -109,6 +112,43 @@ TEST(ArraysRun, ErrorsStopTheGameWithTheirCodes) {
   EXPECT_NE(r.out.find("!! Preproceso falló en línea 3 !!"), std::string::npos) << r.out;
 }
 
+TEST(ArraysRun, OperandAndIterationErrorsWithTheirCodes) {
+  struct Fault {
+    const char* text;
+    script::ErrorCode code;
+    int line;
+  };
+  const Fault faults[] = {
+      {"ArrayGetSize\n", 124, 1},
+      {"ArrayPeek Nothing [u8] 0 V_LV0\n", 125, 1},
+      {"Array1DGetElement Enemy 0 V_LV0\n", 126, 1},
+      {"Array1DGetElement Enemy.zz 0 V_LV0\n", 127, 1},
+      {"Array1DGetElement Space.v 0 V_LV0\n", 131, 1},
+      {"MatrixIdentity Space.v 0\n", 132, 1},
+      {"V_LV1 = 99\nArrayGetSize V_LV1 V_LV0\n", 141, 2},
+      {"V_LV0 = ERAM\n", 142, 1},
+      {"V_LV0 = Enemy.x[2\n", 144, 1},
+      {"V_LV0 = Enemy.x[V_LV1+5]\n", 147, 1},
+      {"V_LV0 = Enemy.x[1024]\n", 148, 1},
+      {"V_LV0 = Enemy.x[F_GetButtonPressed]\n", 149, 1},
+      {"ArrayPeek Enemy [u32] 0 V_LV0\n", 154, 1},
+      {"Array2DIterate Grid 0 0 1 1 Two\nReturn\nFunction Two 2\n", 17, 1},
+      {"V_LV0 = 0\nArray2DIterate Grid 0 0 1 1 Deep\nReturn\nFunction Deep 3\n"
+       "Array2DIterate Grid 0 0 1 1 Deep\n",
+       8, 5},
+  };
+  for (const Fault& f : faults) {
+    SCOPED_TRACE(f.text);
+    TempDir dir;
+    const std::string path = MakeGame(dir, std::string(f.text) + "Return\n");
+    const ToolResult r = runTool({"run", path, "--frames", "2"});
+    EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+    const std::string expected = "<Error de Ciclo: <" + std::string(script::MessageFor(f.code)) +
+                                 "> en la línea " + std::to_string(f.line);
+    EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
+  }
+}
+
 TEST(ArraysRun, ScriptsWriteTheModelledMemoryAtThePlacedOffsets) {
   TempDir dir;
   const std::string path = MakeGame(dir, kGame);
@@ -179,6 +219,30 @@ TEST(ArraysRun, DataFilesThroughTheProjectsResources) {
   EXPECT_EQ(bench.scripts().interpreter().errors().GetError(), 136);
   EXPECT_TRUE(host.saw("x2=-9"));
   EXPECT_EQ(TempDir::read(dir.file("enemy.sav")).size(), 48u);
+
+  // Loading resolves the file with the must-exist check (160 from the
+  // resources when it is missing); a file that cannot be written gives 135.
+  const std::pair<const char*, script::ErrorCode> faults[] = {{"Array1DLoad 2 Enemy\n", 160},
+                                                               {"Array1DSave 3 Enemy\n", 135}};
+  for (const auto& [text, code] : faults) {
+    SCOPED_TRACE(text);
+    TempDir other;
+    const std::string game = MakeGame(other, std::string(text) + "Return\n");
+    RecordingHost h;
+    Workbench b(h);
+    ASSERT_TRUE(b.project().open(game, false));
+    for (int i = 0; i < 4; ++i) {
+      project::Resource res = saved;
+      res.name = "R" + std::to_string(i);
+      res.file = i == 2 ? other.path() : i == 3 ? other.file("none/x.sav") : other.file("x.sav");
+      ASSERT_TRUE(b.project().resources().add(res));
+    }
+    ASSERT_TRUE(b.scripts().Preprocess(b.project(), false));
+    b.game().Start();
+    b.game().RunFrame();
+    EXPECT_EQ(b.game().RunFrame(), FrameOutcome::Failed);
+    EXPECT_EQ(b.scripts().interpreter().errors().GetError(), code);
+  }
 }
 
 }  // namespace
