@@ -230,6 +230,8 @@ class Interpreter {
   // Evaluation that can fail (array elements).
   bool EvalChecked(const Operand& o, std::int32_t& out);
   bool Store(const Operand& o, std::int32_t value);
+  // The record index of an array element variable's packed reference.
+  std::int32_t ArrayIndex(std::int32_t ref) const;
 
   // Line fetching and the run loop helpers.
   bool FetchBreakCheck(ScriptLine& line, bool ignoreBreakpoint);

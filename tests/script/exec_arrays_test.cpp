@@ -106,6 +106,19 @@ TEST(ArrayCommands, TablesElementsAndVariables) {
   EXPECT_EQ(h.local(4), 255);  // record 0: 0xFF as the storage began
   EXPECT_EQ(h.local(5), 1234);
 
+  // A macro parameter may stand for the index variable.
+  ArrayRig m(
+      "V_LV1 = 4\n"
+      "Enemy.x[4] = 44\n"
+      "Enemy.x[5] = 55\n"
+      "%Get V_LV1\n"
+      "Return\n");
+  m.macro("Get", {"V_LV2 = Enemy.x[%0]", "Enemy.y[%0+1] = 7", "V_LV3 = Enemy.x[%0+1]"}, 1);
+  ASSERT_TRUE(m.run()) << m.error();
+  EXPECT_EQ(m.local(2), 44);
+  EXPECT_EQ(m.local(3), 55);
+  EXPECT_EQ(m.get("Enemy", "y", 5), 7);
+
   // Variable errors, each with its code.
   const std::pair<const char*, ErrorCode> faults[] = {
       {"Rom.v[1] = 3\nReturn\n", 137},
