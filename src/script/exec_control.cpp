@@ -83,10 +83,13 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       if (executing && !ExecMacro(line)) return false;
       break;
     default:
-      if (exec::IsSkippedCommand(command)) break;
-      // A command whose family is not available in this build.
-      if (executing) return Fail(3);
-      break;
+      if (exec::IsSkippedCommand(command) || !executing) break;
+      if (CommandFamily* family = families_[static_cast<std::size_t>(command)]) {
+        if (!family->Execute(*this, line)) return false;
+        break;
+      }
+      // A command whose family is not part of this program.
+      return Fail(3);
   }
   // A performed command adds its estimated cost to the frame's total.
   if (executing) AddCost(command);

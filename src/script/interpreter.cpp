@@ -34,6 +34,11 @@ void Interpreter::ResetInterpreter() {
   refreshDebugFlag();
 }
 
+void Interpreter::setCommandFamily(std::int32_t first, std::int32_t last, CommandFamily* family) {
+  for (std::int32_t id = first; id <= last; ++id)
+    if (id >= 0 && id < kCommandIdLimit) families_[static_cast<std::size_t>(id)] = family;
+}
+
 void Interpreter::RefreshCosts() {
   for (std::size_t id = 0; id < lineCost_.size(); ++id)
     lineCost_[id] = timing_ ? timing_->CommandCost(static_cast<CommandId>(id), 0) : 0;

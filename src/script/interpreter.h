@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "common/host.h"
+#include "script/command_family.h"
 #include "script/errors.h"
 #include "script/exec_operand.h"
 #include "script/exec_operands.h"
@@ -97,6 +98,10 @@ class Interpreter {
   void setInput(InputSource* input) { input_ = input ? input : &noInput_; }
   void setArrays(ArrayAccess* arrays) { arrays_ = arrays; }
   void setIterationHandler(IterationHandler* handler) { iteration_ = handler; }
+  // The assets that operands may name (null: none but the script functions).
+  void setAssets(const AssetCatalog* assets) { assets_ = assets; }
+  // Registers the executor of the commands first..last (inclusive).
+  void setCommandFamily(std::int32_t first, std::int32_t last, CommandFamily* family);
   // The cycle estimate that performed commands add to.
   void setTiming(TimingEngine* timing) {
     timing_ = timing;
@@ -147,6 +152,15 @@ class Interpreter {
   void SetRunToCursor(int script, int line) { cursorScript_ = script; cursorLine_ = line; }
   // Leaves a paused state so that the next frame continues the run.
   void Resume() { paused_ = false; }
+
+  // For command families: the value of an operand (false with the error set
+  // when an array element cannot be read) and the store of a result.
+  bool Evaluate(const Operand& o, std::int32_t& value) {
+    evalFailed_ = false;
+    value = Eval(o);
+    return !evalFailed_;
+  }
+  bool StoreResult(const Operand& o, std::int32_t value) { return Store(o, value); }
 
   // Variables, for tests, watch windows and the runner.
   std::int32_t frameVariable(int depth, int slot) const { return frames_[depth].vars[slot]; }
@@ -292,6 +306,8 @@ class Interpreter {
   const ScriptFunction* vblankFn_ = nullptr;
   const ScriptFunction* hblankFn_ = nullptr;
   IterationHandler* iteration_ = nullptr;
+  const AssetCatalog* assets_ = nullptr;
+  std::array<CommandFamily*, kCommandIdLimit> families_{};
 
   Block blocks_[kMaxBlocks];
   int level_ = 0;
