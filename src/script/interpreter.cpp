@@ -257,6 +257,11 @@ bool Interpreter::RunMainFrame(bool firstFrame, StepMode mode) {
   const int main = tables_.mainScript;
   if (!docs_ || main < 0 || main >= docs_->count()) return true;
   bool ok;
+  if (running_ && inHBlank_) {
+    // Paused inside HBlankCB: the renderer resumes it at its scan line.
+    paused_ = false;
+    return true;
+  }
   if (running_) {
     // A run is in progress (budget ran out, or paused): continue it.
     paused_ = false;
