@@ -1,11 +1,9 @@
 #include "script/exec_arrays.h"
 
-#include "common/text.h"
 #include "project/array_math.h"
 #include "script/commands.h"
 #include "script/line_parse.h"
 #include "script/operand.h"
-#include "script/vocabulary.h"
 
 namespace tarvolin::script {
 
@@ -13,28 +11,25 @@ namespace {
 
 using project::ArrayDef;
 
-bool EndOfOperand(std::string_view text, std::size_t pos) {
-  return pos >= text.size() || isBlank(text[pos]) || text[pos] == ';';
-}
 bool Fail(ErrorState& err, ErrorCode code) {
   err.SetError(code);
   return false;
 }
 
-// An array.element operand is kept as an immediate: array * 256 + element.
-constexpr std::int32_t PackElement(int array, int element) { return array * 256 + element; }
-constexpr int ArrayOf(std::int32_t packed) { return packed / 256; }
-constexpr int ElementOf(std::int32_t packed) { return packed % 256; }
-
-// The word at `pos` (up to a blank or ";").
-std::string_view Token(std::string_view text, std::size_t pos) {
-  std::size_t e = pos;
-  while (!EndOfOperand(text, e)) ++e;
-  return text.substr(pos, e - pos);
-}
+// An array.element operand comes as an immediate: array * 4096 + element.
+constexpr int ArrayOf(std::int32_t packed) { return packed / 4096; }
+constexpr int ElementOf(std::int32_t packed) { return packed % 4096; }
 
 std::int32_t TypeOf(const ArrayDef& a, int element) {
   return a.elements[std::size_t(element)].type;
+}
+
+// Whether the line is one of a macro's body lines.
+bool InMacroBody(Interpreter& interp, const ScriptLine& line) {
+  for (const Macro& m : interp.tables().macros)
+    for (const ScriptLine& body : m.body)
+      if (&body == &line) return true;
+  return false;
 }
 
 }  // namespace
@@ -43,16 +38,11 @@ void ArrayCommands::Attach(Interpreter& interp, Preprocessor& preprocessor) {
   interp.setCommandFamily(cmd::ArrayPeek, cmd::VectorSet, this);
   interp.setArrays(this);
   interp.setIterationHandler(this);
-  interp.setArrayNames(this);
   preprocessor.setTableArrays(this);
 }
 
 // ---- names and table blocks ------------------------------------------------------
 
-bool ArrayCommands::IsSystemArray(int array) const {
-  const ArrayDef* a = arrays_.at(array);
-  return a && a->system;
-}
 bool ArrayCommands::Is2D(int array) const {
   const ArrayDef* a = arrays_.at(array);
   return a && a->twoDimensional();
@@ -104,133 +94,26 @@ bool ArrayCommands::write(std::int32_t ref, std::int32_t index, std::int32_t val
   return false;
 }
 
-// ---- parsing ------------------------------------------------------------------------
-
-bool ArrayCommands::Parse(Interpreter& interp, ScriptLine& line, const ParseEnv& env) {
-  ErrorState& err = interp.errors();
-  const std::string_view text = line.text;
-  std::size_t pos = std::size_t(line.operandStart);
-  const std::string_view kinds = OperandKinds(line.command);
-  // An iteration leaves the line for the function's body; a macro body
-  // would run its remaining lines first, so it may not iterate.
-  if (env.inMacro && (line.command == cmd::Array2DIterate || line.command == cmd::Array2DIterateTable))
-    return Fail(err, 172);
-  int n = 0;
-  for (std::size_t k = 0; k < kinds.size(); ++k) {
-    // The last operand of Array2DIterateTable names the function to call.
-    const char kind = line.command == cmd::Array2DIterateTable && k + 1 == kinds.size() ? 'F' : kinds[k];
-    Operand& o = line.ops[n];
-    const std::size_t p = skipBlanks(text, pos);
-    const bool missing = p >= text.size() || text[p] == ';';
-    switch (kind) {
-      case 'a': {
-        if (missing) return Fail(err, 124);
-        const int array = arrays_.find(Token(text, p));
-        if (array >= 0) {
-          o = Operand::Immediate(array);
-          pos = p + Token(text, p).size();
-        } else if (!ParseValueOperand(text, pos, env, o, err)) {
-          if (err.GetError() == 4) err.SetError(125);
-          return false;
-        }
-        ++n;
-        break;
-      }
-      case 'e': {
-        if (missing) return Fail(err, 126);
-        const std::string_view token = Token(text, p);
-        const std::size_t dot = token.find('.');
-        if (dot == std::string_view::npos || token.find('[') != std::string_view::npos)
-          return Fail(err, 126);
-        const int array = arrays_.find(token.substr(0, dot));
-        if (array < 0) return Fail(err, 125);
-        const int element = arrays_.at(array)->findElement(token.substr(dot + 1));
-        if (element < 0) return Fail(err, 127);
-        o = Operand::Immediate(PackElement(array, element));
-        pos = p + token.size();
-        ++n;
-        break;
-      }
-      case 'Z': {
-        if (missing) return Fail(err, 152);
-        const std::string_view token = Token(text, p);
-        if (token.size() < 2 || token.front() != '[' || token.back() != ']') return Fail(err, 153);
-        const int size = FindAttribute(AttributeTable::MemSize, token.substr(1, token.size() - 2));
-        if (size < 0) return Fail(err, 154);
-        o = Operand::Immediate(size);
-        pos = p + token.size();
-        ++n;
-        break;
-      }
-      case 'S': {
-        int lop = 0;
-        if (!ParseComparison(text, pos, env, lop, err)) return false;
-        if (IsTripleOperator(lop)) return Fail(err, 139);
-        line.lop = std::uint8_t(lop);
-        break;
-      }
-      case 'F': {
-        if (missing) return Fail(err, 5);
-        const std::string_view name = Token(text, p);
-        const ScriptTables& t = *env.tables;
-        const int g = t.FindGlobalIndex(name);
-        const int s = g >= 0 ? -1 : t.FindScriptIndex(env.script, name);
-        if (g >= 0 || s >= 0) {
-          line.target = g >= 0 ? CallTarget::Global : CallTarget::Script;
-          line.targetIndex = g >= 0 ? g : s;
-          pos = p + name.size();
-        } else {
-          if (!ParseValueOperand(text, pos, env, o, err)) {
-            if (err.GetError() == 4) err.SetError(16);
-            return false;
-          }
-          line.target = CallTarget::Value;
-        }
-        line.aux = n;
-        ++n;
-        break;
-      }
-      case 'r':
-        if (missing) return Fail(err, 18);
-        if (!ParseValueOperand(text, pos, env, o, err)) return false;
-        ++n;
-        break;
-      case 'V':
-        if (!ParseVariableOperand(text, pos, env, o, err)) return false;
-        ++n;
-        break;
-      default:  // 'P'
-        if (!ParseValueOperand(text, pos, env, o, err)) return false;
-        ++n;
-        break;
-    }
-  }
-  line.count = std::uint8_t(n);
-  if (!AtLineEnd(text, pos)) return Fail(err, 1);
-  return true;
-}
-
 // ---- execution ------------------------------------------------------------------------
 
 bool ArrayCommands::Execute(Interpreter& interp, ScriptLine& line) {
   ErrorState& err = interp.errors();
-  // The operand slots in order: every kind but the comparison operator.
-  char kinds[kMaxLineOperands + 1] = {};
-  {
-    int k = 0;
-    for (const char c : OperandKinds(line.command))
-      if (c != 'S' && k < kMaxLineOperands) kinds[k++] = c;
-    if (line.command == cmd::Array2DIterateTable && k > 0) kinds[k - 1] = 'F';
-  }
+  // The operands in the order of the command's signature.
+  const std::string_view kinds = OperandKinds(line.command);
+  if (kinds.size() != line.count || line.count > kMaxLineOperands) return Fail(err, 3);
+  // An iteration leaves the line for the function's body; a macro body
+  // would run its remaining lines first, so it may not iterate.
+  if ((line.command == cmd::Array2DIterate || line.command == cmd::Array2DIterateTable) &&
+      InMacroBody(interp, line))
+    return Fail(err, 172);
   // Values of every operand that is read (variables that only receive a
   // result are not); arrays are checked against the list.
   std::int32_t p[kMaxLineOperands] = {};
   for (int i = 0; i < line.count; ++i) {
-    const char kind = kinds[i];
+    const char kind = kinds[std::size_t(i)];
     if (kind == 'V' && line.command != cmd::ArrayBlockPeek && line.command != cmd::ArrayBlockPoke)
       continue;
-    if (kind == 'F' && line.target != CallTarget::Value) continue;
-    if (!interp.EvaluateOperand(line.ops[i], p[i])) return false;
+    if (!interp.Evaluate(line.ops[i], p[i])) return false;
     if (kind == 'a' && (p[i] < 0 || p[i] >= arrays_.count())) return Fail(err, 141);
     if (kind == 'e') {
       // The definitions may have changed since the line was parsed.
@@ -239,7 +122,7 @@ bool ArrayCommands::Execute(Interpreter& interp, ScriptLine& line) {
       if (std::size_t(ElementOf(p[i])) >= a->elements.size()) return Fail(err, 127);
     }
   }
-  auto store = [&](int slot, std::int32_t value) { return interp.StoreOperand(line.ops[slot], value); };
+  auto store = [&](int slot, std::int32_t value) { return interp.StoreResult(line.ops[slot], value); };
   const ArrayDef* first = nullptr;
   if (kinds[0] == 'a') first = arrays_.at(p[0]);
   auto elementArray = [&](int slot) { return ArrayOf(p[slot]); };
@@ -298,14 +181,14 @@ bool ArrayCommands::Execute(Interpreter& interp, ScriptLine& line) {
       return arrays_.sortRecords(elementArray(0), elementIndex(0), p[1], p[2], p[3], err);
     case cmd::Array1DFind: {
       std::int32_t found = -1;
-      return arrays_.find1D(elementArray(2), elementIndex(2), p[0], p[1], line.lop, p[3], found, err) &&
-             store(4, found);
+      return arrays_.find1D(elementArray(2), elementIndex(2), p[0], p[1], p[3], p[4], found, err) &&
+             store(5, found);
     }
     case cmd::Array2DFind: {
       std::int32_t fx = -1, fy = -1;
-      return arrays_.find2D(elementArray(5), elementIndex(5), p[0], p[1], p[2], p[3], p[4], line.lop,
-                            p[6], fx, fy, err) &&
-             store(7, fx) && store(8, fy);
+      return arrays_.find2D(elementArray(5), elementIndex(5), p[0], p[1], p[2], p[3], p[4], p[6],
+                            p[7], fx, fy, err) &&
+             store(8, fx) && store(9, fy);
     }
     case cmd::Array1DCopy: return arrays_.copyArray(p[0], p[1], false, err);
     case cmd::Array2DCopy: return arrays_.copyArray(p[0], p[1], true, err);
@@ -389,46 +272,46 @@ bool ArrayCommands::DataFile(Interpreter& interp, ScriptLine&, const std::int32_
 
 // ---- iteration ------------------------------------------------------------------------------
 
+const ScriptFunction* ArrayCommands::FunctionAt(Interpreter& interp, int script, std::int32_t index) const {
+  const ScriptTables& t = interp.tables();
+  if (script < 0 || std::size_t(script) >= t.scripts.size()) return nullptr;
+  const auto& functions = t.scripts[std::size_t(script)].functions;
+  if (index < 0 || std::size_t(index) >= functions.size()) return nullptr;
+  return &functions[std::size_t(index)];
+}
+
 bool ArrayCommands::StartIteration(Interpreter& interp, ScriptLine& line, const std::int32_t* p) {
   ErrorState& err = interp.errors();
   const bool table = line.command == cmd::Array2DIterateTable;
   Iteration it{};
   it.depth = interp.callDepth();
+  it.script = interp.currentScript();
   it.array = table ? ArrayOf(p[0]) : p[0];
   it.element = table ? ElementOf(p[0]) : -1;
+  it.table = table ? ArrayOf(p[5]) : -1;
+  it.tableElement = table ? ElementOf(p[5]) : -1;
   it.x0 = p[1];
   it.y0 = p[2];
   it.width = p[3];
   it.height = p[4];
   it.x = it.x0;
   it.y = it.y0;
-  // The function: resolved by name when parsed, else a value naming an
-  // entry of the script's table.
-  const ScriptTables& t = interp.tables();
-  const auto& functions = t.scripts[std::size_t(interp.currentScript())].functions;
-  switch (line.target) {
-    case CallTarget::Global:
-      if (std::size_t(line.targetIndex) < t.globals.size()) it.function = &t.globals[std::size_t(line.targetIndex)];
-      break;
-    case CallTarget::Script:
-      if (std::size_t(line.targetIndex) < functions.size()) it.function = &functions[std::size_t(line.targetIndex)];
-      break;
-    default: {
-      const std::int32_t index = p[line.aux];
-      if (index >= 0 && std::size_t(index) < functions.size()) it.function = &functions[std::size_t(index)];
-      break;
-    }
+  if (!table) {
+    // The function: its number in the script's function table.
+    it.function = FunctionAt(interp, it.script, p[5]);
+    if (!it.function) return Fail(err, 16);
+    if (it.function->params != 3) return Fail(err, 17);
+  } else {
+    const ArrayDef* functions = arrays_.at(it.table);
+    if (functions->twoDimensional()) return Fail(err, 130);
   }
-  if (!it.function) return Fail(err, 16);
-  if (it.function->params != 3) return Fail(err, 17);
   const ArrayDef* a = arrays_.at(it.array);
-  if (!a) return Fail(err, 141);
   if (it.width <= 0 || it.height <= 0) return true;  // nothing to visit
   // Every record of the block must exist before the first call.
   const std::int64_t lastX = std::int64_t(it.x0) + it.width - 1, lastY = std::int64_t(it.y0) + it.height - 1;
   const std::int64_t rows = a->twoDimensional() ? a->dimY : 1;
   if (it.x0 < 0 || it.y0 < 0 || lastX >= a->dimX || lastY >= rows) return Fail(err, 128);
-  // Iterations that were left by an error or a reset at this depth are stale.
+  // Iterations left by an error or a reset at this depth are stale.
   while (!iterations_.empty() && iterations_.back().depth >= it.depth) iterations_.pop_back();
   iterations_.push_back(it);
   if (!CallNext(interp, iterations_.back())) {
@@ -439,16 +322,24 @@ bool ArrayCommands::StartIteration(Interpreter& interp, ScriptLine& line, const 
 }
 
 bool ArrayCommands::CallNext(Interpreter& interp, Iteration& it) {
+  ErrorState& err = interp.errors();
   std::int32_t args[3] = {0, it.x, it.y};
   const ArrayDef* a = arrays_.at(it.array);
-  if (!a) return Fail(interp.errors(), 141);
+  if (!a) return Fail(err, 141);
+  const ScriptFunction* fn = it.function;
   if (it.element < 0) {
     args[0] = it.x + it.y * a->dimX;
-  } else if (!arrays_.getElement(it.array, it.element, it.x, a->twoDimensional() ? it.y : 0, args[0],
-                                 interp.errors())) {
-    return false;
+  } else {
+    if (!arrays_.getElement(it.array, it.element, it.x, a->twoDimensional() ? it.y : 0, args[0], err))
+      return false;
+    // The function for this value, from the table of functions.
+    std::int32_t number = 0;
+    if (!arrays_.getElement(it.table, it.tableElement, args[0], 0, number, err)) return false;
+    fn = FunctionAt(interp, it.script, number);
+    if (!fn) return Fail(err, 16);
+    if (fn->params != 3) return Fail(err, 17);
   }
-  return interp.CallFunction(*it.function, args, 3, false, true);
+  return interp.CallFunction(*fn, args, 3, false, true);
 }
 
 bool ArrayCommands::NextElement(Interpreter& interp) {

@@ -7,22 +7,6 @@
 
 namespace tarvolin::script {
 
-bool Interpreter::Compare(int lop, std::int32_t a, std::int32_t b, std::int32_t c) const {
-  switch (lop) {
-    case 0: return a == b;
-    case 1: return a != b;
-    case 2: return a > b;
-    case 3: return a >= b;
-    case 4: return a < b;
-    case 5: return a <= b;
-    case 6: return b != 0 && (b == -1 || a % b == 0);
-    case 7: return (a & b) == b;
-    case 8: return (b < c ? b : c) <= a && a <= (b > c ? b : c);
-    case 9: return a < (b < c ? b : c) || a > (b > c ? b : c);
-    default: return false;
-  }
-}
-
 bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
   const std::int32_t command = line.command;
   if (command == exec::UndefinedCommand) return Fail(inMacro ? 171 : line.aux ? line.aux : 3);
@@ -99,14 +83,13 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       if (executing && !ExecMacro(line)) return false;
       break;
     default:
-      if (exec::IsSkippedCommand(command)) break;
-      if (command >= 0 && command < kFamilySlots && families_[command]) {
-        if (executing && !families_[command]->Execute(*this, line)) return false;
+      if (exec::IsSkippedCommand(command) || !executing) break;
+      if (CommandFamily* family = families_[static_cast<std::size_t>(command)]) {
+        if (!family->Execute(*this, line)) return false;
         break;
       }
-      // A command whose family is not available in this build.
-      if (executing) return Fail(3);
-      break;
+      // A command whose family is not part of this program.
+      return Fail(3);
   }
   // A performed command adds its estimated cost to the frame's total.
   if (executing) AddCost(command);

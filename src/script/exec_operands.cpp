@@ -1,6 +1,7 @@
 #include "script/exec_operands.h"
 
 #include "common/text.h"
+#include "script/command_family.h"
 #include "script/line_parse.h"
 #include "script/operand_parse.h"
 #include "script/parse_context.h"
@@ -41,19 +42,17 @@ class EnvContext final : public ParseContext {
   }
   int FindAsset(AssetKind kind, std::string_view name) const override {
     if (kind == AssetKind::Function) return env_.tables->FindScriptIndex(env_.script, name);
-    if (kind == AssetKind::Array && env_.arrays) return env_.arrays->FindArray(name);
-    return -1;
+    return env_.assets ? env_.assets->FindAsset(kind, name) : -1;
   }
   int AssetCount(AssetKind kind) const override {
-    if (kind == AssetKind::Array) return env_.arrays ? env_.arrays->ArrayCount() : 0;
-    if (kind != AssetKind::Function) return 0;
+    if (kind != AssetKind::Function) return env_.assets ? env_.assets->AssetCount(kind) : 0;
     const ScriptTables& t = *env_.tables;
     if (env_.script < 0 || env_.script >= static_cast<int>(t.scripts.size())) return 0;
     return static_cast<int>(t.scripts[static_cast<std::size_t>(env_.script)].functions.size());
   }
-  bool IsSystemArray(int array) const override { return env_.arrays && env_.arrays->IsSystemArray(array); }
-  int FindArrayElement(int array, std::string_view name) const override {
-    return env_.arrays ? env_.arrays->FindElement(array, name) : -1;
+  bool IsSystemArray(int array) const override { return env_.assets && env_.assets->IsSystemArray(array); }
+  int FindArrayElement(int array, std::string_view element) const override {
+    return env_.assets ? env_.assets->FindArrayElement(array, element) : -1;
   }
   bool IsExecuting() const override { return env_.executing; }
   bool InMacro() const override { return env_.inMacro; }
@@ -154,6 +153,24 @@ bool ParseComparison(std::string_view text, std::size_t& pos, const ParseEnv& en
                      ErrorState& err) {
   EnvContext ctx(env, err);
   return ParseOperator(text, pos, ctx, lop);
+}
+
+bool ParseFixedOperands(std::int32_t command, std::string_view text, std::size_t pos,
+                        const ParseEnv& env, Operand* ops, OperandWord* words, int capacity,
+                        std::uint8_t& count, ErrorState& err) {
+  EnvContext ctx(env, err);
+  ParsedOperands parsed;
+  if (!ParseCommandOperands(command, text, pos, ctx, true, parsed)) return false;
+  if (parsed.count > capacity) {
+    err.SetError(1);
+    return false;
+  }
+  for (int i = 0; i < parsed.count; ++i) {
+    words[i] = parsed.words[i];
+    ops[i] = DecodeWord(parsed.words[i], env);
+  }
+  count = static_cast<std::uint8_t>(parsed.count);
+  return true;
 }
 
 void ClassifyText(std::string_view text, const ParseEnv& env, Classification& out) {

@@ -10,18 +10,19 @@
 #include "script/exec_operand.h"
 #include "script/operand.h"
 #include "script/script_tables.h"
-#include "script/table_arrays.h"
 
 namespace tarvolin::script {
 
+class AssetCatalog;
+
 struct ParseEnv {
   const ScriptTables* tables = nullptr;
+  const AssetCatalog* assets = nullptr;      // the project's assets; null: none
   int script = 0;                            // the line's script (global set, functions)
   const OperandWord* macroWords = nullptr;   // words bound to %0..%9 while a macro runs
   int macroParamCount = 0;
   bool inMacro = false;
   bool executing = true;                     // the line's block level executes
-  const TableArrays* arrays = nullptr;       // the project's arrays, when it has any
 };
 
 // Decodes an operand word for the line's script.
@@ -42,6 +43,12 @@ bool ParseImmediateValue(std::string_view text, std::size_t& pos, const ParseEnv
 // A comparison operator (0..9): error 2 when missing, 32 when unknown.
 bool ParseComparison(std::string_view text, std::size_t& pos, const ParseEnv& env, int& lop,
                      ErrorState& err);
+// The operands of a command whose operand kinds are fixed (the families of
+// CommandFamily), decoded into `ops` with their words; `count` is set.
+bool ParseFixedOperands(std::int32_t command, std::string_view text, std::size_t pos,
+                        const ParseEnv& env, Operand* ops, OperandWord* words, int capacity,
+                        std::uint8_t& count, ErrorState& err);
+
 // Whether only blanks or a ";" comment follow `pos`.
 bool AtLineEnd(std::string_view text, std::size_t pos);
 

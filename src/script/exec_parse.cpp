@@ -54,10 +54,10 @@ bool FindQuoted(std::string_view text, std::size_t& pos, std::size_t& begin, std
 ParseEnv Interpreter::MakeEnv(bool inMacro) const {
   ParseEnv env;
   env.tables = &tables_;
+  env.assets = assets_;
   env.script = curScript_;
   env.inMacro = inMacro;
   env.executing = blocks_[level_].executing;
-  env.arrays = arrayNames_;
   if (inMacro) {
     env.macroWords = macroWords_;
     env.macroParamCount = macroParamCount_;
@@ -83,6 +83,10 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
     if (fixed < 0 || command == exec::IfBetweenOrEqual || command == exec::IfOutside) {
       int read = 0;
       if (!ParseComparison(text, pos, env, read, err_)) return false;
+      // An operator split by a blank ("> =") is a bad operator.
+      const std::size_t next = skipBlanks(text, pos);
+      if (next < text.size() && std::string_view("=!<>&").find(text[next]) != std::string_view::npos)
+        return Fail(32);
       if (fixed < 0) lop = read;
     }
     if (!value(1)) return false;
@@ -196,10 +200,12 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
         break;
       }
       default:
-        // Declarations and the command families handled elsewhere.
-        if (command >= 0 && command < kFamilySlots && families_[command] &&
-            !families_[command]->Parse(*this, line, env))
-          return false;
+        // The command families: operands by the command's fixed kinds.
+        if (command >= exec::FirstFamilyCommand && command <= exec::LastFamilyCommand) {
+          if (!ParseFixedOperands(command, text, pos, env, line.ops, line.words, kMaxLineOperands,
+                                  line.count, err_))
+            return false;
+        }
         break;
     }
   }

@@ -34,6 +34,11 @@ void Interpreter::ResetInterpreter() {
   refreshDebugFlag();
 }
 
+void Interpreter::setCommandFamily(std::int32_t first, std::int32_t last, CommandFamily* family) {
+  for (std::int32_t id = first; id <= last; ++id)
+    if (id >= 0 && id < kCommandIdLimit) families_[static_cast<std::size_t>(id)] = family;
+}
+
 void Interpreter::RefreshCosts() {
   for (std::size_t id = 0; id < lineCost_.size(); ++id)
     lineCost_[id] = timing_ ? timing_->CommandCost(static_cast<CommandId>(id), 0) : 0;
@@ -92,8 +97,8 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
   if (!line.classified()) {
     ParseEnv env;
     env.tables = &tables_;
+    env.assets = assets_;  // a leading Array.Element[index] names an array
     env.script = script;
-    env.arrays = arrayNames_;
     Classification c;
     ClassifyText(line.text, env, c);
     line.command = c.command;
@@ -253,6 +258,11 @@ bool Interpreter::RunMainFrame(bool firstFrame, StepMode mode) {
   const int main = tables_.mainScript;
   if (!docs_ || main < 0 || main >= docs_->count()) return true;
   bool ok;
+  if (running_ && inHBlank_) {
+    // Paused inside HBlankCB: the renderer resumes it at its scan line.
+    paused_ = false;
+    return true;
+  }
   if (running_) {
     // A run is in progress (budget ran out, or paused): continue it.
     paused_ = false;

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "common/host.h"
+#include "script/command_family.h"
 #include "script/errors.h"
 #include "script/exec_operand.h"
 #include "script/exec_operands.h"
@@ -81,17 +82,6 @@ class ArrayAccess {
   virtual bool write(std::int32_t ref, std::int32_t index, std::int32_t value, ErrorState& err) = 0;
 };
 
-// A family of commands carried out outside the core (arrays, ...): it
-// parses the operands of its lines and carries them out.
-class CommandFamily {
- public:
-  virtual ~CommandFamily() = default;
-  // Parses a classified line's operands into `line` (ops, count, lop, aux).
-  virtual bool Parse(class Interpreter& interp, ScriptLine& line, const ParseEnv& env) = 0;
-  // Carries out a parsed line at an executing block level.
-  virtual bool Execute(class Interpreter& interp, ScriptLine& line) = 0;
-};
-
 // The result of an assignment or arithmetic command (37..55) for the target's
 // value `v1` and the command's values `p`.
 std::int32_t ArithResult(std::int32_t command, std::int32_t v1, const std::int32_t* p);
@@ -108,21 +98,10 @@ class Interpreter {
   void setInput(InputSource* input) { input_ = input ? input : &noInput_; }
   void setArrays(ArrayAccess* arrays) { arrays_ = arrays; }
   void setIterationHandler(IterationHandler* handler) { iteration_ = handler; }
-  // The project's arrays, for operands that name them.
-  void setArrayNames(const TableArrays* arrays) { arrayNames_ = arrays; }
-  // Commands first..last go to `family`.
-  void setCommandFamily(std::int32_t first, std::int32_t last, CommandFamily* family) {
-    for (std::int32_t c = first; c <= last; ++c)
-      if (c >= 0 && c < kFamilySlots) families_[c] = family;
-  }
-  // Operand access for command families: a checked evaluation (array
-  // elements may fail) and a store into a variable.
-  bool EvaluateOperand(const Operand& o, std::int32_t& out) {
-    evalFailed_ = false;
-    out = Eval(o);
-    return !evalFailed_;
-  }
-  bool StoreOperand(const Operand& o, std::int32_t value) { return Store(o, value); }
+  // The assets that operands may name (null: none but the script functions).
+  void setAssets(const AssetCatalog* assets) { assets_ = assets; }
+  // Registers the executor of the commands first..last (inclusive).
+  void setCommandFamily(std::int32_t first, std::int32_t last, CommandFamily* family);
   // The cycle estimate that performed commands add to.
   void setTiming(TimingEngine* timing) {
     timing_ = timing;
@@ -173,6 +152,15 @@ class Interpreter {
   void SetRunToCursor(int script, int line) { cursorScript_ = script; cursorLine_ = line; }
   // Leaves a paused state so that the next frame continues the run.
   void Resume() { paused_ = false; }
+
+  // For command families: the value of an operand (false with the error set
+  // when an array element cannot be read) and the store of a result.
+  bool Evaluate(const Operand& o, std::int32_t& value) {
+    evalFailed_ = false;
+    value = Eval(o);
+    return !evalFailed_;
+  }
+  bool StoreResult(const Operand& o, std::int32_t value) { return Store(o, value); }
 
   // Variables, for tests, watch windows and the runner.
   std::int32_t frameVariable(int depth, int slot) const { return frames_[depth].vars[slot]; }
@@ -258,7 +246,21 @@ class Interpreter {
   bool ExecDebugKey(ScriptLine& line);
   bool ExecMousePosition(ScriptLine& line);
   bool ExecMacro(ScriptLine& line);
-  bool Compare(int lop, std::int32_t a, std::int32_t b, std::int32_t c) const;
+  static bool Compare(int lop, std::int32_t a, std::int32_t b, std::int32_t c) {
+    switch (lop) {
+      case 0: return a == b;
+      case 1: return a != b;
+      case 2: return a > b;
+      case 3: return a >= b;
+      case 4: return a < b;
+      case 5: return a <= b;
+      case 6: return b != 0 && (b == -1 || a % b == 0);
+      case 7: return (a & b) == b;
+      case 8: return (b < c ? b : c) <= a && a <= (b > c ? b : c);
+      case 9: return a < (b < c ? b : c) || a > (b > c ? b : c);
+      default: return false;
+    }
+  }
   bool Fail(ErrorCode code) { err_.SetError(code); return false; }
   void AddCost(std::int32_t command) {
     const std::int32_t cost = lineCost_[static_cast<std::size_t>(command)];
@@ -306,9 +308,8 @@ class Interpreter {
   const ScriptFunction* vblankFn_ = nullptr;
   const ScriptFunction* hblankFn_ = nullptr;
   IterationHandler* iteration_ = nullptr;
-  const TableArrays* arrayNames_ = nullptr;
-  static constexpr std::int32_t kFamilySlots = 202;
-  CommandFamily* families_[kFamilySlots] = {};
+  const AssetCatalog* assets_ = nullptr;
+  std::array<CommandFamily*, kCommandIdLimit> families_{};
 
   Block blocks_[kMaxBlocks];
   int level_ = 0;

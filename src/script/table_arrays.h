@@ -35,10 +35,6 @@ class TableArrays {
   // The element's index in the array's definition, or -1.
   virtual int FindElement(int array, std::string_view name) const = 0;
   virtual int ElementType(int array, int element) const = 0;
-  // How many arrays there are (built-in ones included) and whether one is a
-  // built-in memory array; operands that name arrays use them.
-  virtual int ArrayCount() const { return 0; }
-  virtual bool IsSystemArray(int /*array*/) const { return false; }
   // Writes the values of one element of record (x, y).
   virtual void WriteElement(int array, int x, int y, int element, const std::int32_t* values,
                             int count) = 0;

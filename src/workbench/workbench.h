@@ -14,6 +14,7 @@
 #include "sound/audio_engine.h"
 #include "workbench/array_memory.h"
 #include "workbench/array_resources.h"
+#include "workbench/project_assets.h"
 #include "workbench/game_runner.h"
 #include "workbench/script_runtime.h"
 
@@ -25,6 +26,7 @@ class Workbench {
     project_.arrays().setMemory(&arrayMemory_);
     arrayCommands_.Attach(scripts_.interpreter(), scripts_.preprocessor());
     arrayCommands_.setResourceFiles(&arrayFiles_);
+    scripts_.interpreter().setAssets(&assets_);
   }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
@@ -62,6 +64,7 @@ class Workbench {
   MachineArrayMemory arrayMemory_{machine_};
   script::ArrayCommands arrayCommands_{project_.arrays()};
   ProjectResourceFiles arrayFiles_{project_, host_};
+  ProjectAssetCatalog assets_{project_};
 };
 
 }  // namespace tarvolin

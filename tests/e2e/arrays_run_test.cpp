@@ -25,7 +25,9 @@ const char* kArrays =
     "#Fast\nOne dimensional\n2\n0\n$v\n$32 bit signed\n\n"
     "*false\nRO\n#\nFastRAM\nFixedAdd\nArray\n256\n0\n\n"
     "#Space\nOne dimensional\n2\n0\n$v\n$3D vector\n\n$m\n$3D matrix\n\n"
-    "*false\nRO\n#\nWorkRAM\nAnyAdd\nArray\n0\n0\n\n";
+    "*false\nRO\n#\nWorkRAM\nAnyAdd\nArray\n0\n0\n\n"
+    "#Handlers\nOne dimensional\n256\n0\n$fn\n$8 bit signed\nfunción por valor\n"
+    "*true\nRO\n#\nWorkRAM\nAnyAdd\nArray\n0\n0\n\n";
 
 // A game made by `tarvolin new` whose main script is `main` (LF lines are
 // written as CR LF, as the editor saves them).
@@ -47,7 +49,9 @@ const char* kGame =
     "TableDefine Speeds 0 speed\n"
     "TableData 300\nTableData -4\nTableData 12\nTableData 7\n"
     "TableDefine2D Grid 0 1 cell\n"
-    "TableData -1\nTableData -2\nTableData -3\n"
+    "TableData 1\nTableData 2\nTableData 3\n"
+    "TableDefine Handlers 1 fn\n"
+    "TableFill 3 0 ; values 1..3 call function 0: Add\n"
     "Enemy.x[5] = 77\n"
     "V_LV0 = Enemy.x[1]\n"
     "Array1DGetElement Speeds.speed 0 V_LV1\n"
@@ -58,7 +62,7 @@ const char* kGame =
     "Log \"sorted %d %d %d\" Enemy.x[0] Enemy.x[1] Enemy.x[5]\n"
     "Array1DCopy Enemy Enemy\n"
     "G_VAR00 = 0\n"
-    "Array2DIterateTable Grid.cell 0 1 3 1 Add\n"
+    "Array2DIterateTable Grid.cell 0 1 3 1 Handlers.fn\n"
     "Log \"sum=%d\" G_VAR00\n"
     "Fast.v[1] = 0x1234567\n"
     "V_LV5 = 0x2F000\n"
@@ -75,7 +79,7 @@ TEST(ArraysRun, TablesVariablesSortFindAndIteration) {
   EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_NE(r.out.find("x1=-20 s0=300 found=2 none=-1"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("sorted -20 55 100"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("sum=-6"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("sum=6"), std::string::npos) << r.out;
 }
 
 TEST(ArraysRun, ErrorsStopTheGameWithTheirCodes) {
@@ -91,7 +95,7 @@ TEST(ArraysRun, ErrorsStopTheGameWithTheirCodes) {
        "Mala alineación de memoria en los arreglos del sistema> en la línea 3"},
       {"Array1DFind 0 0 Enemy.x <> 1 2 V_LV0\n", "no pueden utilizar operadores ternarios"},
       {"VectorSet Enemy.x 0 1 2 3\n", "Se ha pasado un tipo 3D incorrecto"},
-      {"Array2DIterate Grid 0 0 1 1 Missing\n", "Función desconocida, no puede proseguir la iteración> en la línea 1"},
+      {"Array2DIterate Grid 0 0 1 1 Missing\n", "<Error de Ciclo: <Función no definida> en la línea 1"},
   };
   for (const auto& [text, expected] : faults) {
     SCOPED_TRACE(text);
@@ -178,9 +182,10 @@ TEST(ArraysRun, ScriptsWriteTheModelledMemoryAtThePlacedOffsets) {
   EXPECT_EQ(eram[3], 0xFF);
   EXPECT_EQ(eram[4], 2);
   EXPECT_EQ(eram[5 * 8], 100);
-  // Grid row 1 (records 3..5) holds -1, -2, -3.
-  EXPECT_EQ(eram[48 + 3 * 2], 0xFF);
-  EXPECT_EQ(eram[48 + 5 * 2], 0xFD);
+  // Grid row 1 (records 3..5) holds 1, 2, 3.
+  EXPECT_EQ(eram[48 + 3 * 2], 1);
+  EXPECT_EQ(eram[48 + 5 * 2], 3);
+  EXPECT_EQ(eram[48 + 5 * 2 + 1], 0);
   EXPECT_EQ(eram[0x2F000], 0xAB);
   auto iram = bench.machine().memory(project::kMemoryIram, 256 + 4);
   EXPECT_EQ(iram[0], 0x67);
@@ -193,7 +198,7 @@ TEST(ArraysRun, DataFilesThroughTheProjectsResources) {
   TempDir dir;
   const std::string path = MakeGame(dir,
                                     "Array1DSetElement Enemy.x 2 -9\n"
-                                    "Array1DSave 0 Enemy\n"
+                                    "Array1DSave EnemySave Enemy\n"
                                     "Array1DSetElement Enemy.x 2 0\n"
                                     "Array1DLoad 0 Enemy\n"
                                     "Log \"x2=%d\" Enemy.x[2]\n"

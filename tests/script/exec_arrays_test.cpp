@@ -36,12 +36,34 @@ class Files final : public ResourceFiles {
   }
 };
 
+// Arrays and resources as operands name them.
+class Catalog final : public AssetCatalog {
+ public:
+  Catalog(const project::ArrayList& arrays, const Files& files) : arrays_(arrays), files_(files) {}
+  int FindAsset(AssetKind kind, std::string_view name) const override {
+    return kind == AssetKind::Array ? arrays_.find(name) : -1;
+  }
+  int AssetCount(AssetKind kind) const override {
+    if (kind == AssetKind::Array) return arrays_.count();
+    return kind == AssetKind::Resource ? int(files_.paths.size()) : 0;
+  }
+  bool IsSystemArray(int array) const override { return arrays_.at(array) && arrays_.at(array)->system; }
+  int FindArrayElement(int array, std::string_view element) const override {
+    return arrays_.at(array) ? arrays_.at(array)->findElement(element) : -1;
+  }
+
+ private:
+  const project::ArrayList& arrays_;
+  const Files& files_;
+};
+
 // A rig with the project's arrays in memory and the array commands attached.
 struct ArrayRig : test::ScriptRig {
   project::BufferMemory memory;
   project::ArrayList arrays;
   ArrayCommands commands{arrays};
   Files files;
+  Catalog catalog{arrays, files};
 
   explicit ArrayRig(const std::string& main) : ScriptRig(main) {
     arrays.setMemory(&memory);
@@ -51,10 +73,13 @@ struct ArrayRig : test::ScriptRig {
         MakeArray("Rom", 4, 0, {{project::kS8, "v"}, {project::kU8, "w"}}, true),
         MakeArray("Copy", 8, 0, {{project::kU8, "kind"}, {project::kS32, "x"}, {project::kS16, "y"}}),
         MakeArray("Space", 2, 0, {{project::kMatrix, "m"}, {project::kVector, "v"}, {project::kVector, "w"}}),
+        MakeArray("Funcs", 4, 0, {{project::kS8, "fn"}}),
+        MakeArray("Funcs2D", 2, 2, {{project::kS8, "fn"}}),
     };
     arrays.layout();
     commands.Attach(interp, pre);
     commands.setResourceFiles(&files);
+    interp.setAssets(&catalog);
   }
   std::int32_t get(const char* array, const char* element, int x, int y = 0) {
     const int a = arrays.find(array);
@@ -290,17 +315,23 @@ TEST(ArrayCommands, SortFindAndNotFound) {
 }
 
 TEST(ArrayCommands, IterateThroughTheCallMechanism) {
+  // Functions by number (their place in the script's table, by name):
+  // Count 0, Sum 1, Visit 2.
   ArrayRig g(
       "TableDefine2D Grid 0 0 cell\n"
       "TableData 1\nTableData 2\nTableData 3\nTableData 4\n"
       "TableDefine2D Grid 0 1 cell\n"
-      "TableData 10\nTableData 20\nTableData 30\nTableData 40\n"
+      "TableData 1\nTableData 2\nTableData 1\nTableData 2\n"
+      "TableDefine Funcs 0 fn\n"
+      "TableData -1\nTableData 1\nTableData 0\nTableData 9\n"
       "G_VAR00 = 0\n"
       "G_VAR01 = 0\n"
+      "G_VAR02 = 0\n"
       "Array2DIterate Grid 1 0 2 2 Visit\n"
-      "Array2DIterateTable Grid.cell 0 1 4 1 Sum\n"
+      "Array2DIterateTable Grid.cell 0 1 4 1 Funcs.fn\n"
       "V_LV0 = G_VAR00\n"
       "V_LV1 = G_VAR01\n"
+      "V_LV2 = G_VAR02\n"
       "Return\n"
       "Function Visit 3\n"
       "G_VAR00 *= 100\n"
@@ -309,28 +340,46 @@ TEST(ArrayCommands, IterateThroughTheCallMechanism) {
       "Function Sum 3\n"
       "G_VAR01 += V_EV0\n"
       "G_VAR01 += V_EV1\n"
+      "Return\n"
+      "Function Count 3\n"
+      "G_VAR02 += 1\n"
       "Return\n");
   ASSERT_TRUE(g.run()) << g.error() << g.notes();
   // Records (1,0) (2,0) (1,1) (2,1): numbers 1, 2, 5, 6.
   EXPECT_EQ(g.local(0), ((1 * 100 + 2) * 100 + 5) * 100 + 6);
-  EXPECT_EQ(g.local(1), 10 + 20 + 30 + 40 + 0 + 1 + 2 + 3);
+  // Values 1 2 1 2 in row 1: Funcs.fn[1] = Sum for the 1s (value + x), Funcs.fn[2] = Count.
+  EXPECT_EQ(g.local(1), (1 + 0) + (1 + 2));
+  EXPECT_EQ(g.local(2), 2);
 
-  const std::pair<const char*, ErrorCode> faults[] = {
-      {"Array2DIterate Grid 0 0 1 1 Two\nReturn\nFunction Two 2\nReturn\n", 17},
-      {"Array2DIterate Grid 0 0 1 1 5\nReturn\n", 16},
-      {"Array2DIterate Grid 3 0 2 1 Three\nReturn\nFunction Three 3\nReturn\n", 128},
-      // Each call of a recursing iteration counts against the call limit.
-      {"Array2DIterate Grid 0 0 1 1 Deep\nReturn\nFunction Deep 3\nArray2DIterate Grid 0 0 1 1 Deep\nReturn\n", 8},
+  const char* kFunctions = "Return\nFunction Three 3\nReturn\nFunction Two 2\nReturn\n";
+  const std::pair<std::string, ErrorCode> faults[] = {
+      {"Array2DIterate Grid 0 0 1 1 Two\n", 17},
+      {"Array2DIterate Grid 0 0 1 1 Missing\n", 5},
+      {"Array2DIterate Grid 0 0 1 1 5\n", 14},
+      {"Array2DIterate Grid 0 0 1 1 -1\n", 16},
+      {"Array2DIterate Grid 3 0 2 1 Three\n", 128},
+      // The table of functions: a value past it, a number naming no
+      // function, a function with other parameters, a 2D table.
+      {"Array2DSetElement Grid.cell 0 0 7\nArray2DIterateTable Grid.cell 0 0 1 1 Funcs.fn\n", 128},
+      {"Array2DSetElement Grid.cell 0 0 1\nArray1DSetElement Funcs.fn 1 5\n"
+       "Array2DIterateTable Grid.cell 0 0 1 1 Funcs.fn\n", 16},
+      {"Array2DSetElement Grid.cell 0 0 1\nArray1DSetElement Funcs.fn 1 1\n"
+       "Array2DIterateTable Grid.cell 0 0 1 1 Funcs.fn\n", 17},
+      {"Array2DIterateTable Grid.cell 0 0 1 1 Funcs2D.fn\n", 130},
   };
   for (const auto& [text, code] : faults) {
     SCOPED_TRACE(text);
-    ArrayRig f(text);
+    ArrayRig f(text + kFunctions);
     EXPECT_FALSE(f.run());
     EXPECT_EQ(f.error(), code);
   }
+  // Each call of a recursing iteration counts against the call limit.
+  ArrayRig deep("Array2DIterate Grid 0 0 1 1 Deep\nReturn\nFunction Deep 3\nArray2DIterate Grid 0 0 1 1 Deep\nReturn\n");
+  EXPECT_FALSE(deep.run());
+  EXPECT_EQ(deep.error(), 8);
   // A macro body may not iterate: its later lines would run before the calls.
   ArrayRig m("%Walk Grid\nReturn\nFunction Three 3\nReturn\n");
-  m.macro("Walk", {"Array2DIterate %0 0 0 1 1 Three"}, 1);
+  m.macro("Walk", {"Array2DIterate %0 0 0 1 1 0"}, 1);
   EXPECT_FALSE(m.run());
   EXPECT_EQ(m.error(), 172);
 }

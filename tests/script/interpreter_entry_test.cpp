@@ -258,3 +258,52 @@ TEST(InterpreterDebugger, StackTrace) {
 }
 
 }  // namespace tarvolin::script::test
+
+namespace tarvolin::script::test {
+
+namespace {
+
+// DisplayGetScanLine V and SpriteSetAttribute P [AtributoSprite] P, as a
+// family would carry them out.
+class FakeDisplay : public CommandFamily {
+ public:
+  std::vector<std::int32_t> sprites;
+  bool Execute(Interpreter& interp, ScriptLine& line) override {
+    if (line.command == 112) return interp.StoreResult(line.ops[0], 220);
+    std::int32_t index = 0, attribute = 0, value = 0;
+    if (!interp.Evaluate(line.ops[0], index) || !interp.Evaluate(line.ops[1], attribute) ||
+        !interp.Evaluate(line.ops[2], value))
+      return false;
+    sprites = {index, attribute, value};
+    return true;
+  }
+};
+
+}  // namespace
+
+TEST(InterpreterFamilies, OperandsReachTheFamilyExecutor) {
+  ScriptRig g("DisplayGetScanLine V_LV0\nV_LV1 = 7\nSpriteSetAttribute V_LV1 [Ypos] 33\nReturn\n");
+  FakeDisplay display;
+  g.interp.setCommandFamily(102, 157, &display);
+  ASSERT_TRUE(g.run()) << g.error();
+  EXPECT_EQ(g.local(0), 220);
+  EXPECT_EQ(display.sprites, (std::vector<std::int32_t>{7, 1, 33}));
+
+  // Without a family the command does not exist in this program.
+  ScriptRig none("DisplayGetScanLine V_LV0\nReturn\n");
+  EXPECT_FALSE(none.run());
+  EXPECT_EQ(none.error(), 3);
+
+  // A malformed family line fails where it is passed over, too.
+  ScriptRig skipped("If 1 == 0\n SpriteSetAttribute 0 [Bogus] 1\nEnd\nReturn\n");
+  skipped.interp.setCommandFamily(102, 157, &display);
+  EXPECT_FALSE(skipped.run());
+  EXPECT_EQ(skipped.error(), 82);
+  EXPECT_EQ(skipped.line(), 2);
+
+  ScriptRig split("If 1 > = 2\nEnd\nReturn\n");
+  EXPECT_FALSE(split.run());
+  EXPECT_EQ(split.error(), 32);
+}
+
+}  // namespace tarvolin::script::test
