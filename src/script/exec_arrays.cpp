@@ -297,10 +297,13 @@ bool ArrayCommands::StartIteration(Interpreter& interp, ScriptLine& line, const 
   it.x = it.x0;
   it.y = it.y0;
   if (!table) {
-    // The function: its number in the script's function table.
-    it.function = FunctionAt(interp, it.script, p[5]);
-    if (!it.function) return Fail(err, 16);
-    if (it.function->params != 3) return Fail(err, 17);
+    // The function: its number in the script's function table. It is looked
+    // up again for every call, as the editor may change the table while a
+    // paused game waits inside the function.
+    it.function = p[5];
+    const ScriptFunction* fn = FunctionAt(interp, it.script, it.function);
+    if (!fn) return Fail(err, 16);
+    if (fn->params != 3) return Fail(err, 17);
   } else {
     const ArrayDef* functions = arrays_.at(it.table);
     if (functions->twoDimensional()) return Fail(err, 130);
@@ -326,19 +329,18 @@ bool ArrayCommands::CallNext(Interpreter& interp, Iteration& it) {
   std::int32_t args[3] = {0, it.x, it.y};
   const ArrayDef* a = arrays_.at(it.array);
   if (!a) return Fail(err, 141);
-  const ScriptFunction* fn = it.function;
+  std::int32_t number = it.function;
   if (it.element < 0) {
     args[0] = it.x + it.y * a->dimX;
   } else {
     if (!arrays_.getElement(it.array, it.element, it.x, a->twoDimensional() ? it.y : 0, args[0], err))
       return false;
     // The function for this value, from the table of functions.
-    std::int32_t number = 0;
     if (!arrays_.getElement(it.table, it.tableElement, args[0], 0, number, err)) return false;
-    fn = FunctionAt(interp, it.script, number);
-    if (!fn) return Fail(err, 16);
-    if (fn->params != 3) return Fail(err, 17);
   }
+  const ScriptFunction* fn = FunctionAt(interp, it.script, number);
+  if (!fn) return Fail(err, 16);
+  if (fn->params != 3) return Fail(err, 17);
   return interp.CallFunction(*fn, args, 3, false, true);
 }
 

@@ -87,8 +87,8 @@ class ArrayCommands final : public CommandFamily,
     int element;        // -1: Array2DIterate
     int table;          // Array2DIterateTable: the table of functions
     int tableElement;
-    const ScriptFunction* function;  // Array2DIterate: the one function
-    int script;                      // whose function table numbers refer to
+    std::int32_t function;  // Array2DIterate: the one function's number
+    int script;             // whose function table the numbers refer to
     std::int32_t x0, y0, width, height;
     std::int32_t x, y;  // the record being visited
   };
