@@ -44,6 +44,17 @@ void Interpreter::RefreshCosts() {
     lineCost_[id] = timing_ ? timing_->CommandCost(static_cast<CommandId>(id), 0) : 0;
 }
 
+void Interpreter::ForgetScripts() {
+  tables_.scripts.clear();
+  tables_.globals.clear();
+  tables_.mainScript = -1;
+  running_ = paused_ = inVBlank_ = inHBlank_ = false;
+  curScript_ = pc_ = 0;
+  lines_ = nullptr;
+  lineCount_ = 0;
+  callbacksResolved_ = false;
+}
+
 int Interpreter::GlobalSlot(int set, int index) const {
   if (index < 0 || index >= kGlobalsPerSet) return 0;
   if (set < 0 || set >= static_cast<int>(tables_.globalSets.size()) ||

@@ -119,6 +119,10 @@ class Interpreter {
   // Folder that LogFile names are relative to.
   void setWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
 
+  // Forgets every script's line cache and function table (the documents
+  // were replaced) and ends any run.
+  void ForgetScripts();
+
   // Clears the error, the run flags and the stacks, forgets the main script
   // and the global functions and resets the global sets to "Default".
   void ResetInterpreter();
