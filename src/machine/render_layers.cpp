@@ -24,6 +24,41 @@ inline void decodeRow256(const std::uint8_t* row, bool flip, std::uint8_t* vals)
   if (flip) std::reverse(vals, vals + 8);
 }
 
+// Columns x0..x1-1 of a text layer's line without mosaic, a tile row at a
+// time.
+template <Fx F, bool Wide>
+void textRun(LineContext& c, const std::uint8_t* tiles, const std::uint8_t* const cells[2], int w, int py,
+             int scrollX, int x0, int x1, std::uint8_t id) {
+  constexpr int kTileBytes = Wide ? 64 : 32, kRowBytes = Wide ? 8 : 4;
+  const int rowDown = py * kRowBytes, rowUp = (7 - py) * kRowBytes;
+  int mx = x0 + scrollX;
+  std::uint8_t vals[8];
+  for (int x = x0; x < x1;) {
+    const int start = mx & 7;
+    const int n = std::min(8 - start, x1 - x);
+    const int cx = (mx >> 3) & (w - 1);
+    const std::uint8_t* at = cells[cx >> 5] + (cx & 31) * 2;
+    const std::uint16_t cell = static_cast<std::uint16_t>(at[0] | at[1] << 8);
+    const std::uint8_t* row = tiles + (cell & 0x3FF) * kTileBytes + ((cell & 0x800) ? rowUp : rowDown);
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, row, kRowBytes);
+    if (bits != 0) {
+      if constexpr (Wide) {
+        std::memcpy(vals, row, 8);
+      } else {
+        expandRow16(row, vals);
+      }
+      const std::uint32_t* pal = Wide ? c.bgPal : c.bgPal + (cell >> 12) * 16;
+      if (cell & 0x400)
+        putRun<F>(c, x, vals, 7 - start, -1, n, pal, id);
+      else
+        putRun<F>(c, x, vals, start, 1, n, pal, id);
+    }
+    x += n;
+    mx += n;
+  }
+}
+
 template <Fx F>
 void drawText(LineContext& c, int bg, int x0, int x1) {
   const MachineState& m = *c.m;
@@ -71,36 +106,14 @@ void drawText(LineContext& c, int bg, int x0, int x1) {
 
   const int my = c.y + l.scrollY;
   const int cy = (my >> 3) & (h - 1), py = my & 7;
-  int mx = x0 + l.scrollX;
-  int x = x0;
-  std::uint8_t vals[8];
-  while (x < x1) {
-    const int start = mx & 7;
-    const int n = std::min(8 - start, x1 - x);
-    const std::uint16_t cell = cellAt((mx >> 3) & (w - 1), cy);
-    const std::uint8_t* row = rowOf(cell, py);
-    bool empty;
-    if (wide) {
-      std::uint64_t bits;
-      std::memcpy(&bits, row, 8);
-      empty = bits == 0;
-      if (!empty) decodeRow256(row, false, vals);
-    } else {
-      std::uint32_t bits;
-      std::memcpy(&bits, row, 4);
-      empty = bits == 0;
-      if (!empty) decodeRow16(row, false, vals);
-    }
-    if (!empty) {
-      const std::uint32_t* pal = wide ? c.bgPal : c.bgPal + (cell >> 12) * 16;
-      if (cell & 0x400)
-        putRun<F>(c, x, vals, 7 - start, -1, n, pal, id);
-      else
-        putRun<F>(c, x, vals, start, 1, n, pal, id);
-    }
-    x += n;
-    mx += n;
-  }
+  // The line's row of cells in the left and right 32-cell blocks.
+  const std::uint8_t* cells[2] = {map + static_cast<std::size_t>((cy >> 5) * blocksAcross) * 2048 + (cy & 31) * 64,
+                                  nullptr};
+  cells[1] = blocksAcross > 1 ? cells[0] + 2048 : cells[0];
+  if (wide)
+    textRun<F, true>(c, tiles, cells, w, py, l.scrollX, x0, x1, id);
+  else
+    textRun<F, false>(c, tiles, cells, w, py, l.scrollX, x0, x1, id);
 }
 
 template <Fx F>
