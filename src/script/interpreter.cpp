@@ -31,12 +31,16 @@ void Interpreter::ResetInterpreter() {
   lines_ = nullptr;
   lineCount_ = 0;
   callbacksResolved_ = false;
+  for (CommandFamily* family : families_) family->Reset();
   refreshDebugFlag();
 }
 
-void Interpreter::setCommandFamily(std::int32_t first, std::int32_t last, CommandFamily* family) {
-  for (std::int32_t id = first; id <= last; ++id)
-    if (id >= 0 && id < kCommandIdLimit) families_[static_cast<std::size_t>(id)] = family;
+void Interpreter::setFamily(CommandFamily* family) {
+  if (!family) return;
+  families_.push_back(family);
+  for (std::int32_t id = 0; id < kCommandIdLimit; ++id)
+    if (!familyFor_[static_cast<std::size_t>(id)] && family->Handles(id))
+      familyFor_[static_cast<std::size_t>(id)] = family;
 }
 
 void Interpreter::RefreshCosts() {

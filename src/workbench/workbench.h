@@ -10,7 +10,9 @@
 #include "machine/machine_state.h"
 #include "project/program_settings.h"
 #include "project/project.h"
+#include "script/world_commands.h"
 #include "sound/audio_engine.h"
+#include "sound/music_player.h"
 #include "workbench/game_runner.h"
 #include "workbench/script_runtime.h"
 
@@ -18,11 +20,16 @@ namespace tarvolin {
 
 class Workbench {
  public:
-  explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {}
+  explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {
+    audio_.SetModuleLoader(sound::LoadModulePlayer);
+    world_.bind(&project_, &machine_);
+    scripts_.interpreter().setFamily(&world_);
+  }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
 
   Host& host() { return host_; }
+  // The modelled GBA hardware; lives for the whole run of the program.
   machine::MachineState& machine() { return machine_; }
 
   // Folder that relative paths are resolved against; the library never
@@ -51,6 +58,7 @@ class Workbench {
   sound::AudioEngine audio_;
   ScriptRuntime scripts_{host_};
   GameRunner game_{scripts_, machine_, host_};
+  script::WorldCommands world_;  // string, path, level and tile-list commands
 };
 
 }  // namespace tarvolin
