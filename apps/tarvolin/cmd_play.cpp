@@ -15,6 +15,7 @@
 #include "platform/wav_recorder.h"
 #include "script/errors.h"
 #include "sound/audio_engine.h"
+#include "sound/music_player.h"
 #ifdef TARVOLIN_HAVE_SDL
 #include "platform/sdl/sdl_audio_output.h"
 #endif
@@ -63,8 +64,35 @@ bool anyChannelPlaying(sound::AudioEngine& engine) {
   return false;
 }
 
+bool startModule(sound::AudioEngine& engine, const std::string& path, std::string& error) {
+  const std::string name(platform::fileNameOf(path));
+  const bool xm = name.size() > 3 && equalsIgnoreCase(name.substr(name.size() - 3), ".xm");
+  std::unique_ptr<sound::MusicPlayer> song =
+      sound::MusicPlayer::Load(path, xm ? sound::ModuleKind::Xm : sound::ModuleKind::Mod);
+  if (!song) {
+    error = std::string(script::MessageFor(106));
+    return false;
+  }
+  // The mixer plays a copy that shares the song.
+  if (!engine.PlayModule(*song)) {
+    error = std::string(script::MessageFor(109));
+    return false;
+  }
+  return true;
+}
+
+// A song plays until it first goes back to an earlier place.
+bool songPlaying(sound::AudioEngine& engine) {
+  return engine.WithMixer([](sound::Mixer& m) {
+    const auto* player = dynamic_cast<const sound::MusicPlayer*>(m.module());
+    return m.playing && player != nullptr && player->timesLooped() == 0;
+  });
+}
+
 const PlayFormat kFormats[] = {
     {"wav", startWav, anyChannelPlaying},
+    {"mod", startModule, songPlaying},
+    {"xm", startModule, songPlaying},
 };
 
 const PlayFormat* formatOf(const std::string& path) {
@@ -176,7 +204,7 @@ int runPlay(const Args& args) {
                      : record(engine, *format, path, out, seconds);
 }
 
-const SubcommandRegistrar kPlay({40, "play", "ARCHIVO [--out SALIDA.wav] [--seconds S]  reproduce un sonido",
+const SubcommandRegistrar kPlay({40, "play", "ARCHIVO [--out SALIDA.wav] [--seconds S]  reproduce un sonido o una música (WAV, MOD, XM)",
                                  runPlay});
 
 }  // namespace

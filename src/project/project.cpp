@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "platform/paths.h"
 #include "project/safe_write.h"
+#include "project/tilelist_images.h"
 #include "script/errors.h"
 
 namespace tarvolin::project {
@@ -78,6 +79,12 @@ Project::Project(Host& host, std::string& workingFolder)
   resources_.setRootSource([this] { return resourceRootPath(); });
   families_[std::size_t(AssetSlot::GlobalNames)] = &globalSets_;
   families_[std::size_t(AssetSlot::Arrays)] = &arrays_;
+  families_[std::size_t(AssetSlot::StringTable)] = &strings_;
+  families_[std::size_t(AssetSlot::FontMaps)] = &fontMaps_;
+  families_[std::size_t(AssetSlot::Paths)] = &paths_;
+  families_[std::size_t(AssetSlot::LevelInfo)] = &levels_;
+  families_[std::size_t(AssetSlot::TileLists)] = &tileLists_;
+  tileLists_.setTileCounter(makeTileCounter(*this));
 }
 
 std::string Project::sourceRootPath() const {

@@ -16,10 +16,15 @@
 #include "common/host.h"
 #include "project/arrays.h"
 #include "project/asset_file.h"
+#include "project/fontmaps.h"
 #include "project/global_sets.h"
+#include "project/levels.h"
 #include "project/macros.h"
 #include "project/resource.h"
+#include "project/paths.h"
 #include "project/settings_file.h"
+#include "project/strings.h"
+#include "project/tilelists.h"
 
 namespace tarvolin::project {
 
@@ -138,6 +143,16 @@ class Project {
   const ResourceList& resources() const { return resources_; }
   GlobalSetList& globalSets() { return globalSets_; }
   const GlobalSetList& globalSets() const { return globalSets_; }
+  StringTable& strings() { return strings_; }
+  const StringTable& strings() const { return strings_; }
+  FontMapList& fontMaps() { return fontMaps_; }
+  const FontMapList& fontMaps() const { return fontMaps_; }
+  PathList& paths() { return paths_; }
+  const PathList& paths() const { return paths_; }
+  LevelList& levels() { return levels_; }
+  const LevelList& levels() const { return levels_; }
+  TileListList& tileLists() { return tileLists_; }
+  const TileListList& tileLists() const { return tileLists_; }
   // A family by slot; nullptr for families not built into this program.
   AssetFamily* family(AssetSlot slot) { return families_[std::size_t(slot)]; }
 
@@ -207,6 +222,11 @@ class Project {
   ResourceList resources_;
   GlobalSetList globalSets_;
   ArrayList arrays_;
+  StringTable strings_;
+  FontMapList fontMaps_;
+  PathList paths_;
+  LevelList levels_;
+  TileListList tileLists_;
   std::array<AssetFamily*, std::size_t(AssetSlot::Count)> families_{};
 };
 

@@ -1,9 +1,11 @@
 #include "script/exec_arrays.h"
 
+#include "common/text.h"
 #include "project/array_math.h"
 #include "script/commands.h"
 #include "script/line_parse.h"
 #include "script/operand.h"
+#include "script/vocabulary.h"
 
 namespace tarvolin::script {
 
@@ -24,21 +26,149 @@ std::int32_t TypeOf(const ArrayDef& a, int element) {
   return a.elements[std::size_t(element)].type;
 }
 
-// Whether the line is one of a macro's body lines.
-bool InMacroBody(Interpreter& interp, const ScriptLine& line) {
-  for (const Macro& m : interp.tables().macros)
-    for (const ScriptLine& body : m.body)
-      if (&body == &line) return true;
-  return false;
+// The word at `pos` (up to a blank or ";").
+std::string_view Token(std::string_view text, std::size_t pos) {
+  std::size_t e = pos;
+  while (e < text.size() && !isBlank(text[e]) && text[e] != ';') ++e;
+  return text.substr(pos, e - pos);
 }
 
 }  // namespace
 
 void ArrayCommands::Attach(Interpreter& interp, Preprocessor& preprocessor) {
-  interp.setCommandFamily(cmd::ArrayPeek, cmd::VectorSet, this);
+  interp.setFamily(this);
   interp.setArrays(this);
   interp.setIterationHandler(this);
   preprocessor.setTableArrays(this);
+}
+
+// ---- the family ------------------------------------------------------------------
+
+bool ArrayCommands::Handles(std::int32_t command) const {
+  return command >= cmd::ArrayPeek && command <= cmd::VectorSet && FindCommandInfo(command) != nullptr;
+}
+
+int ArrayCommands::FindAsset(AssetKind kind, std::string_view name) const {
+  if (kind == AssetKind::Array) return arrays_.find(name);
+  if (kind == AssetKind::Resource && resources_) return resources_->FindResource(name);
+  return -1;
+}
+
+bool ArrayCommands::Execute(std::int32_t, const std::int32_t*, int, std::int32_t*, int&, ErrorState& err) {
+  return Fail(err, 3);  // the lines run whole (RunLine)
+}
+
+bool ArrayCommands::IsSystemArray(int array) const {
+  const ArrayDef* a = arrays_.at(array);
+  return a && a->system;
+}
+
+int ArrayCommands::FindArrayElement(int array, std::string_view element) const {
+  const ArrayDef* a = arrays_.at(array);
+  return a ? a->findElement(element) : -1;
+}
+
+// The operands, one slot each in the order of the command's signature:
+// arrays, attributes, operators, array elements (array * 4096 + element),
+// functions and resources as immediates of their numbers where named.
+bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const ParseEnv& env) {
+  ErrorState& err = interp.errors();
+  const std::string_view text = line.text;
+  std::size_t pos = std::size_t(line.operandStart);
+  const std::string_view kinds = OperandKinds(line.command);
+  // An iteration leaves the line for the function's body; a macro body
+  // would run its remaining lines first, so it may not iterate.
+  if (env.inMacro && (line.command == cmd::Array2DIterate || line.command == cmd::Array2DIterateTable))
+    return Fail(err, 172);
+  int n = 0;
+  for (const char kind : kinds) {
+    if (n >= kMaxLineOperands) return Fail(err, 1);
+    Operand& o = line.ops[n];
+    const std::size_t p = skipBlanks(text, pos);
+    const bool missing = p >= text.size() || text[p] == ';';
+    const std::string_view token = missing ? std::string_view() : Token(text, p);
+    switch (kind) {
+      case 'a': {
+        if (missing) return Fail(err, 124);
+        const int array = arrays_.find(token);
+        if (array >= 0) {
+          o = Operand::Immediate(array);
+          pos = p + token.size();
+        } else if (!ParseValueOperand(text, pos, env, o, err)) {
+          if (err.GetError() == 4) err.SetError(125);
+          return false;
+        }
+        break;
+      }
+      case 'e': {
+        if (missing) return Fail(err, 126);
+        const std::size_t dot = token.find('.');
+        if (dot == std::string_view::npos || token.find('[') != std::string_view::npos) return Fail(err, 126);
+        const int array = arrays_.find(token.substr(0, dot));
+        if (array < 0) return Fail(err, 125);
+        const int element = arrays_.at(array)->findElement(token.substr(dot + 1));
+        if (element < 0) return Fail(err, 127);
+        o = Operand::Immediate(array * 4096 + element);
+        pos = p + token.size();
+        break;
+      }
+      case 'Z': {
+        if (missing) return Fail(err, 152);
+        if (token.size() < 2 || token.front() != '[' || token.back() != ']') return Fail(err, 153);
+        const int size = FindAttribute(AttributeTable::MemSize, token.substr(1, token.size() - 2));
+        if (size < 0) return Fail(err, 154);
+        o = Operand::Immediate(size);
+        pos = p + token.size();
+        break;
+      }
+      case 'S': {
+        int lop = 0;
+        if (!ParseComparison(text, pos, env, lop, err)) return false;
+        if (IsTripleOperator(lop)) return Fail(err, 139);
+        o = Operand::Immediate(lop);
+        break;
+      }
+      case 'F': {
+        if (missing) return Fail(err, 5);
+        const int index = env.tables->FindScriptIndex(env.script, token);
+        if (index >= 0) {
+          o = Operand::Immediate(index);
+          pos = p + token.size();
+          break;
+        }
+        if (!ParseValueOperand(text, pos, env, o, err)) {
+          if (err.GetError() == 4) err.SetError(5);
+          return false;
+        }
+        // A number naming no function is refused where it runs.
+        const auto& functions = env.tables->scripts[std::size_t(env.script)].functions;
+        if (o.isImmediate() && env.executing && o.value >= 0 && std::size_t(o.value) >= functions.size())
+          return Fail(err, 14);
+        break;
+      }
+      case 'r': {
+        if (missing) return Fail(err, 18);
+        const int resource = resources_ ? resources_->FindResource(token) : -1;
+        if (resource >= 0) {
+          o = Operand::Immediate(resource);
+          pos = p + token.size();
+        } else if (!ParseValueOperand(text, pos, env, o, err)) {
+          return false;
+        }
+        break;
+      }
+      case 'V':
+        if (!ParseVariableOperand(text, pos, env, o, err)) return false;
+        break;
+      default:  // 'P'
+        if (!ParseValueOperand(text, pos, env, o, err)) return false;
+        break;
+    }
+    ++n;
+  }
+  line.count = std::uint8_t(n);
+  if (!AtLineEnd(text, pos)) return Fail(err, 1);
+  return true;
 }
 
 // ---- names and table blocks ------------------------------------------------------
@@ -96,16 +226,11 @@ bool ArrayCommands::write(std::int32_t ref, std::int32_t index, std::int32_t val
 
 // ---- execution ------------------------------------------------------------------------
 
-bool ArrayCommands::Execute(Interpreter& interp, ScriptLine& line) {
+bool ArrayCommands::RunLine(Interpreter& interp, ScriptLine& line) {
   ErrorState& err = interp.errors();
   // The operands in the order of the command's signature.
   const std::string_view kinds = OperandKinds(line.command);
   if (kinds.size() != line.count || line.count > kMaxLineOperands) return Fail(err, 3);
-  // An iteration leaves the line for the function's body; a macro body
-  // would run its remaining lines first, so it may not iterate.
-  if ((line.command == cmd::Array2DIterate || line.command == cmd::Array2DIterateTable) &&
-      InMacroBody(interp, line))
-    return Fail(err, 172);
   // Values of every operand that is read (variables that only receive a
   // result are not); arrays are checked against the list.
   std::int32_t p[kMaxLineOperands] = {};

@@ -48,6 +48,8 @@ class ResourceFiles {
   // set.
   virtual bool ResolveFile(int resource, bool mustExist, std::string& path, bool& cancelled,
                            ErrorState& err) = 0;
+  // The number of a resource by name (ignoring case), or -1.
+  virtual int FindResource(std::string_view /*name*/) const { return -1; }
 };
 
 class ArrayCommands final : public CommandFamily,
@@ -61,11 +63,17 @@ class ArrayCommands final : public CommandFamily,
   // table blocks in the interpreter and its preprocessor.
   void Attach(Interpreter& interp, Preprocessor& preprocessor);
   void setResourceFiles(ResourceFiles* files) { resources_ = files; }
-  // Forgets running iterations (the interpreter was reset).
-  void Reset() { iterations_.clear(); }
 
-  // CommandFamily
-  bool Execute(Interpreter& interp, ScriptLine& line) override;
+  // CommandFamily: the array commands parse and run their lines whole.
+  bool Handles(std::int32_t command) const override;
+  void Reset() override { iterations_.clear(); }
+  int FindAsset(AssetKind kind, std::string_view name) const override;
+  bool Execute(std::int32_t, const std::int32_t*, int, std::int32_t*, int&, ErrorState& err) override;
+  bool IsSystemArray(int array) const override;
+  int FindArrayElement(int array, std::string_view element) const override;
+  bool RunsWholeLines() const override { return true; }
+  bool ParseLine(Interpreter& interp, ScriptLine& line, const ParseEnv& env) override;
+  bool RunLine(Interpreter& interp, ScriptLine& line) override;
   // ArrayAccess
   bool read(std::int32_t ref, std::int32_t index, std::int32_t& value, ErrorState& err) override;
   bool write(std::int32_t ref, std::int32_t index, std::int32_t value, ErrorState& err) override;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "script/exec_ids.h"
+#include "script/family_access.h"
 #include "script/interpreter.h"
 
 namespace tarvolin::script {
@@ -83,13 +84,14 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       if (executing && !ExecMacro(line)) return false;
       break;
     default:
-      if (exec::IsSkippedCommand(command) || !executing) break;
-      if (CommandFamily* family = families_[static_cast<std::size_t>(command)]) {
-        if (!family->Execute(*this, line)) return false;
+      if (exec::IsSkippedCommand(command)) break;
+      if (FamilyFor(command)) {
+        if (executing && !ExecAccess::RunFamilyLine(*this, line)) return false;
         break;
       }
       // A command whose family is not part of this program.
-      return Fail(3);
+      if (executing) return Fail(3);
+      break;
   }
   // A performed command adds its estimated cost to the frame's total.
   if (executing) AddCost(command);

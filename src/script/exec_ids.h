@@ -19,8 +19,6 @@ enum : std::int32_t {
   Assert = 190, Log = 191, LogFile = 192, DebugIsKeyPressed = 193, DebugGetMousePosition = 194,
   TableDefine = 195, TableDefine2D = 196, TableData = 197, TableFill = 198,
   NoCommand = 199, MacroCall = 200, UndefinedCommand = 201,
-  // Arrays .. collision: the commands of the families beside the interpreter.
-  FirstFamilyCommand = 56, LastFamilyCommand = 183,
 };
 
 // Lines the run loop steps over: declarations the preprocessor consumed.

@@ -42,17 +42,29 @@ class EnvContext final : public ParseContext {
   }
   int FindAsset(AssetKind kind, std::string_view name) const override {
     if (kind == AssetKind::Function) return env_.tables->FindScriptIndex(env_.script, name);
-    return env_.assets ? env_.assets->FindAsset(kind, name) : -1;
+    if (env_.families)
+      for (const CommandFamily* f : *env_.families)
+        if (int index = f->FindAsset(kind, name); index >= 0) return index;
+    return -1;
   }
   int AssetCount(AssetKind kind) const override {
-    if (kind != AssetKind::Function) return env_.assets ? env_.assets->AssetCount(kind) : 0;
+    // Only function indices are checked here; the families check theirs.
+    if (kind != AssetKind::Function) return 0x7FFFFFFF;
     const ScriptTables& t = *env_.tables;
     if (env_.script < 0 || env_.script >= static_cast<int>(t.scripts.size())) return 0;
     return static_cast<int>(t.scripts[static_cast<std::size_t>(env_.script)].functions.size());
   }
-  bool IsSystemArray(int array) const override { return env_.assets && env_.assets->IsSystemArray(array); }
+  bool IsSystemArray(int array) const override {
+    if (env_.families)
+      for (const CommandFamily* f : *env_.families)
+        if (f->IsSystemArray(array)) return true;
+    return false;
+  }
   int FindArrayElement(int array, std::string_view element) const override {
-    return env_.assets ? env_.assets->FindArrayElement(array, element) : -1;
+    if (env_.families)
+      for (const CommandFamily* f : *env_.families)
+        if (int index = f->FindArrayElement(array, element); index >= 0) return index;
+    return -1;
   }
   bool IsExecuting() const override { return env_.executing; }
   bool InMacro() const override { return env_.inMacro; }
@@ -153,24 +165,6 @@ bool ParseComparison(std::string_view text, std::size_t& pos, const ParseEnv& en
                      ErrorState& err) {
   EnvContext ctx(env, err);
   return ParseOperator(text, pos, ctx, lop);
-}
-
-bool ParseFixedOperands(std::int32_t command, std::string_view text, std::size_t pos,
-                        const ParseEnv& env, Operand* ops, OperandWord* words, int capacity,
-                        std::uint8_t& count, ErrorState& err) {
-  EnvContext ctx(env, err);
-  ParsedOperands parsed;
-  if (!ParseCommandOperands(command, text, pos, ctx, true, parsed)) return false;
-  if (parsed.count > capacity) {
-    err.SetError(1);
-    return false;
-  }
-  for (int i = 0; i < parsed.count; ++i) {
-    words[i] = parsed.words[i];
-    ops[i] = DecodeWord(parsed.words[i], env);
-  }
-  count = static_cast<std::uint8_t>(parsed.count);
-  return true;
 }
 
 void ClassifyText(std::string_view text, const ParseEnv& env, Classification& out) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "script/errors.h"
 #include "script/exec_operand.h"
@@ -13,11 +14,12 @@
 
 namespace tarvolin::script {
 
-class AssetCatalog;
+class CommandFamily;
 
 struct ParseEnv {
   const ScriptTables* tables = nullptr;
-  const AssetCatalog* assets = nullptr;      // the project's assets; null: none
+  // The command families, whose assets operands may name; null: none.
+  const std::vector<CommandFamily*>* families = nullptr;
   int script = 0;                            // the line's script (global set, functions)
   const OperandWord* macroWords = nullptr;   // words bound to %0..%9 while a macro runs
   int macroParamCount = 0;
@@ -43,12 +45,6 @@ bool ParseImmediateValue(std::string_view text, std::size_t& pos, const ParseEnv
 // A comparison operator (0..9): error 2 when missing, 32 when unknown.
 bool ParseComparison(std::string_view text, std::size_t& pos, const ParseEnv& env, int& lop,
                      ErrorState& err);
-// The operands of a command whose operand kinds are fixed (the families of
-// CommandFamily), decoded into `ops` with their words; `count` is set.
-bool ParseFixedOperands(std::int32_t command, std::string_view text, std::size_t pos,
-                        const ParseEnv& env, Operand* ops, OperandWord* words, int capacity,
-                        std::uint8_t& count, ErrorState& err);
-
 // Whether only blanks or a ";" comment follow `pos`.
 bool AtLineEnd(std::string_view text, std::size_t pos);
 

@@ -6,6 +6,7 @@
 #include "script/exec_ids.h"
 #include "script/interpreter.h"
 #include "script/exec_operands.h"
+#include "script/family_access.h"
 
 namespace tarvolin::script {
 
@@ -54,7 +55,7 @@ bool FindQuoted(std::string_view text, std::size_t& pos, std::size_t& begin, std
 ParseEnv Interpreter::MakeEnv(bool inMacro) const {
   ParseEnv env;
   env.tables = &tables_;
-  env.assets = assets_;
+  env.families = &families_;
   env.script = curScript_;
   env.inMacro = inMacro;
   env.executing = blocks_[level_].executing;
@@ -200,12 +201,8 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
         break;
       }
       default:
-        // The command families: operands by the command's fixed kinds.
-        if (command >= exec::FirstFamilyCommand && command <= exec::LastFamilyCommand) {
-          if (!ParseFixedOperands(command, text, pos, env, line.ops, line.words, kMaxLineOperands,
-                                  line.count, err_))
-            return false;
-        }
+        // The command families parse their own lines (family_access.cpp).
+        if (FamilyFor(command) && !ExecAccess::ParseFamilyLine(*this, line, env)) return false;
         break;
     }
   }

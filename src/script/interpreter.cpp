@@ -31,17 +31,32 @@ void Interpreter::ResetInterpreter() {
   lines_ = nullptr;
   lineCount_ = 0;
   callbacksResolved_ = false;
+  for (CommandFamily* family : families_) family->Reset();
   refreshDebugFlag();
 }
 
-void Interpreter::setCommandFamily(std::int32_t first, std::int32_t last, CommandFamily* family) {
-  for (std::int32_t id = first; id <= last; ++id)
-    if (id >= 0 && id < kCommandIdLimit) families_[static_cast<std::size_t>(id)] = family;
+void Interpreter::setFamily(CommandFamily* family) {
+  if (!family) return;
+  families_.push_back(family);
+  for (std::int32_t id = 0; id < kCommandIdLimit; ++id)
+    if (!familyFor_[static_cast<std::size_t>(id)] && family->Handles(id))
+      familyFor_[static_cast<std::size_t>(id)] = family;
 }
 
 void Interpreter::RefreshCosts() {
   for (std::size_t id = 0; id < lineCost_.size(); ++id)
     lineCost_[id] = timing_ ? timing_->CommandCost(static_cast<CommandId>(id), 0) : 0;
+}
+
+void Interpreter::ForgetScripts() {
+  tables_.scripts.clear();
+  tables_.globals.clear();
+  tables_.mainScript = -1;
+  running_ = paused_ = inVBlank_ = inHBlank_ = false;
+  curScript_ = pc_ = 0;
+  lines_ = nullptr;
+  lineCount_ = 0;
+  callbacksResolved_ = false;
 }
 
 int Interpreter::GlobalSlot(int set, int index) const {
@@ -97,7 +112,7 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
   if (!line.classified()) {
     ParseEnv env;
     env.tables = &tables_;
-    env.assets = assets_;  // a leading Array.Element[index] names an array
+    env.families = &families_;  // a leading Array.Element[index] names an array
     env.script = script;
     Classification c;
     ClassifyText(line.text, env, c);

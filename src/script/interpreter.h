@@ -98,10 +98,15 @@ class Interpreter {
   void setInput(InputSource* input) { input_ = input ? input : &noInput_; }
   void setArrays(ArrayAccess* arrays) { arrays_ = arrays; }
   void setIterationHandler(IterationHandler* handler) { iteration_ = handler; }
-  // The assets that operands may name (null: none but the script functions).
-  void setAssets(const AssetCatalog* assets) { assets_ = assets; }
-  // Registers the executor of the commands first..last (inclusive).
-  void setCommandFamily(std::int32_t first, std::int32_t last, CommandFamily* family);
+  // Adds a family that carries out the commands it handles
+  // (command_family.h); its assets can be named by operands. Several
+  // families may be added; the first that handles a command gets it.
+  void setFamily(CommandFamily* family);
+  // The family of a command, or null.
+  CommandFamily* FamilyFor(std::int32_t command) const {
+    return command >= 0 && command < kCommandIdLimit ? familyFor_[static_cast<std::size_t>(command)] : nullptr;
+  }
+  const std::vector<CommandFamily*>& families() const { return families_; }
   // The cycle estimate that performed commands add to.
   void setTiming(TimingEngine* timing) {
     timing_ = timing;
@@ -118,6 +123,10 @@ class Interpreter {
   const ScriptTables& tables() const { return tables_; }
   // Folder that LogFile names are relative to.
   void setWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
+
+  // Forgets every script's line cache and function table (the documents
+  // were replaced) and ends any run.
+  void ForgetScripts();
 
   // Clears the error, the run flags and the stacks, forgets the main script
   // and the global functions and resets the global sets to "Default".
@@ -308,8 +317,8 @@ class Interpreter {
   const ScriptFunction* vblankFn_ = nullptr;
   const ScriptFunction* hblankFn_ = nullptr;
   IterationHandler* iteration_ = nullptr;
-  const AssetCatalog* assets_ = nullptr;
-  std::array<CommandFamily*, kCommandIdLimit> families_{};
+  std::vector<CommandFamily*> families_;
+  std::array<CommandFamily*, kCommandIdLimit> familyFor_{};
 
   Block blocks_[kMaxBlocks];
   int level_ = 0;

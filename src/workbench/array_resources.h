@@ -19,6 +19,8 @@ class ProjectResourceFiles final : public script::ResourceFiles {
   // The range index resource lookups use (ResourceSetIndex).
   void setRangeIndex(std::int64_t index) { rangeIndex_ = index; }
 
+  int FindResource(std::string_view name) const override { return project_.resources().find(name); }
+
   bool ResolveFile(int resource, bool mustExist, std::string& path, bool& cancelled,
                    script::ErrorState& err) override {
     const project::Resource* r = resource >= 0 ? project_.resources().get(std::size_t(resource)) : nullptr;

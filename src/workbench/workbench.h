@@ -11,10 +11,11 @@
 #include "project/program_settings.h"
 #include "project/project.h"
 #include "script/exec_arrays.h"
+#include "script/world_commands.h"
 #include "sound/audio_engine.h"
+#include "sound/music_player.h"
 #include "workbench/array_memory.h"
 #include "workbench/array_resources.h"
-#include "workbench/project_assets.h"
 #include "workbench/game_runner.h"
 #include "workbench/script_runtime.h"
 
@@ -23,15 +24,18 @@ namespace tarvolin {
 class Workbench {
  public:
   explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {
+    audio_.SetModuleLoader(sound::LoadModulePlayer);
+    world_.bind(&project_, &machine_);
+    scripts_.interpreter().setFamily(&world_);
     project_.arrays().setMemory(&arrayMemory_);
     arrayCommands_.Attach(scripts_.interpreter(), scripts_.preprocessor());
     arrayCommands_.setResourceFiles(&arrayFiles_);
-    scripts_.interpreter().setAssets(&assets_);
   }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
 
   Host& host() { return host_; }
+  // The modelled GBA hardware; lives for the whole run of the program.
   machine::MachineState& machine() { return machine_; }
 
   // Folder that relative paths are resolved against; the library never
@@ -60,11 +64,11 @@ class Workbench {
   sound::AudioEngine audio_;
   ScriptRuntime scripts_{host_};
   GameRunner game_{scripts_, machine_, host_};
+  script::WorldCommands world_;  // string, path, level and tile-list commands
   // The project's arrays in the machine's memories, for the scripts.
   MachineArrayMemory arrayMemory_{machine_};
   script::ArrayCommands arrayCommands_{project_.arrays()};
   ProjectResourceFiles arrayFiles_{project_, host_};
-  ProjectAssetCatalog assets_{project_};
 };
 
 }  // namespace tarvolin

@@ -36,34 +36,12 @@ class Files final : public ResourceFiles {
   }
 };
 
-// Arrays and resources as operands name them.
-class Catalog final : public AssetCatalog {
- public:
-  Catalog(const project::ArrayList& arrays, const Files& files) : arrays_(arrays), files_(files) {}
-  int FindAsset(AssetKind kind, std::string_view name) const override {
-    return kind == AssetKind::Array ? arrays_.find(name) : -1;
-  }
-  int AssetCount(AssetKind kind) const override {
-    if (kind == AssetKind::Array) return arrays_.count();
-    return kind == AssetKind::Resource ? int(files_.paths.size()) : 0;
-  }
-  bool IsSystemArray(int array) const override { return arrays_.at(array) && arrays_.at(array)->system; }
-  int FindArrayElement(int array, std::string_view element) const override {
-    return arrays_.at(array) ? arrays_.at(array)->findElement(element) : -1;
-  }
-
- private:
-  const project::ArrayList& arrays_;
-  const Files& files_;
-};
-
 // A rig with the project's arrays in memory and the array commands attached.
 struct ArrayRig : test::ScriptRig {
   project::BufferMemory memory;
   project::ArrayList arrays;
   ArrayCommands commands{arrays};
   Files files;
-  Catalog catalog{arrays, files};
 
   explicit ArrayRig(const std::string& main) : ScriptRig(main) {
     arrays.setMemory(&memory);
@@ -79,7 +57,6 @@ struct ArrayRig : test::ScriptRig {
     arrays.layout();
     commands.Attach(interp, pre);
     commands.setResourceFiles(&files);
-    interp.setAssets(&catalog);
   }
   std::int32_t get(const char* array, const char* element, int x, int y = 0) {
     const int a = arrays.find(array);

@@ -268,13 +268,18 @@ namespace {
 class FakeDisplay : public CommandFamily {
  public:
   std::vector<std::int32_t> sprites;
-  bool Execute(Interpreter& interp, ScriptLine& line) override {
-    if (line.command == 112) return interp.StoreResult(line.ops[0], 220);
-    std::int32_t index = 0, attribute = 0, value = 0;
-    if (!interp.Evaluate(line.ops[0], index) || !interp.Evaluate(line.ops[1], attribute) ||
-        !interp.Evaluate(line.ops[2], value))
-      return false;
-    sprites = {index, attribute, value};
+  bool Handles(std::int32_t command) const override { return command == 112 || command == 154; }
+  void Reset() override {}
+  int FindAsset(AssetKind, std::string_view) const override { return -1; }
+  bool Execute(std::int32_t command, const std::int32_t* p, int count, std::int32_t* out, int& outCount,
+               ErrorState&) override {
+    if (command == 112) {
+      out[0] = 220;
+      outCount = 1;
+      return true;
+    }
+    sprites.assign(p, p + count);
+    outCount = 0;
     return true;
   }
 };
@@ -284,7 +289,7 @@ class FakeDisplay : public CommandFamily {
 TEST(InterpreterFamilies, OperandsReachTheFamilyExecutor) {
   ScriptRig g("DisplayGetScanLine V_LV0\nV_LV1 = 7\nSpriteSetAttribute V_LV1 [Ypos] 33\nReturn\n");
   FakeDisplay display;
-  g.interp.setCommandFamily(102, 157, &display);
+  g.interp.setFamily(&display);
   ASSERT_TRUE(g.run()) << g.error();
   EXPECT_EQ(g.local(0), 220);
   EXPECT_EQ(display.sprites, (std::vector<std::int32_t>{7, 1, 33}));
@@ -295,10 +300,10 @@ TEST(InterpreterFamilies, OperandsReachTheFamilyExecutor) {
   EXPECT_EQ(none.error(), 3);
 
   // A malformed family line fails where it is passed over, too.
-  ScriptRig skipped("If 1 == 0\n SpriteSetAttribute 0 [Bogus] 1\nEnd\nReturn\n");
-  skipped.interp.setCommandFamily(102, 157, &display);
+  ScriptRig skipped("If 1 == 0\n SpriteSetAttribute 0 [Ypos] V_QQ\nEnd\nReturn\n");
+  skipped.interp.setFamily(&display);
   EXPECT_FALSE(skipped.run());
-  EXPECT_EQ(skipped.error(), 82);
+  EXPECT_EQ(skipped.error(), 4);
   EXPECT_EQ(skipped.line(), 2);
 
   ScriptRig split("If 1 > = 2\nEnd\nReturn\n");

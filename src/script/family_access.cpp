@@ -1,0 +1,129 @@
+#include "script/family_access.h"
+
+#include "common/text.h"
+#include "script/command_family.h"
+#include "script/commands.h"
+#include "script/interpreter.h"
+#include "script/operand_parse.h"
+#include "script/vocabulary.h"
+
+namespace tarvolin::script {
+
+namespace {
+
+constexpr std::int32_t kStringGetLength = 165;
+constexpr std::int32_t kStringGetCharacter = 166;
+
+bool AssetKindOf(char letter, AssetKind& kind) {
+  switch (letter) {
+    case 's': kind = AssetKind::String; return true;
+    case 'f': kind = AssetKind::FontMap; return true;
+    case 'p': kind = AssetKind::Path; return true;
+    case 'l': kind = AssetKind::Level; return true;
+    case 't': kind = AssetKind::TileList; return true;
+    case 'r': kind = AssetKind::Resource; return true;
+    case 'a': kind = AssetKind::Array; return true;
+    default: return false;
+  }
+}
+
+// The operand kinds of a family command, one letter each; the string of
+// StringGetCharacter is listed as a plain value but names a string.
+std::string_view OperandKinds(std::int32_t command) {
+  const CommandInfo* info = FindCommandInfo(command);
+  return info && info->operands ? std::string_view(info->operands) : std::string_view();
+}
+
+std::size_t TokenEnd(std::string_view text, std::size_t p) {
+  while (p < text.size() && !isBlank(text[p]) && text[p] != ';') ++p;
+  return p;
+}
+
+}  // namespace
+
+bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseEnv& env) {
+  if (CommandFamily* family = in.FamilyFor(line.command); family && family->RunsWholeLines())
+    return family->ParseLine(in, line, env);
+  const std::string_view text = line.text;
+  std::size_t pos = static_cast<std::size_t>(line.operandStart);
+  const std::string_view kinds = OperandKinds(line.command);
+  ErrorState& err = in.err_;
+  if (line.command == kStringGetLength) {
+    if (!line.hasLeading()) return in.Fail(36);
+    if (line.leading.isImmediate()) return in.Fail(37);
+  }
+  int n = 0;
+  for (std::size_t i = 0; i < kinds.size(); ++i, ++n) {
+    if (n >= kMaxLineOperands) return in.Fail(1);
+    Operand& op = line.ops[n];
+    OperandWord* word = &line.words[n];
+    char letter = kinds[i];
+    if (line.command == kStringGetCharacter && i == 0) letter = 's';
+    AssetKind kind;
+    if (letter == 'V') {
+      if (!ParseVariableOperand(text, pos, env, op, err, word)) return false;
+    } else if (letter == 'C') {  // [ObjetivoPaleta]
+      const AttributeErrors codes = AttributeErrorCodes(AttributeTable::PaletteTarget);
+      const std::size_t p = skipBlanks(text, pos);
+      if (AtLineEnd(text, p)) return in.Fail(codes.missing);
+      const std::size_t end = TokenEnd(text, p);
+      const std::string_view token = text.substr(p, end - p);
+      if (token.size() < 2 || token.front() != '[' || token.back() != ']') return in.Fail(codes.malformed);
+      const int found = FindAttribute(AttributeTable::PaletteTarget, token.substr(1, token.size() - 2));
+      if (found < 0) return in.Fail(codes.unknown);
+      op = Operand::Immediate(found);
+      pos = end;
+    } else if (AssetKindOf(letter, kind)) {
+      const AssetErrors codes = AssetErrorCodes(kind);
+      const std::size_t p = skipBlanks(text, pos);
+      if (AtLineEnd(text, p)) return in.Fail(codes.missing);
+      const std::size_t end = TokenEnd(text, p);
+      CommandFamily* family = in.FamilyFor(line.command);
+      const int named = family ? family->FindAsset(kind, text.substr(p, end - p)) : -1;
+      if (named >= 0) {
+        op = Operand::Immediate(named);
+        pos = end;
+      } else if (!ParseValueOperand(text, pos, env, op, err, word)) {
+        // A name that is no asset of the kind, rather than a bad value.
+        if (err.GetError() == 4 && codes.unknown) err.SetError(codes.unknown);
+        return false;
+      }
+    } else if (letter == 'e') {  // Array.Element: no arrays reach this family
+      return in.Fail(125);
+    } else {
+      if (!ParseValueOperand(text, pos, env, op, err, word)) return false;
+    }
+  }
+  line.count = static_cast<std::uint8_t>(n);
+  if (!AtLineEnd(text, pos)) return in.Fail(1);
+  return true;
+}
+
+bool ExecAccess::RunFamilyLine(Interpreter& in, ScriptLine& line) {
+  if (CommandFamily* family = in.FamilyFor(line.command); family->RunsWholeLines())
+    return family->RunLine(in, line);
+  const std::string_view kinds = OperandKinds(line.command);
+  std::int32_t p[kMaxLineOperands] = {};
+  int values = 0;
+  int results[kMaxLineOperands];
+  int resultCount = 0;
+  in.evalFailed_ = false;
+  for (int i = 0; i < line.count && std::size_t(i) < kinds.size(); ++i) {
+    if (kinds[std::size_t(i)] == 'V') results[resultCount++] = i;
+    else p[values++] = in.Eval(line.ops[i]);
+  }
+  if (in.evalFailed_) return false;
+  std::int32_t out[3] = {0, 0, 0};
+  int outCount = 0;
+  if (!in.FamilyFor(line.command)->Execute(line.command, p, values, out, outCount, in.err_)) return false;
+  if (line.command == kStringGetLength) {
+    Operand target = line.leading;
+    target.ext = ExtendOp::None;
+    return outCount < 1 || in.Store(target, out[0]);
+  }
+  for (int k = 0; k < resultCount && k < outCount; ++k)
+    if (!in.Store(line.ops[results[k]], out[k])) return false;
+  return true;
+}
+
+}  // namespace tarvolin::script
