@@ -300,10 +300,10 @@ TEST(InterpreterFamilies, OperandsReachTheFamilyExecutor) {
   EXPECT_EQ(none.error(), 3);
 
   // A malformed family line fails where it is passed over, too.
-  ScriptRig skipped("If 1 == 0\n SpriteSetAttribute 0 [Bogus] 1\nEnd\nReturn\n");
+  ScriptRig skipped("If 1 == 0\n SpriteSetAttribute 0 [Ypos] V_QQ\nEnd\nReturn\n");
   skipped.interp.setFamily(&display);
   EXPECT_FALSE(skipped.run());
-  EXPECT_EQ(skipped.error(), 82);
+  EXPECT_EQ(skipped.error(), 4);
   EXPECT_EQ(skipped.line(), 2);
 
   ScriptRig split("If 1 > = 2\nEnd\nReturn\n");
