@@ -1,8 +1,9 @@
 // The array, matrix and vector commands (56..89), the element access of
 // array element variables (Array.Element[index]) and the iteration of
 // Array2DIterate / Array2DIterateTable through the interpreter's call
-// mechanism. The data lives in the project's array store; the interpreter
-// parses the operands by the commands' signatures.
+// mechanism. The data lives in the project's array store. The commands form
+// a command family that parses and runs its lines whole: iterations call
+// script functions, and ArrayBlockPeek / ArrayBlockPoke read and write V1.
 //
 // Results the store leaves open, decided here:
 // - Array1DFind gives -1 when no record matches; Array2DFind gives -1 in
