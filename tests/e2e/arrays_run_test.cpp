@@ -2,6 +2,8 @@
 // see the modelled memory afterwards.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/temp_dir.h"
 #include "e2e/run_tool.h"
 #include "project/recording_host.h"
@@ -247,6 +249,33 @@ TEST(ArraysRun, DataFilesThroughTheProjectsResources) {
     b.game().RunFrame();
     EXPECT_EQ(b.game().RunFrame(), FrameOutcome::Failed);
     EXPECT_EQ(b.scripts().interpreter().errors().GetError(), code);
+  }
+}
+
+TEST(ArraysRun, ACancelledFileChoice) {
+  // The resource asks for its file and the user cancels: the 2D save does
+  // nothing and sets no error; the 1D save goes on with the resource's own file.
+  for (const bool twoD : {true, false}) {
+    SCOPED_TRACE(twoD);
+    TempDir dir;
+    const std::string path =
+        MakeGame(dir, std::string(twoD ? "Array2DSave Asked Grid\n" : "Array1DSave Asked Enemy\n") +
+                          "Log \"saved\"\nReturn\n");
+    RecordingHost host;  // answers every file choice with cancel
+    Workbench bench(host);
+    ASSERT_TRUE(bench.project().open(path, false));
+    project::Resource asked;
+    asked.name = "Asked";
+    asked.file = dir.file("own.sav");
+    asked.kind = project::ResourceKind::Binary;
+    asked.ask = true;
+    ASSERT_TRUE(bench.project().resources().add(asked));
+    ASSERT_TRUE(bench.scripts().Preprocess(bench.project(), false));
+    bench.game().Start();
+    for (int f = 0; f < 2; ++f) ASSERT_NE(bench.game().RunFrame(), FrameOutcome::Failed);
+    EXPECT_TRUE(host.saw("saved"));
+    if (twoD) EXPECT_FALSE(std::filesystem::exists(dir.file("own.sav")));
+    else EXPECT_EQ(TempDir::read(dir.file("own.sav")).size(), 48u);
   }
 }
 
