@@ -13,6 +13,7 @@
 #include "script/world_commands.h"
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
+#include "script/command_families.h"
 #include "workbench/game_runner.h"
 #include "workbench/script_runtime.h"
 
@@ -23,7 +24,8 @@ class Workbench {
   explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {
     audio_.SetModuleLoader(sound::LoadModulePlayer);
     world_.bind(&project_, &machine_);
-    scripts_.interpreter().setFamily(&world_);
+    families_.Add(&world_);
+    scripts_.interpreter().setFamily(&families_);
   }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
@@ -58,6 +60,8 @@ class Workbench {
   sound::AudioEngine audio_;
   ScriptRuntime scripts_{host_};
   GameRunner game_{scripts_, machine_, host_};
+  // Command families beyond the interpreter's own; each registers here.
+  script::CommandFamilies families_;
   script::WorldCommands world_;  // string, path, level and tile-list commands
 };
 
