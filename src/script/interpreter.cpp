@@ -36,11 +36,7 @@ void Interpreter::ResetInterpreter() {
 }
 
 void Interpreter::setFamily(CommandFamily* family) {
-  if (!family) return;
-  families_.push_back(family);
-  for (std::int32_t id = 0; id < kCommandIdLimit; ++id)
-    if (!familyFor_[static_cast<std::size_t>(id)] && family->Handles(id))
-      familyFor_[static_cast<std::size_t>(id)] = family;
+  if (family) families_.push_back(family);
 }
 
 void Interpreter::RefreshCosts() {

@@ -102,9 +102,12 @@ class Interpreter {
   // (command_family.h); its assets can be named by operands. Several
   // families may be added; the first that handles a command gets it.
   void setFamily(CommandFamily* family);
-  // The family of a command, or null.
+  // The family of a command, or null. Asked each time: a family (such as
+  // a CommandFamilies) may take on more commands after it was added.
   CommandFamily* FamilyFor(std::int32_t command) const {
-    return command >= 0 && command < kCommandIdLimit ? familyFor_[static_cast<std::size_t>(command)] : nullptr;
+    for (CommandFamily* family : families_)
+      if (family->Handles(command)) return family;
+    return nullptr;
   }
   const std::vector<CommandFamily*>& families() const { return families_; }
   // The cycle estimate that performed commands add to.
@@ -318,7 +321,6 @@ class Interpreter {
   const ScriptFunction* hblankFn_ = nullptr;
   IterationHandler* iteration_ = nullptr;
   std::vector<CommandFamily*> families_;
-  std::array<CommandFamily*, kCommandIdLimit> familyFor_{};
 
   Block blocks_[kMaxBlocks];
   int level_ = 0;

@@ -14,6 +14,7 @@
 #include "script/world_commands.h"
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
+#include "script/command_families.h"
 #include "workbench/array_memory.h"
 #include "workbench/array_resources.h"
 #include "workbench/game_runner.h"
@@ -26,7 +27,10 @@ class Workbench {
   explicit Workbench(Host& host) : host_(host), project_(host, workingFolder_) {
     audio_.SetModuleLoader(sound::LoadModulePlayer);
     world_.bind(&project_, &machine_);
-    scripts_.interpreter().setFamily(&world_);
+    families_.Add(&world_);
+    scripts_.interpreter().setFamily(&families_);
+    // The arrays parse and run their lines whole (command_family.h), so
+    // they register with the interpreter itself.
     project_.arrays().setMemory(&arrayMemory_);
     arrayCommands_.Attach(scripts_.interpreter(), scripts_.preprocessor());
     arrayCommands_.setResourceFiles(&arrayFiles_);
@@ -64,6 +68,8 @@ class Workbench {
   sound::AudioEngine audio_;
   ScriptRuntime scripts_{host_};
   GameRunner game_{scripts_, machine_, host_};
+  // Command families beyond the interpreter's own; each registers here.
+  script::CommandFamilies families_;
   script::WorldCommands world_;  // string, path, level and tile-list commands
   // The project's arrays in the machine's memories, for the scripts.
   MachineArrayMemory arrayMemory_{machine_};
