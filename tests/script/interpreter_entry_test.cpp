@@ -312,3 +312,19 @@ TEST(InterpreterFamilies, OperandsReachTheFamilyExecutor) {
 }
 
 }  // namespace tarvolin::script::test
+
+#include "script/command_families.h"
+
+namespace tarvolin::script::test {
+
+TEST(InterpreterFamilies, AFamilyAddedLaterIsFound) {
+  ScriptRig g("DisplayGetScanLine V_LV0\nReturn\n");
+  CommandFamilies families;
+  g.interp.setFamily(&families);
+  FakeDisplay display;
+  families.Add(&display);  // after the composite was handed to the interpreter
+  ASSERT_TRUE(g.run()) << g.error();
+  EXPECT_EQ(g.local(0), 220);
+}
+
+}  // namespace tarvolin::script::test
