@@ -21,7 +21,7 @@ class ResourceGame {
  public:
   // Resource numbers in "resource.txt".
   enum : int { kTiles, kColours, kScreen, kBig, kData, kFrame, kGone, kTruecolour, kBroken, kBadMap,
-               kTilesAs256, kAllColours, kNarrow, kAsked, kCount };
+               kTilesAs256, kAllColours, kNarrow, kAsked, kSlot, kCount };
   static constexpr int kFirstTile = 100;  // where the scripts load the tile image
   static constexpr int kStride = 4;       // tiles between its rows
   static constexpr int kMapX = 1, kMapY = 1;
@@ -113,9 +113,15 @@ class ResourceGame {
     entry("AllColours", "colours.pal", "PaletteRaw256");
     entry("Narrow", "narrow.tvm", "Tilemap");
     entry("Asked", "data.bin", "Binary", nullptr, "#Decimal0\n0\ntrue\nfalse");
+    entry("Slot", "slot.sav", "Binary", "#Decimal0\n4\nfalse\ntrue");
     dir_.write("game/resource.txt",
                ";;; Tarvolin resource script file - automatically generated\n;;; any changes made by hand will be "
                "lost\n\n\n" + entries);
+    // A two-byte array whose data the scripts save into the ranged "Slot".
+    dir_.write("game/arrays.txt",
+               ";;; Tarvolin array script file - automatically generated\n;;; any changes made by hand will be "
+               "lost\n\n\n#Nums\nOne dimensional\n2\n0\n$v\n$8 bit unsigned\n\n*false\nRO\n#\nWorkRAM\nAnyAdd\n"
+               "Array\n0\n0\n\n");
     // A tile list whose one image is the ranged resource.
     std::vector<std::uint8_t> attributes(8, 0);
     dir_.write("game/tilelists.txt",

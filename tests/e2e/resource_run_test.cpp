@@ -81,7 +81,7 @@ TEST(ResourceRun, ErrorsStopTheGameWithTheirMessages) {
     const char* message;
   } cases[] = {
       {"ResourceGetSize", "Falta el nombre del Recurso"},
-      {"ResourceGetSize 14 V_LV0", "El índice que identifica al recurso está fuera del rango"},
+      {"ResourceGetSize 99 V_LV0", "El índice que identifica al recurso está fuera del rango"},
       {"V_LV1 = -1\nResourceFileExists V_LV1 V_LV0", "El índice que identifica al recurso está fuera del rango"},
       {"ResourceSetIndex 16\nTileDataLoad [BG] Frame 0 0", "El rango del recurso está por debajo"},
       {"ResourceSetIndex -1\nResourceGetSize Frame V_LV0", "El rango del recurso está por debajo"},

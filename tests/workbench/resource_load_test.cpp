@@ -127,6 +127,26 @@ TEST(ResourceLoad, TileNumbersWrapAndRangedFilesFollowTheIndex) {
   EXPECT_EQ(s.vram()[601 * 32], 0x99);
 }
 
+TEST(ResourceLoad, TheRangeIndexReachesTheArrayDataFiles) {
+  Session s(
+      "Return\n"
+      "Function Initialise 0\n"
+      "Nums.v[0] = 7\n"
+      "Nums.v[1] = 0\n"
+      "ResourceSetIndex 2\n"
+      "Array1DSave Slot Nums\n"
+      "Nums.v[1] = 9\n"
+      "ResourceSetIndex 3\n"
+      "Array1DSave Slot Nums\n"
+      "ResourceSetIndex 4\n"
+      "Array1DSave Slot Nums\n"
+      "Return\n");
+  EXPECT_FALSE(s.Run(1));
+  EXPECT_EQ(s.error(), 21);  // index 4 is past the range's 4 files
+  EXPECT_EQ(TempDir::read(s.game.Resource("slot2.sav")), std::string("\x07\x00", 2));
+  EXPECT_EQ(TempDir::read(s.game.Resource("slot3.sav")), std::string("\x07\x09", 2));
+}
+
 TEST(ResourceLoad, MapsKeepTheirLayerKindAndFailedLoadsChangeNothing) {
   Session s(
       "Return\n"
