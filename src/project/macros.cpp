@@ -58,7 +58,8 @@ script::ErrorCode lineFault(std::string_view text) {
   const std::size_t start = skipBlanks(text, 0);
   std::string_view t = text.substr(start);
   if (t.empty() || t[0] == ';') return 0;
-  if (t[0] == '%' && (t.size() < 2 || t[1] != '=')) return 170;  // a macro call
+  // A macro call; "%0 += 1" writes a parameter and "%=" is an operator.
+  if (t[0] == '%' && (t.size() < 2 || (t[1] != '=' && (t[1] < '0' || t[1] > '9')))) return 170;
   std::size_t wordEnd = 0;
   while (wordEnd < t.size() && !isBlank(t[wordEnd])) ++wordEnd;
   std::string_view word = t.substr(0, wordEnd);

@@ -78,6 +78,7 @@ Project::Project(Host& host, std::string& workingFolder)
   families_[std::size_t(AssetSlot::Resources)] = &resources_;
   resources_.setRootSource([this] { return resourceRootPath(); });
   families_[std::size_t(AssetSlot::GlobalNames)] = &globalSets_;
+  families_[std::size_t(AssetSlot::Arrays)] = &arrays_;
   families_[std::size_t(AssetSlot::StringTable)] = &strings_;
   families_[std::size_t(AssetSlot::FontMaps)] = &fontMaps_;
   families_[std::size_t(AssetSlot::Paths)] = &paths_;

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "common/host.h"
+#include "project/arrays.h"
 #include "project/asset_file.h"
 #include "project/fontmaps.h"
 #include "project/global_sets.h"
@@ -136,6 +137,8 @@ class Project {
 
   MacroList& macros() { return macros_; }
   const MacroList& macros() const { return macros_; }
+  ArrayList& arrays() { return arrays_; }
+  const ArrayList& arrays() const { return arrays_; }
   ResourceList& resources() { return resources_; }
   const ResourceList& resources() const { return resources_; }
   GlobalSetList& globalSets() { return globalSets_; }
@@ -218,6 +221,7 @@ class Project {
   MacroList macros_;
   ResourceList resources_;
   GlobalSetList globalSets_;
+  ArrayList arrays_;
   StringTable strings_;
   FontMapList fontMaps_;
   PathList paths_;

@@ -13,6 +13,10 @@
 
 namespace tarvolin::script {
 
+class Interpreter;
+struct ScriptLine;
+struct ParseEnv;
+
 class CommandFamily {
  public:
   virtual ~CommandFamily() = default;
@@ -26,6 +30,20 @@ class CommandFamily {
   // bracketed attributes as their index); results to `out` (at most 3).
   virtual bool Execute(std::int32_t command, const std::int32_t* p, int count, std::int32_t* out,
                        int& outCount, ErrorState& err) = 0;
+
+  // Arrays: whether an array number is a built-in memory array, and an
+  // element's index in an array's definition (-1 when it has none).
+  virtual bool IsSystemArray(int /*array*/) const { return false; }
+  virtual int FindArrayElement(int /*array*/, std::string_view /*element*/) const { return -1; }
+
+  // A family whose commands need the interpreter itself (they call script
+  // functions, or read and write the same variable) parses and runs its
+  // lines whole instead of going through Execute.
+  virtual bool RunsWholeLines() const { return false; }
+  virtual bool ParseLine(Interpreter& /*interp*/, ScriptLine& /*line*/, const ParseEnv& /*env*/) {
+    return false;
+  }
+  virtual bool RunLine(Interpreter& /*interp*/, ScriptLine& /*line*/) { return false; }
 };
 
 }  // namespace tarvolin::script

@@ -85,11 +85,11 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       break;
     default:
       if (exec::IsSkippedCommand(command)) break;
-      if (family_ && family_->Handles(command)) {
+      if (FamilyFor(command)) {
         if (executing && !ExecAccess::RunFamilyLine(*this, line)) return false;
         break;
       }
-      // A command whose family is not available in this build.
+      // A command whose family is not part of this program.
       if (executing) return Fail(3);
       break;
   }

@@ -1,6 +1,7 @@
 #include "script/exec_operands.h"
 
 #include "common/text.h"
+#include "script/command_family.h"
 #include "script/line_parse.h"
 #include "script/operand_parse.h"
 #include "script/parse_context.h"
@@ -41,16 +42,30 @@ class EnvContext final : public ParseContext {
   }
   int FindAsset(AssetKind kind, std::string_view name) const override {
     if (kind == AssetKind::Function) return env_.tables->FindScriptIndex(env_.script, name);
+    if (env_.families)
+      for (const CommandFamily* f : *env_.families)
+        if (int index = f->FindAsset(kind, name); index >= 0) return index;
     return -1;
   }
   int AssetCount(AssetKind kind) const override {
-    if (kind != AssetKind::Function) return 0;
+    // Only function indices are checked here; the families check theirs.
+    if (kind != AssetKind::Function) return 0x7FFFFFFF;
     const ScriptTables& t = *env_.tables;
     if (env_.script < 0 || env_.script >= static_cast<int>(t.scripts.size())) return 0;
     return static_cast<int>(t.scripts[static_cast<std::size_t>(env_.script)].functions.size());
   }
-  bool IsSystemArray(int) const override { return false; }
-  int FindArrayElement(int, std::string_view) const override { return -1; }
+  bool IsSystemArray(int array) const override {
+    if (env_.families)
+      for (const CommandFamily* f : *env_.families)
+        if (f->IsSystemArray(array)) return true;
+    return false;
+  }
+  int FindArrayElement(int array, std::string_view element) const override {
+    if (env_.families)
+      for (const CommandFamily* f : *env_.families)
+        if (int index = f->FindArrayElement(array, element); index >= 0) return index;
+    return -1;
+  }
   bool IsExecuting() const override { return env_.executing; }
   bool InMacro() const override { return env_.inMacro; }
   const OperandWord* MacroParameters() const override { return env_.macroWords; }

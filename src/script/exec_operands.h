@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "script/errors.h"
 #include "script/exec_operand.h"
@@ -13,8 +14,12 @@
 
 namespace tarvolin::script {
 
+class CommandFamily;
+
 struct ParseEnv {
   const ScriptTables* tables = nullptr;
+  // The command families, whose assets operands may name; null: none.
+  const std::vector<CommandFamily*>* families = nullptr;
   int script = 0;                            // the line's script (global set, functions)
   const OperandWord* macroWords = nullptr;   // words bound to %0..%9 while a macro runs
   int macroParamCount = 0;

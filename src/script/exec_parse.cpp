@@ -55,6 +55,7 @@ bool FindQuoted(std::string_view text, std::size_t& pos, std::size_t& begin, std
 ParseEnv Interpreter::MakeEnv(bool inMacro) const {
   ParseEnv env;
   env.tables = &tables_;
+  env.families = &families_;
   env.script = curScript_;
   env.inMacro = inMacro;
   env.executing = blocks_[level_].executing;
@@ -83,6 +84,10 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
     if (fixed < 0 || command == exec::IfBetweenOrEqual || command == exec::IfOutside) {
       int read = 0;
       if (!ParseComparison(text, pos, env, read, err_)) return false;
+      // An operator split by a blank ("> =") is a bad operator.
+      const std::size_t next = skipBlanks(text, pos);
+      if (next < text.size() && std::string_view("=!<>&").find(text[next]) != std::string_view::npos)
+        return Fail(32);
       if (fixed < 0) lop = read;
     }
     if (!value(1)) return false;
@@ -196,8 +201,8 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
         break;
       }
       default:
-        // Declarations and the command families handled elsewhere.
-        if (family_ && family_->Handles(command)) return ExecAccess::ParseFamilyLine(*this, line, env);
+        // The command families parse their own lines (family_access.cpp).
+        if (FamilyFor(command) && !ExecAccess::ParseFamilyLine(*this, line, env)) return false;
         break;
     }
   }

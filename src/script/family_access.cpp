@@ -60,6 +60,8 @@ std::size_t TokenEnd(std::string_view text, std::size_t p) {
 }  // namespace
 
 bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseEnv& env) {
+  if (CommandFamily* family = in.FamilyFor(line.command); family && family->RunsWholeLines())
+    return family->ParseLine(in, line, env);
   const std::string_view text = line.text;
   std::size_t pos = static_cast<std::size_t>(line.operandStart);
   const std::string_view kinds = OperandKinds(line.command);
@@ -95,7 +97,8 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
       const std::size_t p = skipBlanks(text, pos);
       if (AtLineEnd(text, p)) return in.Fail(codes.missing);
       const std::size_t end = TokenEnd(text, p);
-      const int named = in.family_ ? in.family_->FindAsset(kind, text.substr(p, end - p)) : -1;
+      CommandFamily* family = in.FamilyFor(line.command);
+      const int named = family ? family->FindAsset(kind, text.substr(p, end - p)) : -1;
       if (named >= 0) {
         op = Operand::Immediate(named);
         pos = end;
@@ -116,6 +119,8 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
 }
 
 bool ExecAccess::RunFamilyLine(Interpreter& in, ScriptLine& line) {
+  if (CommandFamily* family = in.FamilyFor(line.command); family->RunsWholeLines())
+    return family->RunLine(in, line);
   const std::string_view kinds = OperandKinds(line.command);
   std::int32_t p[kMaxLineOperands] = {};
   int values = 0;
@@ -129,7 +134,7 @@ bool ExecAccess::RunFamilyLine(Interpreter& in, ScriptLine& line) {
   if (in.evalFailed_) return false;
   std::int32_t out[3] = {0, 0, 0};
   int outCount = 0;
-  if (!in.family_->Execute(line.command, p, values, out, outCount, in.err_)) return false;
+  if (!in.FamilyFor(line.command)->Execute(line.command, p, values, out, outCount, in.err_)) return false;
   if (line.command == kStringGetLength) {
     Operand target = line.leading;
     target.ext = ExtendOp::None;

@@ -31,13 +31,28 @@ void Interpreter::ResetInterpreter() {
   lines_ = nullptr;
   lineCount_ = 0;
   callbacksResolved_ = false;
-  if (family_) family_->Reset();
+  for (CommandFamily* family : families_) family->Reset();
   refreshDebugFlag();
+}
+
+void Interpreter::setFamily(CommandFamily* family) {
+  if (family) families_.push_back(family);
 }
 
 void Interpreter::RefreshCosts() {
   for (std::size_t id = 0; id < lineCost_.size(); ++id)
     lineCost_[id] = timing_ ? timing_->CommandCost(static_cast<CommandId>(id), 0) : 0;
+}
+
+void Interpreter::ForgetScripts() {
+  tables_.scripts.clear();
+  tables_.globals.clear();
+  tables_.mainScript = -1;
+  running_ = paused_ = inVBlank_ = inHBlank_ = false;
+  curScript_ = pc_ = 0;
+  lines_ = nullptr;
+  lineCount_ = 0;
+  callbacksResolved_ = false;
 }
 
 int Interpreter::GlobalSlot(int set, int index) const {
@@ -93,6 +108,7 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
   if (!line.classified()) {
     ParseEnv env;
     env.tables = &tables_;
+    env.families = &families_;  // a leading Array.Element[index] names an array
     env.script = script;
     Classification c;
     ClassifyText(line.text, env, c);
@@ -253,6 +269,11 @@ bool Interpreter::RunMainFrame(bool firstFrame, StepMode mode) {
   const int main = tables_.mainScript;
   if (!docs_ || main < 0 || main >= docs_->count()) return true;
   bool ok;
+  if (running_ && inHBlank_) {
+    // Paused inside HBlankCB: the renderer resumes it at its scan line.
+    paused_ = false;
+    return true;
+  }
   if (running_) {
     // A run is in progress (budget ran out, or paused): continue it.
     paused_ = false;
@@ -382,23 +403,8 @@ std::int32_t Interpreter::EvalSlow(const Operand& o) {
         err_.SetError(125);
         return 0;
       }
-      // The record index: an immediate or a variable with an offset.
       const std::int32_t ref = o.value;
-      std::int32_t index;
-      if (ref & (1 << 16)) {
-        const int var = (ref >> 17) & 63;
-        const int slot = FrameSlotOfVariable(var);
-        if (slot >= 0) index = frame_->vars[slot];
-        else if (var >= kVarGlobalFirst && var < kVarGlobalFirst + kGlobalsPerSet)
-          index = globals_[static_cast<std::size_t>(GlobalSlot(CurrentGlobalSet(), var - kVarGlobalFirst))];
-        else index = 0;
-        const int op = (ref >> 23) & 3, amount = ((ref >> 25) & 3) + 1;
-        if (op == 1) index += amount;
-        else if (op == 2) index -= amount;
-      } else {
-        index = (ref >> 17) & 1023;
-      }
-      if (!arrays_->read(ref, index, v, err_)) {
+      if (!arrays_->read(ref, ArrayIndex(ref), v, err_)) {
         evalFailed_ = true;
         return 0;
       }
@@ -423,26 +429,39 @@ bool Interpreter::Store(const Operand& o, std::int32_t value) {
     case OperandKind::Global: globals_[static_cast<std::size_t>(o.value)] = value; return true;
     case OperandKind::ArrayElement: {
       if (!arrays_) return Fail(125);
-      std::int32_t index = (o.value >> 17) & 1023;
-      if (o.value & (1 << 16)) {
-        Operand plain;
-        plain.kind = OperandKind::ArrayElement;
-        // Reuse the evaluation of the index through a read-free path.
-        const int var = (o.value >> 17) & 63;
-        const int slot = FrameSlotOfVariable(var);
-        index = slot >= 0 ? frame_->vars[slot]
-                : (var >= kVarGlobalFirst && var < kVarGlobalFirst + kGlobalsPerSet)
-                    ? globals_[static_cast<std::size_t>(GlobalSlot(CurrentGlobalSet(), var - kVarGlobalFirst))]
-                    : 0;
-        const int op = (o.value >> 23) & 3, amount = ((o.value >> 25) & 3) + 1;
-        if (op == 1) index += amount;
-        else if (op == 2) index -= amount;
-      }
-      return arrays_->write(o.value, index, value, err_);
+      return arrays_->write(o.value, ArrayIndex(o.value), value, err_);
     }
     default:
       return true;  // input values and unused numbers hold nothing
   }
+}
+
+std::int32_t Interpreter::ArrayIndex(std::int32_t ref) const {
+  // The record index of an array element variable: an immediate, or a
+  // variable with an offset; a macro parameter stands for its bound word.
+  if (!(ref & (1 << 16))) return (ref >> 17) & 1023;
+  const int var = (ref >> 17) & 63;
+  auto valueOf = [&](int number) -> std::int32_t {
+    const int slot = FrameSlotOfVariable(number);
+    if (slot >= 0) return frame_->vars[slot];
+    if (number >= kVarGlobalFirst && number < kVarGlobalFirst + kGlobalsPerSet)
+      return globals_[static_cast<std::size_t>(GlobalSlot(CurrentGlobalSet(), number - kVarGlobalFirst))];
+    return 0;
+  };
+  std::int32_t index = 0;
+  if (var >= kVarMacroFirst && var < kVarMacroFirst + 10) {
+    const int n = var - kVarMacroFirst;
+    if (n < macroParamCount_) {
+      const OperandWord w = macroWords_[n];
+      index = IsImmediate(w) ? ImmediateValue(w) : valueOf(static_cast<int>(VariableNumber(w)));
+    }
+  } else {
+    index = valueOf(var);
+  }
+  const int op = (ref >> 23) & 3, amount = ((ref >> 25) & 3) + 1;
+  if (op == 1) index += amount;
+  else if (op == 2) index -= amount;
+  return index;
 }
 
 }  // namespace tarvolin::script

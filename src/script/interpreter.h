@@ -98,8 +98,18 @@ class Interpreter {
   void setInput(InputSource* input) { input_ = input ? input : &noInput_; }
   void setArrays(ArrayAccess* arrays) { arrays_ = arrays; }
   void setIterationHandler(IterationHandler* handler) { iteration_ = handler; }
-  // The family that carries out the commands it handles (command_family.h).
-  void setFamily(CommandFamily* family) { family_ = family; }
+  // Adds a family that carries out the commands it handles
+  // (command_family.h); its assets can be named by operands. Several
+  // families may be added; the first that handles a command gets it.
+  void setFamily(CommandFamily* family);
+  // The family of a command, or null. Asked each time: a family (such as
+  // a CommandFamilies) may take on more commands after it was added.
+  CommandFamily* FamilyFor(std::int32_t command) const {
+    for (CommandFamily* family : families_)
+      if (family->Handles(command)) return family;
+    return nullptr;
+  }
+  const std::vector<CommandFamily*>& families() const { return families_; }
   // The cycle estimate that performed commands add to.
   void setTiming(TimingEngine* timing) {
     timing_ = timing;
@@ -116,6 +126,10 @@ class Interpreter {
   const ScriptTables& tables() const { return tables_; }
   // Folder that LogFile names are relative to.
   void setWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
+
+  // Forgets every script's line cache and function table (the documents
+  // were replaced) and ends any run.
+  void ForgetScripts();
 
   // Clears the error, the run flags and the stacks, forgets the main script
   // and the global functions and resets the global sets to "Default".
@@ -150,6 +164,15 @@ class Interpreter {
   void SetRunToCursor(int script, int line) { cursorScript_ = script; cursorLine_ = line; }
   // Leaves a paused state so that the next frame continues the run.
   void Resume() { paused_ = false; }
+
+  // For command families: the value of an operand (false with the error set
+  // when an array element cannot be read) and the store of a result.
+  bool Evaluate(const Operand& o, std::int32_t& value) {
+    evalFailed_ = false;
+    value = Eval(o);
+    return !evalFailed_;
+  }
+  bool StoreResult(const Operand& o, std::int32_t value) { return Store(o, value); }
 
   // Variables, for tests, watch windows and the runner.
   std::int32_t frameVariable(int depth, int slot) const { return frames_[depth].vars[slot]; }
@@ -207,6 +230,8 @@ class Interpreter {
   // Evaluation that can fail (array elements).
   bool EvalChecked(const Operand& o, std::int32_t& out);
   bool Store(const Operand& o, std::int32_t value);
+  // The record index of an array element variable's packed reference.
+  std::int32_t ArrayIndex(std::int32_t ref) const;
 
   // Line fetching and the run loop helpers.
   bool FetchBreakCheck(ScriptLine& line, bool ignoreBreakpoint);
@@ -295,7 +320,7 @@ class Interpreter {
   const ScriptFunction* vblankFn_ = nullptr;
   const ScriptFunction* hblankFn_ = nullptr;
   IterationHandler* iteration_ = nullptr;
-  CommandFamily* family_ = nullptr;
+  std::vector<CommandFamily*> families_;
 
   Block blocks_[kMaxBlocks];
   int level_ = 0;

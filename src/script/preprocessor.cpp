@@ -406,6 +406,11 @@ void Preprocessor::LinesRemoved(int script, int first, int count) {
 
 void Preprocessor::RefreshExternLines(int changedScript) {
   ScriptTables& t = tables();
+  // Function tables changed: calls resolved against them are parsed again.
+  for (ScriptState& st : t.scripts)
+    for (ScriptLine& sl : st.lines)
+      if (sl.command == exec::Call || sl.command == exec::CallRet)
+        sl.flags &= static_cast<std::uint8_t>(~ScriptLine::kParsed);
   const auto& own = t.scripts[static_cast<std::size_t>(changedScript)].functions;
   for (ScriptState& st : t.scripts)
     for (ScriptFunction& fn : st.functions) {

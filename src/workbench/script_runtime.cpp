@@ -33,7 +33,8 @@ ScriptRuntime::ScriptRuntime(Host& host) : host_(host), interp_(host) {
 }
 
 void ScriptRuntime::setDocuments(script::ScriptDocuments* docs) {
-  docs_ = docs ? docs : &ownDocs_;
+  docs_ = docs ? docs : ownDocs_.get();
+  interp_.ForgetScripts();
   interp_.setDocuments(docs_);
 }
 
@@ -45,8 +46,11 @@ void ScriptRuntime::Reset(const std::string& databasePath) {
 }
 
 bool ScriptRuntime::Preprocess(project::Project& project, bool report) {
-  if (docs_ == &ownDocs_ && ownDocs_.folder() != project.scriptFolderPath())
-    ownDocs_.setFolder(project.scriptFolderPath());
+  if (docs_ == ownDocs_.get() && ownDocs_->folder() != project.scriptFolderPath()) {
+    // Another project: its scripts replace the ones read before.
+    ownDocs_ = std::make_unique<script::FolderScriptDocuments>(project.scriptFolderPath());
+    setDocuments(nullptr);
+  }
   script::PreprocessInput in;
   in.mainScript = project.settings().mainScript;
   in.noMainScript = project.settings().noMainScript;

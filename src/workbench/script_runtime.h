@@ -67,8 +67,9 @@ class ScriptRuntime {
 
  private:
   Host& host_;
-  script::FolderScriptDocuments ownDocs_{""};
-  script::ScriptDocuments* docs_ = &ownDocs_;
+  std::unique_ptr<script::FolderScriptDocuments> ownDocs_ =
+      std::make_unique<script::FolderScriptDocuments>("");
+  script::ScriptDocuments* docs_ = ownDocs_.get();
   script::Interpreter interp_;
   script::Preprocessor preprocessor_{interp_};
   script::TimingEngine timing_;

@@ -10,11 +10,14 @@
 #include "machine/machine_state.h"
 #include "project/program_settings.h"
 #include "project/project.h"
+#include "script/exec_arrays.h"
 #include "script/world_commands.h"
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
 #include "script/command_families.h"
 #include "script/hardware_commands.h"
+#include "workbench/array_memory.h"
+#include "workbench/array_resources.h"
 #include "workbench/game_runner.h"
 #include "workbench/script_runtime.h"
 
@@ -29,6 +32,11 @@ class Workbench {
     hardware_.bind(&machine_, &scripts_.timing());
     families_.Add(&hardware_);
     scripts_.interpreter().setFamily(&families_);
+    // The arrays parse and run their lines whole (command_family.h), so
+    // they register with the interpreter itself.
+    project_.arrays().setMemory(&arrayMemory_);
+    arrayCommands_.Attach(scripts_.interpreter(), scripts_.preprocessor());
+    arrayCommands_.setResourceFiles(&arrayFiles_);
   }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
@@ -67,6 +75,10 @@ class Workbench {
   script::CommandFamilies families_;
   script::WorldCommands world_;  // string, path, level and tile-list commands
   script::HardwareCommands hardware_;  // display, tile, map, palette, sprite, drawing, collision
+  // The project's arrays in the machine's memories, for the scripts.
+  MachineArrayMemory arrayMemory_{machine_};
+  script::ArrayCommands arrayCommands_{project_.arrays()};
+  ProjectResourceFiles arrayFiles_{project_, host_};
 };
 
 }  // namespace tarvolin

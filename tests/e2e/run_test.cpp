@@ -186,6 +186,13 @@ TEST(RunTool, MacrosAndTheirErrors) {
             "ERROR: <Macro ejecución - no existe tal comando>\n"
             "ext:Error en la macro, línea 1\n");
 
+  // A macro that writes its parameter is well formed: no message at open.
+  Game target("V_LV0 = 5\n%Double V_LV0\nLog \"%d\" V_LV0\nReturn\n");
+  target.macros("#Double\n?\n$%0 *= 2\n\n");
+  r = target.run(2);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(Game::Body(r), "10\n");
+
   Game missing("%Nadie\nReturn\n");
   r = missing.preprocess();
   EXPECT_EQ(r.exitCode, 1);

@@ -258,3 +258,73 @@ TEST(InterpreterDebugger, StackTrace) {
 }
 
 }  // namespace tarvolin::script::test
+
+namespace tarvolin::script::test {
+
+namespace {
+
+// DisplayGetScanLine V and SpriteSetAttribute P [AtributoSprite] P, as a
+// family would carry them out.
+class FakeDisplay : public CommandFamily {
+ public:
+  std::vector<std::int32_t> sprites;
+  bool Handles(std::int32_t command) const override { return command == 112 || command == 154; }
+  void Reset() override {}
+  int FindAsset(AssetKind, std::string_view) const override { return -1; }
+  bool Execute(std::int32_t command, const std::int32_t* p, int count, std::int32_t* out, int& outCount,
+               ErrorState&) override {
+    if (command == 112) {
+      out[0] = 220;
+      outCount = 1;
+      return true;
+    }
+    sprites.assign(p, p + count);
+    outCount = 0;
+    return true;
+  }
+};
+
+}  // namespace
+
+TEST(InterpreterFamilies, OperandsReachTheFamilyExecutor) {
+  ScriptRig g("DisplayGetScanLine V_LV0\nV_LV1 = 7\nSpriteSetAttribute V_LV1 [Ypos] 33\nReturn\n");
+  FakeDisplay display;
+  g.interp.setFamily(&display);
+  ASSERT_TRUE(g.run()) << g.error();
+  EXPECT_EQ(g.local(0), 220);
+  EXPECT_EQ(display.sprites, (std::vector<std::int32_t>{7, 1, 33}));
+
+  // Without a family the command does not exist in this program.
+  ScriptRig none("DisplayGetScanLine V_LV0\nReturn\n");
+  EXPECT_FALSE(none.run());
+  EXPECT_EQ(none.error(), 3);
+
+  // A malformed family line fails where it is passed over, too.
+  ScriptRig skipped("If 1 == 0\n SpriteSetAttribute 0 [Ypos] V_QQ\nEnd\nReturn\n");
+  skipped.interp.setFamily(&display);
+  EXPECT_FALSE(skipped.run());
+  EXPECT_EQ(skipped.error(), 4);
+  EXPECT_EQ(skipped.line(), 2);
+
+  ScriptRig split("If 1 > = 2\nEnd\nReturn\n");
+  EXPECT_FALSE(split.run());
+  EXPECT_EQ(split.error(), 32);
+}
+
+}  // namespace tarvolin::script::test
+
+#include "script/command_families.h"
+
+namespace tarvolin::script::test {
+
+TEST(InterpreterFamilies, AFamilyAddedLaterIsFound) {
+  ScriptRig g("DisplayGetScanLine V_LV0\nReturn\n");
+  CommandFamilies families;
+  g.interp.setFamily(&families);
+  FakeDisplay display;
+  families.Add(&display);  // after the composite was handed to the interpreter
+  ASSERT_TRUE(g.run()) << g.error();
+  EXPECT_EQ(g.local(0), 220);
+}
+
+}  // namespace tarvolin::script::test

@@ -168,3 +168,20 @@ TEST(Preprocessor, LineUpkeepFollowsTheEditor) {
 }
 
 }  // namespace tarvolin::script::test
+
+namespace tarvolin::script::test {
+
+TEST(Preprocessor, CallsFollowTheTablesAfterAnEdit) {
+  ScriptRig g("ExternScript \"other\"\nCall Gb\nReturn\n");
+  g.file("other.txt", "Return\nFunctionGlobal Ga 0\nReturn 1\nFunctionGlobal Gb 0\nReturn 2\n");
+  ASSERT_TRUE(g.run()) << g.error();
+  EXPECT_EQ(g.rv(0), 2);
+  // The editor removes Ga from the other script; main's cached call of Gb
+  // must still reach Gb, whose place in the global list changed.
+  g.docs.at(1).removeLines(1, 2);
+  g.pre.LinesRemoved(1, 1, 2);
+  ASSERT_TRUE(g.interp.RunMainFrame(false)) << g.error();
+  EXPECT_EQ(g.rv(0), 2);
+}
+
+}  // namespace tarvolin::script::test

@@ -128,3 +128,24 @@ TEST(GameRunner, CallbackFailuresAreReported) {
 }
 
 }  // namespace tarvolin::test
+
+namespace tarvolin::test {
+
+TEST(GameRunner, PauseInsideHBlankResumesAtItsLine) {
+  Rig r("Return\nFunction HBlankCB 0\nG_VAR00 += 1\nG_VAR01 += 1\nReturn\n");
+  ASSERT_TRUE(r.start());
+  r.game.RunFrame();
+  r.docs.at(0).setBreakpoint(3, true);  // G_VAR01 += 1
+  EXPECT_EQ(r.game.RunFrame(), FrameOutcome::Paused);
+  EXPECT_TRUE(r.machine.frameUnfinished);
+  EXPECT_EQ(r.machine.resumeLine, 0);
+  EXPECT_EQ(r.global(0), 1);
+  EXPECT_EQ(r.global(1), 0);
+  r.docs.at(0).setBreakpoint(3, false);
+  EXPECT_EQ(r.game.RunFrame(), FrameOutcome::Ran);
+  // The paused run went on; no scan line ran its callback twice.
+  EXPECT_EQ(r.global(0), 160);
+  EXPECT_EQ(r.global(1), 160);
+}
+
+}  // namespace tarvolin::test

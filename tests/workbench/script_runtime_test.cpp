@@ -115,3 +115,30 @@ TEST(ScriptRuntime, PerformedCommandsAddTheirCost) {
 }
 
 }  // namespace tarvolin::test
+
+#include "workbench/workbench.h"
+
+namespace tarvolin::test {
+
+TEST(ScriptRuntime, AnotherProjectReplacesTheScripts) {
+  TempDir a, b;
+  a.write("a.tvp", "");
+  a.write("a/Script/main.txt", "Log \"A\"\nReturn\n");
+  b.write("b.tvp", "");
+  b.write("b/Script/main.txt", "Log \"B\"\nReturn\n");
+  script::test::RecordingHost host;
+  Workbench bench(host);
+  auto run = [&](const std::string& path) {
+    EXPECT_TRUE(bench.project().open(path, false));
+    EXPECT_TRUE(bench.scripts().Preprocess(bench.project(), false));
+    host.notes.clear();
+    bench.game().Start();
+    bench.game().RunFrame();
+    bench.game().RunFrame();
+    return host.notes;
+  };
+  EXPECT_EQ(run(a.file("a.tvp")), std::vector<std::string>{"A"});
+  EXPECT_EQ(run(b.file("b.tvp")), std::vector<std::string>{"B"});
+}
+
+}  // namespace tarvolin::test
