@@ -15,15 +15,6 @@ namespace {
 using namespace tarvolin;
 using namespace tarvolin::script;
 
-class QuietHost : public Host {
- public:
-  void outputLine(std::string_view) override {}
-  MessageAnswer messageBox(std::string_view, std::string_view, MessageButtons,
-                           MessageAnswer answer) override {
-    return answer;
-  }
-};
-
 struct Game {
   QuietHost host;
   MemoryScriptDocuments docs;

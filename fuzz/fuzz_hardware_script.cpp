@@ -14,22 +14,9 @@
 #include "script/script_document.h"
 #include "script/timing.h"
 
-namespace {
-
-class QuietHost : public tarvolin::Host {
- public:
-  void outputLine(std::string_view) override {}
-  tarvolin::MessageAnswer messageBox(std::string_view, std::string_view, tarvolin::MessageButtons,
-                                     tarvolin::MessageAnswer answer) override {
-    return answer;
-  }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarvolin::script;
-  QuietHost host;
+  tarvolin::QuietHost host;
   tarvolin::machine::MachineState machine;
   TimingEngine timing;
   HardwareCommands hardware;

@@ -20,15 +20,6 @@
 
 namespace {
 
-class QuietHost : public tarvolin::Host {
- public:
-  void outputLine(std::string_view) override {}
-  tarvolin::MessageAnswer messageBox(std::string_view, std::string_view, tarvolin::MessageButtons,
-                                     tarvolin::MessageAnswer answer) override {
-    return answer;
-  }
-};
-
 void writeFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -101,7 +92,7 @@ void addResources(tarvolin::project::Project& p) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarvolin::script;
-  QuietHost host;
+  tarvolin::QuietHost host;
   std::string working;
   tarvolin::project::Project project(host, working);
   addResources(project);

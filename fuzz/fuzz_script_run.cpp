@@ -9,19 +9,6 @@
 #include "script/preprocessor.h"
 #include "script/script_document.h"
 
-namespace {
-
-class QuietHost : public tarvolin::Host {
- public:
-  void outputLine(std::string_view) override {}
-  tarvolin::MessageAnswer messageBox(std::string_view, std::string_view, tarvolin::MessageButtons,
-                                     tarvolin::MessageAnswer answer) override {
-    return answer;
-  }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarvolin::script;
   // The input holds the main script, then after a NUL byte a second script
@@ -33,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (c == '\0' && part < 2) ++part;
     else parts[part] += c;
   }
-  QuietHost host;
+  tarvolin::QuietHost host;
   MemoryScriptDocuments docs;
   docs.addFile("main.txt", parts[0]);
   docs.addFile("lib.txt", parts[1]);

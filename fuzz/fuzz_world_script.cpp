@@ -15,15 +15,6 @@
 
 namespace {
 
-class QuietHost : public tarvolin::Host {
- public:
-  void outputLine(std::string_view) override {}
-  tarvolin::MessageAnswer messageBox(std::string_view, std::string_view, tarvolin::MessageButtons,
-                                     tarvolin::MessageAnswer answer) override {
-    return answer;
-  }
-};
-
 void addAssets(tarvolin::project::Project& p) {
   using namespace tarvolin::project;
   StringRecord s;
@@ -63,7 +54,7 @@ void addAssets(tarvolin::project::Project& p) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarvolin::script;
-  QuietHost host;
+  tarvolin::QuietHost host;
   std::string working;
   tarvolin::project::Project project(host, working);
   addAssets(project);

@@ -38,4 +38,15 @@ class Host {
   }
 };
 
+// A host that shows nothing: output is dropped and every question gets its
+// default answer. For headless jobs that have no one to ask.
+class QuietHost : public Host {
+ public:
+  void outputLine(std::string_view) override {}
+  MessageAnswer messageBox(std::string_view, std::string_view, MessageButtons,
+                           MessageAnswer defaultAnswer) override {
+    return defaultAnswer;
+  }
+};
+
 }  // namespace tarvolin
