@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/paths.h"
-#include "script/exec_ids.h"
+#include "script/commands.h"
 #include "script/interpreter.h"
 #include "script/log_format.h"
 
