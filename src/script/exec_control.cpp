@@ -5,6 +5,7 @@
 #include "script/commands.h"
 #include "script/family_access.h"
 #include "script/interpreter.h"
+#include "script/vocabulary.h"
 
 namespace tarvolin::script {
 

@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "script/commands.h"
 #include "script/interpreter.h"
+#include "script/vocabulary.h"
 #include "script/log_format.h"
 
 namespace tarvolin::script {
