@@ -78,9 +78,8 @@ int runRun(const Args& args) {
   ScriptRuntime& runtime = bench.scripts();
   platform::ScriptedKeySource keys;
   platform::FixedEmulatorView view;
-  runtime.input().keys = &keys;
-  runtime.input().view = &view;
-  for (const script::PressRange& p : presses) script::ApplyPress(p, runtime.input().keyMap, keys);
+  runtime.input().Attach(keys, view);
+  for (const script::PressRange& p : presses) script::ApplyPress(p, runtime.input().Keys(), keys);
 
   if (!runtime.Preprocess(bench.project(), false)) {
     std::fflush(stdout);

@@ -161,4 +161,25 @@ bool readField(LineReader& in, std::string& value) {
   return true;
 }
 
+bool RecordFields::text(std::string& out) {
+  if (ended_) return false;
+  std::string value;
+  if (readField(in_, value)) {
+    out = std::move(value);
+    return true;
+  }
+  ended_ = true;
+  // The record's closing "[" is used up; anything else is for the caller.
+  std::string line;
+  in_.unread();
+  in_.next(line);
+  if (line.empty() || line[0] != '[') in_.unread();
+  return false;
+}
+
+void RecordFields::flag(bool& out) {
+  std::string v;
+  if (text(v)) out = readFlag(trimBlanks(v));
+}
+
 }  // namespace tarvolin::project

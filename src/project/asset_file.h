@@ -125,6 +125,31 @@ BlockItem nextBlockItem(LineReader& in);
 // "|" (that line is used up; normally it is the record's closing "[").
 bool readField(LineReader& in, std::string& value);
 
+// The field lines of one block record, read in order. A line that is no
+// field ends the record early (the fields not read keep their defaults); it
+// is left for the caller unless it is the record's closing "[".
+class RecordFields {
+ public:
+  explicit RecordFields(LineReader& in) : in_(in) {}
+  bool text(std::string& out);
+  // A flag word, blanks around it ignored.
+  void flag(bool& out);
+  template <class Int>
+  void number(Int& out) {
+    std::string v;
+    std::int64_t n = 0;
+    if (text(v) && parseInt64(v, n)) out = Int(n);
+  }
+  bool ended() const { return ended_; }
+
+ private:
+  LineReader& in_;
+  bool ended_ = false;
+};
+
+// A flag field as the block files write it.
+inline std::string flagField(bool v) { return v ? "1" : "0"; }
+
 // ---- the three ways of reading -------------------------------------------
 
 // Reads the file at `path` into `list` with `read(LineReader&, List&)`.

@@ -15,49 +15,6 @@ Level Level::makeNew(std::string name, int width, int height, int layers) {
   return level;
 }
 
-namespace {
-
-// Reads the fields of one record in order; the first line that is no field
-// ends the record early (the fields not read keep their defaults).
-class FieldReader {
- public:
-  explicit FieldReader(LineReader& in) : in_(in) {}
-  bool text(std::string& out) {
-    if (ended_) return false;
-    std::string value;
-    if (!readField(in_, value)) {
-      ended_ = true;
-      std::string line;
-      // The record's closing "[" is used up; anything else is for the caller.
-      in_.unread();
-      in_.next(line);
-      if (line.empty() || line[0] != '[') in_.unread();
-      return false;
-    }
-    out = std::move(value);
-    return true;
-  }
-  void flag(bool& out) {
-    std::string v;
-    if (text(v)) out = readFlag(trimBlanks(v));
-  }
-  template <class Int>
-  void number(Int& out) {
-    std::string v;
-    std::int64_t n = 0;
-    if (text(v) && parseInt64(v, n)) out = Int(n);
-  }
-  bool ended() const { return ended_; }
-
- private:
-  LineReader& in_;
-  bool ended_ = false;
-};
-
-std::string flagField(bool v) { return v ? "1" : "0"; }
-
-}  // namespace
-
 bool readLevelInfo(LineReader& in, std::vector<Level>& out) {
   if (openSection(in, "LevelInfo") != SectionOpen::Found) return true;
   while (true) {
@@ -69,7 +26,7 @@ bool readLevelInfo(LineReader& in, std::vector<Level>& out) {
     Level level;
     level.bodyLoaded = false;
     LevelSettings& s = level.settings;
-    FieldReader f(in);
+    RecordFields f(in);
     f.text(s.name);
     f.flag(s.ownPalette);
     f.flag(s.colours16);

@@ -44,44 +44,6 @@ bool decodeTileAttributes(std::string_view text, std::vector<std::uint8_t>& byte
 
 namespace {
 
-std::string flagField(bool v) { return v ? "1" : "0"; }
-
-// Field lines of one (sub-)record, in order. A line that is no field ends
-// the record early; it is left for the caller unless it is the closing "[".
-class Fields {
- public:
-  explicit Fields(LineReader& in) : in_(in) {}
-  bool text(std::string& out) {
-    if (ended_) return false;
-    std::string value;
-    if (readField(in_, value)) {
-      out = std::move(value);
-      return true;
-    }
-    ended_ = true;
-    std::string line;
-    in_.unread();
-    in_.next(line);
-    if (line.empty() || line[0] != '[') in_.unread();
-    return false;
-  }
-  void flag(bool& out) {
-    std::string v;
-    if (text(v)) out = readFlag(trimBlanks(v));
-  }
-  template <class Int>
-  void number(Int& out) {
-    std::string v;
-    std::int64_t n = 0;
-    if (text(v) && parseInt64(v, n)) out = Int(n);
-  }
-  bool ended() const { return ended_; }
-
- private:
-  LineReader& in_;
-  bool ended_ = false;
-};
-
 // Finds the nested section's "}" line. Lines before it are skipped; a "}"
 // line with another name, the end of the record or of the file leave the
 // section empty (the line stays for what follows).
@@ -106,7 +68,7 @@ bool openNested(LineReader& in, std::string_view section) {
 }
 
 bool readImage(LineReader& in, TileListImage& image) {
-  Fields f(in);
+  RecordFields f(in);
   f.text(image.label);
   f.text(image.resourceName);
   f.number(image.group);
@@ -129,7 +91,7 @@ bool readImage(LineReader& in, TileListImage& image) {
 }
 
 bool readAttribute(LineReader& in, TileListAttribute& attribute) {
-  Fields f(in);
+  RecordFields f(in);
   f.text(attribute.name);
   f.number(attribute.value);
   f.number(attribute.colour);
@@ -157,7 +119,7 @@ bool readNested(LineReader& in, std::string_view section, std::vector<Item>& out
 }
 
 bool readTileList(LineReader& in, TileList& list) {
-  Fields f(in);
+  RecordFields f(in);
   f.text(list.name);
   f.flag(list.colours256);
   f.text(list.outputFile);

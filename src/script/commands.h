@@ -273,4 +273,11 @@ bool AllowedInMacro(CommandId id);
 // deprecated conditional forms).
 bool OpensBlock(CommandId id);
 
+// Lines the run loop steps over: declarations the preprocessor consumed
+// (extern declarations, global sets, definitions, tables) and blank lines.
+inline bool IsSkippedCommand(CommandId id) {
+  return id == cmd::ExternFunction || id == cmd::ExternScript || id == cmd::ApplyGlobalSet ||
+         id == cmd::Define || (id >= cmd::TableDefine && id <= cmd::NoCommand);
+}
+
 }  // namespace tarvolin::script

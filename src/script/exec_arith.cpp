@@ -1,7 +1,7 @@
 // Assignment and arithmetic commands: signed 32-bit, wrapping.
 #include <cstdlib>
 
-#include "script/exec_ids.h"
+#include "script/commands.h"
 #include "script/interpreter.h"
 
 namespace tarvolin::script {
@@ -35,36 +35,36 @@ std::uint32_t Magnitude(std::int32_t v) {
 std::int32_t ArithResult(std::int32_t command, std::int32_t v1, const std::int32_t* p) {
   const std::uint32_t u = static_cast<std::uint32_t>(v1), q = static_cast<std::uint32_t>(p[0]);
   switch (command) {
-    case exec::Assign: return p[0];
-    case exec::Negate: return Wrap(0u - q);
-    case exec::Add: return Wrap(u + q);
-    case exec::Sub: return Wrap(u - q);
-    case exec::Mul: return Wrap(u * q);
-    case exec::Div:
+    case cmd::Assign: return p[0];
+    case cmd::Negate: return Wrap(0u - q);
+    case cmd::AddTo: return Wrap(u + q);
+    case cmd::SubtractFrom: return Wrap(u - q);
+    case cmd::MultiplyBy: return Wrap(u * q);
+    case cmd::DivideBy:
       if (p[0] == 0) return 0;
       if (p[0] == -1) return Wrap(0u - u);
       return v1 / p[0];
-    case exec::Mod:
+    case cmd::ModuloBy:
       if (p[0] == 0 || p[0] == -1) return 0;
       return v1 % p[0];
-    case exec::Shl: return Wrap(u << (q & 31));
-    case exec::Shr: return v1 >> (q & 31);
-    case exec::Or: return Wrap(u | q);
-    case exec::And: return Wrap(u & q);
-    case exec::Xor: return Wrap(u ^ q);
-    case exec::Random:
+    case cmd::ShiftLeftBy: return Wrap(u << (q & 31));
+    case cmd::ShiftRightBy: return v1 >> (q & 31);
+    case cmd::OrWith: return Wrap(u | q);
+    case cmd::AndWith: return Wrap(u & q);
+    case cmd::XorWith: return Wrap(u ^ q);
+    case cmd::RandomUpTo:
       if (p[0] > 0) return std::rand() % p[0];
       if (p[0] < 0) return -static_cast<std::int32_t>(static_cast<std::uint32_t>(std::rand()) % Magnitude(p[0]));
       return 0;
-    case exec::Min: return p[0] < p[1] ? p[0] : p[1];
-    case exec::Max: return p[0] > p[1] ? p[0] : p[1];
-    case exec::Bounce: {
+    case cmd::Min: return p[0] < p[1] ? p[0] : p[1];
+    case cmd::Max: return p[0] > p[1] ? p[0] : p[1];
+    case cmd::Bounce: {
       const std::int32_t r = p[0] & p[1];
       return r > (p[1] >> 1) ? Wrap(static_cast<std::uint32_t>(p[1]) - static_cast<std::uint32_t>(r)) : r;
     }
-    case exec::Sqrt: return IntegerSqrt(p[0]);
-    case exec::Abs: return Wrap(Magnitude(p[0]));
-    case exec::Qdist: {
+    case cmd::Sqrt: return IntegerSqrt(p[0]);
+    case cmd::Abs: return Wrap(Magnitude(p[0]));
+    case cmd::Qdist: {
       const std::uint32_t dx = Magnitude(Wrap(static_cast<std::uint32_t>(p[0]) - static_cast<std::uint32_t>(p[2])));
       const std::uint32_t dy = Magnitude(Wrap(static_cast<std::uint32_t>(p[1]) - static_cast<std::uint32_t>(p[3])));
       const std::uint32_t a = dx > dy ? dx : dy, b = dx > dy ? dy : dx;

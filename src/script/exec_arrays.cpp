@@ -130,12 +130,17 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
       }
       case 'F': {
         if (missing) return Fail(err, 5);
-        const int index = env.tables->FindScriptIndex(env.script, token);
+        // A name is looked up as Call looks it up: the global functions
+        // first, then the script's own; a value numbers the script's own.
+        const int global = env.tables->FindGlobalIndex(token);
+        const int index = global >= 0 ? global : env.tables->FindScriptIndex(env.script, token);
         if (index >= 0) {
+          line.target = global >= 0 ? CallTarget::Global : CallTarget::Script;
           o = Operand::Immediate(index);
           pos = p + token.size();
           break;
         }
+        line.target = CallTarget::Value;
         if (!ParseValueOperand(text, pos, env, o, err)) {
           if (err.GetError() == 4) err.SetError(5);
           return false;
@@ -397,8 +402,10 @@ bool ArrayCommands::DataFile(Interpreter& interp, ScriptLine&, const std::int32_
 
 // ---- iteration ------------------------------------------------------------------------------
 
-const ScriptFunction* ArrayCommands::FunctionAt(Interpreter& interp, int script, std::int32_t index) const {
+const ScriptFunction* ArrayCommands::FunctionAt(Interpreter& interp, int script, bool global,
+                                                std::int32_t index) const {
   const ScriptTables& t = interp.tables();
+  if (global) return index >= 0 && std::size_t(index) < t.globals.size() ? &t.globals[std::size_t(index)] : nullptr;
   if (script < 0 || std::size_t(script) >= t.scripts.size()) return nullptr;
   const auto& functions = t.scripts[std::size_t(script)].functions;
   if (index < 0 || std::size_t(index) >= functions.size()) return nullptr;
@@ -426,7 +433,8 @@ bool ArrayCommands::StartIteration(Interpreter& interp, ScriptLine& line, const 
     // up again for every call, as the editor may change the table while a
     // paused game waits inside the function.
     it.function = p[5];
-    const ScriptFunction* fn = FunctionAt(interp, it.script, it.function);
+    it.global = line.target == CallTarget::Global;
+    const ScriptFunction* fn = FunctionAt(interp, it.script, it.global, it.function);
     if (!fn) return Fail(err, 16);
     if (fn->params != 3) return Fail(err, 17);
   } else {
@@ -463,7 +471,7 @@ bool ArrayCommands::CallNext(Interpreter& interp, Iteration& it) {
     // The function for this value, from the table of functions.
     if (!arrays_.getElement(it.table, it.tableElement, args[0], 0, number, err)) return false;
   }
-  const ScriptFunction* fn = FunctionAt(interp, it.script, number);
+  const ScriptFunction* fn = FunctionAt(interp, it.script, it.global, number);
   if (!fn) return Fail(err, 16);
   if (fn->params != 3) return Fail(err, 17);
   return interp.CallFunction(*fn, args, 3, false, true);

@@ -11,7 +11,9 @@
 // - Array2DFind P1..P5: the search starts at X = P1 in row P3 and goes on
 //   from X = P2 in each later row, up to X = P4 and row P5 (0: the last).
 // - Array2DIterate calls the function with (record number x + y * Dim X,
-//   x, y).
+//   x, y). A function name is found as Call finds it: the global functions
+//   (FunctionGlobal) first, then the script's own; a number is a place in
+//   the script's own table.
 // - Array2DIterateTable Data.Element P1..P4 Table.Element: for each record
 //   (x, y) of the block, v = Data.Element at (x, y); the function called is
 //   the one whose number (its place in the script's function table) is
@@ -98,12 +100,14 @@ class ArrayCommands final : public CommandFamily,
     int tableElement;
     std::int32_t function;  // Array2DIterate: the one function's number
     int script;             // whose function table the numbers refer to
+    bool global;            // Array2DIterate: the function is a global one
     std::int32_t x0, y0, width, height;
     std::int32_t x, y;  // the record being visited
   };
   bool CallNext(Interpreter& interp, Iteration& it);
   bool StartIteration(Interpreter& interp, ScriptLine& line, const std::int32_t* p);
-  const ScriptFunction* FunctionAt(Interpreter& interp, int script, std::int32_t index) const;
+  // Function `index` of the global list or of the script's table; null when none.
+  const ScriptFunction* FunctionAt(Interpreter& interp, int script, bool global, std::int32_t index) const;
   bool DataFile(Interpreter& interp, ScriptLine& line, const std::int32_t* p, bool twoD, bool save);
 
   project::ArrayList& arrays_;

@@ -2,22 +2,23 @@
 // returns and function entry.
 #include <cstdio>
 
-#include "script/exec_ids.h"
+#include "script/commands.h"
 #include "script/family_access.h"
 #include "script/interpreter.h"
+#include "script/vocabulary.h"
 
 namespace tarvolin::script {
 
 bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
   const std::int32_t command = line.command;
-  if (command == exec::UndefinedCommand) return Fail(inMacro ? 171 : line.aux ? line.aux : 3);
-  if (inMacro && exec::RefusedInMacro(command)) return Fail(172);
+  if (command == cmd::UndefinedCommand) return Fail(inMacro ? 171 : line.aux ? line.aux : 3);
+  if (inMacro && !AllowedInMacro(command)) return Fail(172);
   if (!(line.flags & ScriptLine::kParsed)) {
     if (!ParseLine(line, inMacro)) return false;
   }
   const bool executing = blocks_[level_].executing;
   switch (command) {
-    case exec::Add: case exec::Sub: case exec::Assign:
+    case cmd::AddTo: case cmd::SubtractFrom: case cmd::Assign:
       // The commonest lines, without a call.
       if (executing) {
         if (line.leading.kind == OperandKind::Frame && line.leading.ext == ExtendOp::None &&
@@ -25,66 +26,66 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
           std::int32_t& target = frame_->vars[line.leading.value];
           const std::uint32_t p1 = static_cast<std::uint32_t>(Eval(line.ops[0]));
           const std::uint32_t v1 = static_cast<std::uint32_t>(target);
-          target = static_cast<std::int32_t>(command == exec::Add   ? v1 + p1
-                                             : command == exec::Sub ? v1 - p1
+          target = static_cast<std::int32_t>(command == cmd::AddTo   ? v1 + p1
+                                             : command == cmd::SubtractFrom ? v1 - p1
                                                                     : p1);
         } else if (!ExecArith(line)) {
           return false;
         }
       }
       break;
-    case exec::Negate: case exec::Mul: case exec::Div: case exec::Mod: case exec::Shl:
-    case exec::Shr: case exec::Or: case exec::And: case exec::Xor: case exec::Random:
-    case exec::Min: case exec::Max: case exec::Bounce: case exec::Sqrt: case exec::Abs:
-    case exec::Qdist:
+    case cmd::Negate: case cmd::MultiplyBy: case cmd::DivideBy: case cmd::ModuloBy: case cmd::ShiftLeftBy:
+    case cmd::ShiftRightBy: case cmd::OrWith: case cmd::AndWith: case cmd::XorWith: case cmd::RandomUpTo:
+    case cmd::Min: case cmd::Max: case cmd::Bounce: case cmd::Sqrt: case cmd::Abs:
+    case cmd::Qdist:
       if (executing && !ExecArith(line)) return false;
       break;
     case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10:
     case 21: case 22: case 23: case 24: case 25: case 26: case 27:
       if (!ExecBlockOpen(line, executing)) return false;
       break;
-    case exec::Else:
+    case cmd::Else:
       if (!ExecElse(line, false)) return false;
       break;
-    case exec::ElseIf:
+    case cmd::ElseIf:
       if (!ExecElse(line, true)) return false;
       break;
-    case exec::End:
+    case cmd::End:
       if (!ExecEnd()) return false;
       break;
-    case exec::Break: case exec::BreakMore:
+    case cmd::Break: case cmd::BreakMore:
       if (executing && !ExecBreak(line)) return false;
       break;
-    case exec::Call: case exec::CallRet:
+    case cmd::Call: case cmd::CallRet:
       if (!ExecCall(line)) return false;
       break;
-    case exec::Return:
+    case cmd::Return:
       if (!ExecReturn(line)) return false;
       break;
-    case exec::Function:
+    case cmd::Function:
       if (!entry_) return Fail(46);
       entry_ = false;
       break;
-    case exec::FunctionGlobal:
+    case cmd::FunctionGlobal:
       entry_ = false;
       break;
-    case exec::Assert:
+    case cmd::Assert:
       if (executing && !ExecAssert(line)) return false;
       break;
-    case exec::Log: case exec::LogFile:
-      if (executing && !ExecLog(line, command == exec::LogFile)) return false;
+    case cmd::Log: case cmd::LogFile:
+      if (executing && !ExecLog(line, command == cmd::LogFile)) return false;
       break;
-    case exec::DebugIsKeyPressed:
+    case cmd::DebugIsKeyPressed:
       if (executing && !ExecDebugKey(line)) return false;
       break;
-    case exec::DebugGetMousePosition:
+    case cmd::DebugGetMousePosition:
       if (executing && !ExecMousePosition(line)) return false;
       break;
-    case exec::MacroCall:
+    case cmd::MacroCall:
       if (executing && !ExecMacro(line)) return false;
       break;
     default:
-      if (exec::IsSkippedCommand(command)) break;
+      if (IsSkippedCommand(command)) break;
       if (FamilyFor(command)) {
         if (executing && !ExecAccess::RunFamilyLine(*this, line)) return false;
         break;
@@ -100,7 +101,7 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
 }
 
 bool Interpreter::ExecBlockOpen(ScriptLine& line, bool executing) {
-  const bool isWhile = line.command >= exec::While;
+  const bool isWhile = line.command >= cmd::While;
   Block* b = &blocks_[level_];
   if (isWhile && level_ > 0 && b->loop && b->loopLine == pc_ && b->loopDepth == depth_) {
     // Back at the top of a running loop: evaluate the condition again.
@@ -183,7 +184,7 @@ bool Interpreter::ExecEnd() {
 }
 
 bool Interpreter::ExecBreak(ScriptLine& line) {
-  if (line.command == exec::BreakMore) {
+  if (line.command == cmd::BreakMore) {
     evalFailed_ = false;
     const std::int32_t n = Eval(line.ops[0]);
     if (evalFailed_) return false;
@@ -260,7 +261,7 @@ bool Interpreter::ExecCall(ScriptLine& line) {
     args[i] = Eval(line.ops[1 + i]);
     if (evalFailed_) return false;
   }
-  return CallFunction(*fn, args, line.count, line.command == exec::CallRet, false);
+  return CallFunction(*fn, args, line.count, line.command == cmd::CallRet, false);
 }
 
 bool Interpreter::ExecReturn(ScriptLine& line) {

@@ -3,8 +3,9 @@
 #include <string>
 
 #include "platform/paths.h"
-#include "script/exec_ids.h"
+#include "script/commands.h"
 #include "script/interpreter.h"
+#include "script/vocabulary.h"
 #include "script/log_format.h"
 
 namespace tarvolin::script {

@@ -2,7 +2,7 @@
 // each time with %0..%9 bound to the call's operands.
 #include <cstdio>
 
-#include "script/exec_ids.h"
+#include "script/commands.h"
 #include "script/interpreter.h"
 
 namespace tarvolin::script {
@@ -27,8 +27,8 @@ bool Interpreter::ExecMacro(ScriptLine& line) {
     body.operandStart = c.operandStart;
     body.leading = c.leading;
     body.flags |= ScriptLine::kClassified | (c.hasLeading ? ScriptLine::kHasLeading : 0);
-    if (body.command == exec::NoCommand) continue;
-    if (body.command == exec::UndefinedCommand) {
+    if (body.command == cmd::NoCommand) continue;
+    if (body.command == cmd::UndefinedCommand) {
       err_.SetError(171);
       detail(static_cast<int>(i));
       return false;

@@ -141,6 +141,21 @@ bool ParseValueOperand(std::string_view text, std::size_t& pos, const ParseEnv& 
   return true;
 }
 
+bool ParseArrayElementValue(std::string_view text, std::size_t& pos, const ParseEnv& env,
+                            Operand& out, ErrorState& err, OperandWord* word) {
+  EnvContext ctx(env, err);
+  int array = 0, element = 0;
+  if (!ParseArrayElementOperand(text, pos, ctx, array, element)) return false;
+  if (array > 65535 || element > 4095) {  // beyond what the immediate carries
+    err.SetError(array > 65535 ? 145 : 146);
+    return false;
+  }
+  const OperandWord w = MakeArrayElementWord(array, element);
+  out = DecodeWord(w, env);
+  if (word) *word = w;
+  return true;
+}
+
 bool ParseVariableOperand(std::string_view text, std::size_t& pos, const ParseEnv& env,
                           Operand& out, ErrorState& err, OperandWord* word) {
   EnvContext ctx(env, err);

@@ -36,6 +36,10 @@ bool ParseBasicOperand(std::string_view text, std::size_t& pos, const ParseEnv& 
 // A value (kind P): a basic operand, an attribute name or an asset name.
 bool ParseValueOperand(std::string_view text, std::size_t& pos, const ParseEnv& env, Operand& out,
                        ErrorState& err, OperandWord* word = nullptr);
+// An Array.Element operand (kind e), as the immediate array * 4096 +
+// element: wrong form 126, unknown array 125, unknown element 127.
+bool ParseArrayElementValue(std::string_view text, std::size_t& pos, const ParseEnv& env,
+                            Operand& out, ErrorState& err, OperandWord* word = nullptr);
 // A variable that receives a result (kind V); error 10 for an immediate.
 bool ParseVariableOperand(std::string_view text, std::size_t& pos, const ParseEnv& env,
                           Operand& out, ErrorState& err, OperandWord* word = nullptr);

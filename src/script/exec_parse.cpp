@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/text.h"
-#include "script/exec_ids.h"
+#include "script/commands.h"
 #include "script/interpreter.h"
 #include "script/exec_operands.h"
 #include "script/family_access.h"
@@ -32,8 +32,8 @@ int FixedOperator(std::int32_t command) {
 // Operand count of the assignment and arithmetic commands.
 int ArithOperands(std::int32_t command) {
   switch (command) {
-    case exec::Min: case exec::Max: case exec::Bounce: return 2;
-    case exec::Qdist: return 4;
+    case cmd::Min: case cmd::Max: case cmd::Bounce: return 2;
+    case cmd::Qdist: return 4;
     default: return 1;
   }
 }
@@ -77,11 +77,11 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
   auto variable = [&](int i) { return ParseVariableOperand(text, pos, env, line.ops[i], err_, &line.words[i]); };
   auto restEmpty = [&]() { return AtLineEnd(text, pos) || Fail(1); };
 
-  if (exec::OpensBlock(command) || command == exec::ElseIf || command == exec::Assert) {
+  if (OpensBlock(command) || command == cmd::ElseIf || command == cmd::Assert) {
     const int fixed = FixedOperator(command);
     if (!value(0)) return false;
     int lop = fixed;
-    if (fixed < 0 || command == exec::IfBetweenOrEqual || command == exec::IfOutside) {
+    if (fixed < 0 || command == cmd::IfBetweenOrEqual || command == cmd::IfOutside) {
       int read = 0;
       if (!ParseComparison(text, pos, env, read, err_)) return false;
       // An operator split by a blank ("> =") is a bad operator.
@@ -99,7 +99,7 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
     }
     line.lop = static_cast<std::uint8_t>(lop);
     if (!restEmpty()) return false;
-  } else if (command >= exec::Add && command <= exec::Qdist) {
+  } else if (command >= cmd::AddTo && command <= cmd::Qdist) {
     if (!line.hasLeading()) return Fail(36);
     if (line.leading.isImmediate()) return Fail(37);
     const int n = ArithOperands(command);
@@ -109,15 +109,15 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
     if (!restEmpty()) return false;
   } else {
     switch (command) {
-      case exec::Else: case exec::End: case exec::Break:
+      case cmd::Else: case cmd::End: case cmd::Break:
         if (!restEmpty()) return false;
         break;
-      case exec::BreakMore:
+      case cmd::BreakMore:
         if (!value(0)) return false;
         line.count = 1;
         if (!restEmpty()) return false;
         break;
-      case exec::Call: case exec::CallRet: {
+      case cmd::Call: case cmd::CallRet: {
         std::size_t p = skipBlanks(text, pos);
         if (p >= text.size() || text[p] == ';') return Fail(5);
         std::size_t e = p;
@@ -150,7 +150,7 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
         line.count = static_cast<std::uint8_t>(args);
         break;
       }
-      case exec::Return: {
+      case cmd::Return: {
         int n = 0;
         while (n < 4 && !AtLineEnd(text, pos)) {
           if (!value(n)) return false;
@@ -160,9 +160,9 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
         if (!restEmpty()) return false;
         break;
       }
-      case exec::Log: case exec::LogFile: {
+      case cmd::Log: case cmd::LogFile: {
         std::size_t b = 0, e = 0;
-        if (command == exec::LogFile && !FindQuoted(text, pos, b, e)) return Fail(186);
+        if (command == cmd::LogFile && !FindQuoted(text, pos, b, e)) return Fail(186);
         if (!FindQuoted(text, pos, b, e)) return Fail(186);
         int n = 0;
         while (!AtLineEnd(text, pos)) {
@@ -173,17 +173,17 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
         line.count = static_cast<std::uint8_t>(n);
         break;
       }
-      case exec::DebugIsKeyPressed:
+      case cmd::DebugIsKeyPressed:
         if (!value(0) || !variable(1)) return false;
         line.count = 2;
         if (!restEmpty()) return false;
         break;
-      case exec::DebugGetMousePosition:
+      case cmd::DebugGetMousePosition:
         if (!variable(0) || !variable(1)) return false;
         line.count = 2;
         if (!restEmpty()) return false;
         break;
-      case exec::MacroCall: {
+      case cmd::MacroCall: {
         std::size_t e = pos;
         while (e < text.size() && !isBlank(text[e]) && text[e] != ';') ++e;
         const int macro = tables_.FindMacro(text.substr(pos, e - pos));

@@ -12,6 +12,8 @@ namespace tarvolin::script {
 namespace {
 constexpr ErrorCode kBadFlag = 42;
 constexpr ErrorCode kBadTileValue = 96;
+constexpr ErrorCode kNotOneDimensional = 130;
+constexpr ErrorCode kBadArrayId = 141;
 constexpr int kCollideTiles = 1024;
 
 // Attribute `which` of the image (kind 0) or of its tile `tile` (kind 1; 0
@@ -67,24 +69,42 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
   }
 
   // 127: TilelistCopyAttribToCollide list group kind attr offset
-  // 128: TilelistCopyAttribToArray list group kind attr offset array.element start
+  // 128: TilelistCopyAttribToArray list group kind attr offset Array.Element start
+  // Tile t of an entry goes to index offset + the entry's first tile + t,
+  // below 1024; the array takes it at start + that index.
   if (command == 127 && !machine_) return fail(kBadTileValue);
-  if (command == 128 && !arrays_) return fail(AssetErrorCodes(AssetKind::Array).outOfRange);
-  for (const project::TileListImage& image : list->images) {
-    if (image.group != group) continue;
-    for (int i = 0; i < image.tileCount; ++i) {
-      const std::int64_t index = std::int64_t(p[4]) + image.firstTile + i;
-      if (index >= kCollideTiles) break;
-      if (index < 0) continue;
-      const int value = attributeOf(image, kind, which, image.firstTile + i);
-      if (command == 127) {
-        machine_->setTileProperty(int(index), value);
-      } else if (!arrays_->write(p[5], std::int32_t(std::int64_t(p[6]) + index), value, err)) {
-        return false;
+  project::ArrayList* arrays = command == 128 ? &project_->arrays() : nullptr;
+  const int array = p[5] / 4096, element = p[5] % 4096;
+  auto eachTile = [&](auto&& visit) {
+    for (const project::TileListImage& image : list->images) {
+      if (image.group != group) continue;
+      for (int i = 0; i < image.tileCount; ++i) {
+        const std::int64_t index = std::int64_t(p[4]) + image.firstTile + i;
+        if (index >= kCollideTiles) break;
+        if (index < 0) continue;
+        if (!visit(index, attributeOf(image, kind, which, image.firstTile + i))) return false;
       }
     }
+    return true;
+  };
+  if (arrays) {
+    const project::ArrayDef* a = p[5] >= 0 ? arrays->at(array) : nullptr;
+    if (!a) return fail(kBadArrayId);
+    if (a->twoDimensional()) return fail(kNotOneDimensional);
+    // Every place is read first: a copy that does not fit changes nothing.
+    const bool fits = eachTile([&](std::int64_t index, int) {
+      std::int32_t old = 0;
+      return arrays->getElement(array, element, std::int64_t(p[6]) + index, 0, old, err);
+    });
+    if (!fits) return false;
   }
-  return true;
+  return eachTile([&](std::int64_t index, int value) {
+    if (!arrays) {
+      machine_->setTileProperty(int(index), value);
+      return true;
+    }
+    return arrays->setElement(array, element, std::int64_t(p[6]) + index, 0, value, err);
+  });
 }
 
 }  // namespace tarvolin::script

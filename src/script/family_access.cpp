@@ -107,8 +107,8 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
         if (err.GetError() == 4 && codes.unknown) err.SetError(codes.unknown);
         return false;
       }
-    } else if (letter == 'e') {  // Array.Element: no arrays reach this family
-      return in.Fail(125);
+    } else if (letter == 'e') {  // Array.Element, named through the array family
+      if (!ParseArrayElementValue(text, pos, env, op, err, word)) return false;
     } else {
       if (!ParseValueOperand(text, pos, env, op, err, word)) return false;
     }

@@ -106,6 +106,13 @@ class GamePad {
           const KeyMap& keyMap = DefaultKeyMap())
       : keys_(&keys), view_(&view), keyMap_(keyMap) {}
 
+  // Reads keys and the window from other seams from now on (the runner's
+  // scripted keys, the emulator window of the studio).
+  void Attach(platform::KeyStateSource& keys, platform::EmulatorView& view) {
+    keys_ = &keys;
+    view_ = &view;
+  }
+
   void Poll() { PollPad(pad_, keyMap_, *keys_, *view_); }
   // Every button up, now and before (display reset, emulator start).
   void Reset() { pad_.Clear(); }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "script/exec_ids.h"
+#include "script/commands.h"
 #include "script/exec_operands.h"
 
 namespace tarvolin::script {
@@ -115,10 +115,10 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
     line.command = c.command;
     line.operandStart = c.operandStart;
     line.leading = c.leading;
-    line.aux = c.command == exec::UndefinedCommand ? c.leadingError : 0;
+    line.aux = c.command == cmd::UndefinedCommand ? c.leadingError : 0;
     line.flags = static_cast<std::uint8_t>(ScriptLine::kLoaded | ScriptLine::kClassified |
                                            (c.hasLeading ? ScriptLine::kHasLeading : 0) |
-                                           (exec::IsSkippedCommand(c.command) ? ScriptLine::kSkipped : 0));
+                                           (IsSkippedCommand(c.command) ? ScriptLine::kSkipped : 0));
   }
 }
 
@@ -152,7 +152,7 @@ void Interpreter::StartRun(int script, int line) {
 int Interpreter::NextExecutableAfter(int line) {
   for (int i = line + 1; i < lineCount_; ++i) {
     ClassifyCached(curScript_, lines_[i], i);
-    if (!exec::IsSkippedCommand(lines_[i].command)) return i;
+    if (!IsSkippedCommand(lines_[i].command)) return i;
   }
   return -1;
 }
@@ -235,7 +235,7 @@ bool Interpreter::RunLines(int budget, StepMode mode) {
           break;
         case StepMode::StepOver:
           if (freeRun) break;
-          if ((command == exec::Call || command == exec::CallRet) && depth_ > depthBefore) {
+          if ((command == cmd::Call || command == cmd::CallRet) && depth_ > depthBefore) {
             freeRun = stepStop >= 0;
             if (freeRun) break;
           }

@@ -258,21 +258,6 @@ class Interpreter {
   bool ExecDebugKey(ScriptLine& line);
   bool ExecMousePosition(ScriptLine& line);
   bool ExecMacro(ScriptLine& line);
-  static bool Compare(int lop, std::int32_t a, std::int32_t b, std::int32_t c) {
-    switch (lop) {
-      case 0: return a == b;
-      case 1: return a != b;
-      case 2: return a > b;
-      case 3: return a >= b;
-      case 4: return a < b;
-      case 5: return a <= b;
-      case 6: return b != 0 && (b == -1 || a % b == 0);
-      case 7: return (a & b) == b;
-      case 8: return (b < c ? b : c) <= a && a <= (b > c ? b : c);
-      case 9: return a < (b < c ? b : c) || a > (b > c ? b : c);
-      default: return false;
-    }
-  }
   bool Fail(ErrorCode code) { err_.SetError(code); return false; }
   void AddCost(std::int32_t command) {
     const std::int32_t cost = lineCost_[static_cast<std::size_t>(command)];

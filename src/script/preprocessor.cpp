@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "common/text.h"
-#include "script/exec_ids.h"
+#include "script/commands.h"
 #include "script/exec_operands.h"
 
 namespace tarvolin::script {
@@ -187,34 +187,34 @@ bool Preprocessor::FirstPass(int script) {
     ScriptLine& sl = t.scripts[static_cast<std::size_t>(script)].lines[static_cast<std::size_t>(i)];
     interp_.ClassifyCached(script, sl, i);
     const std::int32_t c = sl.command;
-    if (exec::OpensBlock(c)) {
+    if (OpensBlock(c)) {
       ++balance;
-    } else if (c == exec::End) {
+    } else if (c == cmd::End) {
       --balance;
-    } else if (c == exec::Return) {
+    } else if (c == cmd::Return) {
       returned = true;
-    } else if (c == exec::Function || c == exec::FunctionGlobal) {
+    } else if (c == cmd::Function || c == cmd::FunctionGlobal) {
       if (balance != 0)
         return FailAt(script, i, "Error: La función previa no coincide con las declaraciones 'While/If/End'");
       if (!returned) return FailAt(script, i, "Error: Falta el retorno de la función");
-      if (!Declare(script, i, sl, c == exec::FunctionGlobal)) return false;
+      if (!Declare(script, i, sl, c == cmd::FunctionGlobal)) return false;
       returned = false;
-    } else if (c == exec::ExternFunction || c == exec::ExternScript) {
+    } else if (c == cmd::ExternFunction || c == cmd::ExternScript) {
       if (!QueueExtern(script, i, sl)) return false;
-    } else if (c == exec::ApplyGlobalSet) {
+    } else if (c == cmd::ApplyGlobalSet) {
       if (!ApplySet(script, i, sl)) return false;
-    } else if (c == exec::Definition) {
+    } else if (c == cmd::Define) {
       if (!Define(script, i, sl)) return false;
-    } else if (c == exec::MacroCall) {
+    } else if (c == cmd::MacroCall) {
       std::size_t pos = static_cast<std::size_t>(sl.operandStart);
       std::size_t e = pos;
       while (e < sl.text.size() && !isBlank(sl.text[e]) && sl.text[e] != ';') ++e;
       const std::string_view name = std::string_view(sl.text).substr(pos, e - pos);
       if (t.FindMacro(name) < 0)
         return FailAt(script, i, Format("Error: Macro '%s' no definida en la línea %d", name, i + 1));
-    } else if (c == exec::UndefinedCommand) {
+    } else if (c == cmd::UndefinedCommand) {
       return FailAt(script, i, MessageFor(sl.aux ? sl.aux : 3));
-    } else if (c >= exec::TableDefine && c <= exec::TableFill) {
+    } else if (c >= cmd::TableDefine && c <= cmd::TableFill) {
       if (!TableLine(script, i, sl, false)) return false;
     }
   }
@@ -291,7 +291,7 @@ bool Preprocessor::QueueExtern(int script, int line, const ScriptLine& sl) {
   std::replace(file.begin(), file.end(), '/', '\\');
   pos = close + 1;
   std::string function;
-  if (sl.command == exec::ExternFunction) {
+  if (sl.command == cmd::ExternFunction) {
     function = std::string(Word(text, pos));
     if (function.empty())
       return FailAt(script, line,
@@ -347,9 +347,9 @@ bool Preprocessor::SecondPass(int script) {
   table_ = TableState();
   for (int i = 0; i < static_cast<int>(st.lines.size()); ++i) {
     ScriptLine& sl = st.lines[static_cast<std::size_t>(i)];
-    if (sl.command == exec::Call || sl.command == exec::CallRet) {
+    if (sl.command == cmd::Call || sl.command == cmd::CallRet) {
       if (!ResolveCall(script, i, sl)) return false;
-    } else if (sl.command >= exec::TableDefine && sl.command <= exec::TableFill) {
+    } else if (sl.command >= cmd::TableDefine && sl.command <= cmd::TableFill) {
       if (!TableLine(script, i, sl, true)) return false;
     }
   }
@@ -409,7 +409,7 @@ void Preprocessor::RefreshExternLines(int changedScript) {
   // Function tables changed: calls resolved against them are parsed again.
   for (ScriptState& st : t.scripts)
     for (ScriptLine& sl : st.lines)
-      if (sl.command == exec::Call || sl.command == exec::CallRet)
+      if (sl.command == cmd::Call || sl.command == cmd::CallRet)
         sl.flags &= static_cast<std::uint8_t>(~ScriptLine::kParsed);
   const auto& own = t.scripts[static_cast<std::size_t>(changedScript)].functions;
   for (ScriptState& st : t.scripts)

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "script/exec_ids.h"
+#include "script/commands.h"
 #include "script/exec_operands.h"
 #include "script/preprocessor.h"
 
@@ -40,7 +40,7 @@ bool IsDecimal(std::string_view w) {
 }  // namespace
 
 bool Preprocessor::TableLine(int script, int line, const ScriptLine& sl, bool write) {
-  if (sl.command == exec::TableDefine || sl.command == exec::TableDefine2D) return TableSelect(script, line, sl);
+  if (sl.command == cmd::TableDefine || sl.command == cmd::TableDefine2D) return TableSelect(script, line, sl);
   return TableRecord(script, line, sl, write);
 }
 
@@ -52,7 +52,7 @@ bool Preprocessor::TableSelect(int script, int line, const ScriptLine& sl) {
   if (name.empty()) return FailAt(script, line, MessageFor(124));
   const int array = arrays_ ? arrays_->FindArray(name) : -1;
   if (array < 0) return FailAt(script, line, MessageFor(125));
-  const bool want2D = sl.command == exec::TableDefine2D;
+  const bool want2D = sl.command == cmd::TableDefine2D;
   if (arrays_->Is2D(array) && !want2D)
     return FailAt(script, line, Printf("ERROR: Utilice 'TableDefine2D' para arreglos 2D, línea %d", line + 1));
   if (!arrays_->Is2D(array) && want2D)
@@ -109,7 +109,7 @@ bool Preprocessor::TableRecord(int script, int line, const ScriptLine& sl, bool 
   env.script = script;
   const int dimX = arrays_->DimX(table_.array);
   int count = 1;
-  if (sl.command == exec::TableFill) {
+  if (sl.command == cmd::TableFill) {
     std::int32_t n = 0;
     ErrorState err;
     std::size_t p = pos;

@@ -58,8 +58,6 @@ namespace tarvolin::project { class Project; }
 
 namespace tarvolin::script {
 
-class ArrayAccess;
-
 struct TextTarget {
   int layer = -1;  // -1 until StringDisplaySetTarget
   int fontMap = -1;
@@ -87,7 +85,6 @@ class WorldCommands final : public CommandFamily {
     project_ = project;
     machine_ = machine;
   }
-  void setArrays(ArrayAccess* arrays) { arrays_ = arrays; }
   // The resource range index of resolving (ResourceSetIndex).
   void setRangeIndex(std::int64_t index) { rangeIndex_ = index; }
   // Back to the start of a run: English, no text or render target, level
@@ -130,7 +127,6 @@ class WorldCommands final : public CommandFamily {
 
   project::Project* project_ = nullptr;
   machine::MachineState* machine_ = nullptr;
-  ArrayAccess* arrays_ = nullptr;
   std::int64_t rangeIndex_ = 0;
   int language_ = 0;
   TextTarget text_;

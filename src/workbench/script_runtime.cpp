@@ -5,31 +5,17 @@
 
 namespace tarvolin {
 
-bool PadInput::debugKeyPressed(int virtualKey) {
-  return keys && view && script::DebugIsKeyPressed(virtualKey, *keys, *view) != 0;
-}
-
-void PadInput::mousePosition(int& x, int& y) {
-  if (!view) {
-    x = y = -1;
-    return;
-  }
+void ScriptRuntime::PadSource::mousePosition(int& x, int& y) {
   std::int32_t px = -1, py = -1;
-  script::DebugGetMousePosition(*view, px, py);
+  pad_.MousePosition(px, py);
   x = px;
   y = py;
 }
 
-void PadInput::Poll() {
-  if (keys && view) script::PollPad(pad, keyMap, *keys, *view);
-}
-
 ScriptRuntime::ScriptRuntime(Host& host) : host_(host), interp_(host) {
   interp_.setDocuments(docs_);
-  interp_.setInput(&input_);
+  interp_.setInput(&padSource_);
   interp_.setTiming(&timing_);
-  input_.keys = &noKeys_;
-  input_.view = &defaultView_;
 }
 
 void ScriptRuntime::setDocuments(script::ScriptDocuments* docs) {

@@ -19,21 +19,6 @@ namespace tarvolin::project { class Project; }
 
 namespace tarvolin {
 
-// The game pad and debug input as the interpreter reads them.
-class PadInput final : public script::InputSource {
- public:
-  script::PadState pad;
-  script::KeyMap keyMap = script::DefaultKeyMap();
-  platform::KeyStateSource* keys = nullptr;
-  platform::EmulatorView* view = nullptr;
-
-  std::int32_t inputValue(int number) override { return script::InputVariableValue(pad, number); }
-  bool debugKeyPressed(int virtualKey) override;
-  void mousePosition(int& x, int& y) override;
-  // Samples the pad once, before a frame's scripts run.
-  void Poll();
-};
-
 class ScriptRuntime {
  public:
   explicit ScriptRuntime(Host& host);
@@ -43,7 +28,9 @@ class ScriptRuntime {
   script::Interpreter& interpreter() { return interp_; }
   script::Preprocessor& preprocessor() { return preprocessor_; }
   script::TimingEngine& timing() { return timing_; }
-  PadInput& input() { return input_; }
+  // The game pad the interpreter reads; it starts on keys that are never
+  // down and an active window, until Attach gives it real seams.
+  script::GamePad& input() { return pad_; }
 
   // The documents the interpreter reads. By default the runtime's own,
   // loaded from the project's Script folder; the studio's editor installs
@@ -73,9 +60,21 @@ class ScriptRuntime {
   script::Interpreter interp_;
   script::Preprocessor preprocessor_{interp_};
   script::TimingEngine timing_;
-  PadInput input_;
   platform::ScriptedKeySource noKeys_;
   platform::FixedEmulatorView defaultView_;
+  script::GamePad pad_{noKeys_, defaultView_};
+  // The pad as the interpreter's input source.
+  class PadSource final : public script::InputSource {
+   public:
+    explicit PadSource(script::GamePad& pad) : pad_(pad) {}
+    std::int32_t inputValue(int number) override { return pad_.InputValue(number); }
+    bool debugKeyPressed(int virtualKey) override { return pad_.DebugKeyPressed(virtualKey); }
+    void mousePosition(int& x, int& y) override;
+
+   private:
+    script::GamePad& pad_;
+  };
+  PadSource padSource_{pad_};
 };
 
 }  // namespace tarvolin

@@ -41,6 +41,13 @@ class WorldGame {
                "}Tilelist\n]\n|Fonts\n|0\n|fonts.txt\n|F_\n|0\n}TilelistEntry\n]\n|letters\n|FontImg\n|0\n|1\n"
                "|0\n|0\n|9\n|8\n|7\n|6\n|0\n|16\n|" +
                    project::encodeTileAttributes(attributes) + "\n[\n{\n}Attributes\n{\n[\n{\n");
+    dir_.write("game/arrays.txt",
+               ";;; Tarvolin array script file - automatically generated\n"
+               ";;; any changes made by hand will be lost\n\n\n"
+               "#Attribs\nOne dimensional\n10\n0\n$v\n$8 bit unsigned\n\n$w\n$16 bit signed\n\n"
+               "*false\nRO\n#\nWorkRAM\nAnyAdd\nArray\n0\n0\n\n"
+               "#Grid\nTwo dimensional\n3\n2\n$cell\n$16 bit signed\n\n"
+               "*false\nRO\n#\nWorkRAM\nAnyAdd\nArray\n0\n0\n\n");
     dir_.write("game/resource.txt",
                ";;; Tarvolin resource script file - automatically generated\n;;; any changes made by hand will be "
                "lost\n\n\n#FontImg\n.\\font.bmp\nBitmap16\nNone\ntrue\n#Decimal0\n0\nfalse\nfalse\n\n");
@@ -120,6 +127,25 @@ TEST(WorldRun, StringsInTwoLanguagesPathLevelAndTileList) {
             "paso 3 3 4\n");
 }
 
+TEST(WorldRun, TileListAttributesCopyIntoAnArrayElement) {
+  // Tiles 0..3 of group 0 carry per-tile attribute 1 = 1, 11, 21, 31 and
+  // image attribute 0 = 9. Offset 2 and start 3 put them at records 5..8;
+  // offset -2 drops the tiles that would land below index 0.
+  WorldGame g(
+      "ArrayClear Attribs 0\n"
+      "TilelistCopyAttribToArray Fonts 0 1 1 2 Attribs.v 3\n"
+      "TilelistCopyAttribToArray Fonts 0 0 0 -2 Attribs.w 0\n"
+      "V_LV0 = Attribs.v[4]\nV_LV1 = Attribs.v[5]\nV_LV2 = Attribs.v[6]\n"
+      "V_LV3 = Attribs.v[7]\nV_LV4 = Attribs.v[8]\nV_LV5 = Attribs.v[9]\n"
+      "Log \"v %d %d %d %d %d %d\" V_LV0 V_LV1 V_LV2 V_LV3 V_LV4 V_LV5\n"
+      "V_LV0 = Attribs.w[0]\nV_LV1 = Attribs.w[1]\nV_LV2 = Attribs.w[2]\n"
+      "Log \"w %d %d %d\" V_LV0 V_LV1 V_LV2\n"
+      "Return\n");
+  const ToolResult r = g.run(2);  // the main body runs from the second frame
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(WorldGame::Body(r), "v 0 1 11 21 31 0\nw 9 9 0\n");
+}
+
 TEST(WorldRun, ErrorsStopTheGameWithTheirMessages) {
   struct Case {
     const char* line;
@@ -135,6 +161,11 @@ TEST(WorldRun, ErrorsStopTheGameWithTheirMessages) {
       {"TilelistGetAttrib Fonts 0 0 4 0 V_LV0", "Atributo de Tile fuera de los límites"},
       {"PathGetPos Nowhere 0 V_LV0 V_LV1", "Nombre del Recorrido desconocido o mal escrito"},
       {"PathGetPos 3 0 V_LV0 V_LV1", "El índice que identifica al Recorrido está fuera de rango"},
+      {"TilelistCopyAttribToArray Fonts 0 1 1 2 Attribs.v 7", "El índice está fuera de los límites del arreglo"},
+      {"TilelistCopyAttribToArray Fonts 0 1 1 2 Grid.cell 0", "Tipo de arreglo para la función ilegal"},
+      {"TilelistCopyAttribToArray Fonts 0 1 1 2 Nothing.v 0", "Nombre del Arreglo desconocido o mal escrito"},
+      {"TilelistCopyAttribToArray Fonts 0 1 1 2 Attribs.zz 0", "No se encontró el elemento en la definición del arreglo"},
+      {"TilelistCopyAttribToArray Fonts 0 1 1 2 Attribs 0", "Formato para el elemento del arreglo incorrecto"},
   };
   for (const Case& c : cases) {
     WorldGame g(std::string(c.line) + "\nLog \"no\"\nReturn\n");

@@ -361,6 +361,33 @@ TEST(ArrayCommands, IterateThroughTheCallMechanism) {
   EXPECT_EQ(m.error(), 172);
 }
 
+TEST(ArrayCommands, IterateCallsGlobalFunctionsByName) {
+  // A FunctionGlobal of another script, named as Call names it; a global
+  // of the same name as a script function is the one called, as by Call.
+  ArrayRig g(
+      "ExternScript \"lib\"\n"
+      "G_VAR00 = 0\n"
+      "Array2DIterate Grid 1 1 2 1 Visit\n"
+      "V_LV0 = G_VAR00\n"
+      "Call Visit 0 0 0\n"
+      "V_LV1 = G_VAR00\n"
+      "Return\n"
+      "Function Visit 3\n"
+      "G_VAR00 = -1\n"
+      "Return\n");
+  g.file("lib.txt", "Return\nFunctionGlobal Visit 3\nG_VAR00 *= 100\nG_VAR00 += V_EV0\nReturn\n");
+  ASSERT_TRUE(g.run()) << g.error() << g.notes();
+  // Records (1,1) and (2,1) of the 4-wide grid: numbers 5 and 6.
+  EXPECT_EQ(g.local(0), 5 * 100 + 6);
+  EXPECT_EQ(g.local(1), 506 * 100);
+
+  // A global with other parameters is refused as a script function is.
+  ArrayRig two("ExternScript \"lib\"\nArray2DIterate Grid 0 0 1 1 Two\nReturn\n");
+  two.file("lib.txt", "Return\nFunctionGlobal Two 2\nReturn\n");
+  EXPECT_FALSE(two.run());
+  EXPECT_EQ(two.error(), 17);
+}
+
 TEST(ArrayCommands, MatricesAndVectors) {
   constexpr std::int32_t F = project::kFixedOne;
   ArrayRig g(

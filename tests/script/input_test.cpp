@@ -270,6 +270,18 @@ TEST(Pad, GamePadBundlesPollValuesAndDebugQueries) {
   keys.setFrame(2);
   pad.Poll();
   EXPECT_EQ(pad.InputValue(var(kGetButtonHeld)), 33);
+  // Attached to other seams, the pad reads only those.
+  ScriptedKeySource other;
+  FixedEmulatorView otherView;
+  pad.Attach(other, otherView);
+  other.hold(map.keys[kButtonB], 3, 3);
+  other.setFrame(3);
+  pad.Poll();
+  EXPECT_EQ(pad.InputValue(var(kGetButtonHeld)), 2);
+  otherView.active = false;
+  other.setFrame(3);
+  pad.Poll();
+  EXPECT_EQ(pad.InputValue(var(kGetButtonHeld)), 0);
 }
 
 TEST(PressOption, SyntaxAndErrors) {

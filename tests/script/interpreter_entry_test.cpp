@@ -1,7 +1,7 @@
 // Entry points, budgets, callbacks, macros, arithmetic and debug commands.
 #include <gtest/gtest.h>
 
-#include "script/exec_ids.h"
+#include "script/commands.h"
 #include "script/script_rig.h"
 
 namespace tarvolin::script::test {
@@ -97,19 +97,19 @@ TEST(InterpreterArith, CommandsWrapAndFollowTheirRules) {
   struct Case {
     std::int32_t command, v1, p0, p1, p2, p3, result;
   } cases[] = {
-      {exec::Div, 7, 0, 0, 0, 0, 0},          {exec::Mod, 7, 0, 0, 0, 0, 0},
-      {exec::Div, -7, 2, 0, 0, 0, -3},        {exec::Mod, -7, 2, 0, 0, 0, -1},
-      {exec::Shl, 1, 33, 0, 0, 0, 2},         {exec::Shr, -8, 1, 0, 0, 0, -4},
-      {exec::Add, big, 1, 0, 0, 0, -big - 1}, {exec::Mul, 65536, 65536, 0, 0, 0, 0},
-      {exec::Div, -big - 1, -1, 0, 0, 0, -big - 1},
-      {exec::Sqrt, 0, 17, 0, 0, 0, 4},        {exec::Sqrt, 0, -1, 0, 0, 0, 0},
-      {exec::Sqrt, 0, big, 0, 0, 0, 46340},   {exec::Bounce, 0, 9, 15, 0, 0, 6},
-      {exec::Bounce, 0, 5, 15, 0, 0, 5},      {exec::Qdist, 0, 0, 0, 3, 4, 5},
-      {exec::Abs, 0, -5, 0, 0, 0, 5},         {exec::Min, 0, 3, -2, 0, 0, -2},
-      {exec::Max, 0, 3, -2, 0, 0, 3},         {exec::Negate, 0, 5, 0, 0, 0, -5},
-      {exec::Random, 9, 1, 0, 0, 0, 0},       {exec::Random, 9, 0, 0, 0, 0, 0},
-      {exec::Xor, 6, 3, 0, 0, 0, 5},          {exec::Or, 6, 3, 0, 0, 0, 7},
-      {exec::And, 6, 3, 0, 0, 0, 2},          {exec::Sub, 1, 3, 0, 0, 0, -2},
+      {cmd::DivideBy, 7, 0, 0, 0, 0, 0},          {cmd::ModuloBy, 7, 0, 0, 0, 0, 0},
+      {cmd::DivideBy, -7, 2, 0, 0, 0, -3},        {cmd::ModuloBy, -7, 2, 0, 0, 0, -1},
+      {cmd::ShiftLeftBy, 1, 33, 0, 0, 0, 2},         {cmd::ShiftRightBy, -8, 1, 0, 0, 0, -4},
+      {cmd::AddTo, big, 1, 0, 0, 0, -big - 1}, {cmd::MultiplyBy, 65536, 65536, 0, 0, 0, 0},
+      {cmd::DivideBy, -big - 1, -1, 0, 0, 0, -big - 1},
+      {cmd::Sqrt, 0, 17, 0, 0, 0, 4},        {cmd::Sqrt, 0, -1, 0, 0, 0, 0},
+      {cmd::Sqrt, 0, big, 0, 0, 0, 46340},   {cmd::Bounce, 0, 9, 15, 0, 0, 6},
+      {cmd::Bounce, 0, 5, 15, 0, 0, 5},      {cmd::Qdist, 0, 0, 0, 3, 4, 5},
+      {cmd::Abs, 0, -5, 0, 0, 0, 5},         {cmd::Min, 0, 3, -2, 0, 0, -2},
+      {cmd::Max, 0, 3, -2, 0, 0, 3},         {cmd::Negate, 0, 5, 0, 0, 0, -5},
+      {cmd::RandomUpTo, 9, 1, 0, 0, 0, 0},       {cmd::RandomUpTo, 9, 0, 0, 0, 0, 0},
+      {cmd::XorWith, 6, 3, 0, 0, 0, 5},          {cmd::OrWith, 6, 3, 0, 0, 0, 7},
+      {cmd::AndWith, 6, 3, 0, 0, 0, 2},          {cmd::SubtractFrom, 1, 3, 0, 0, 0, -2},
   };
   for (const Case& c : cases) {
     const std::int32_t p[4] = {c.p0, c.p1, c.p2, c.p3};
@@ -117,7 +117,7 @@ TEST(InterpreterArith, CommandsWrapAndFollowTheirRules) {
   }
   for (int i = 0; i < 200; ++i) {
     const std::int32_t neg[4] = {-5, 0, 0, 0};
-    const std::int32_t r = ArithResult(exec::Random, 0, neg);
+    const std::int32_t r = ArithResult(cmd::RandomUpTo, 0, neg);
     EXPECT_TRUE(r <= 0 && r >= -4) << r;
   }
 }

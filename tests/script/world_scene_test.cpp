@@ -150,3 +150,43 @@ TEST(WorldScene, OpensDrawsWalksScrollsAndSavesUnchanged) {
 }
 
 }  // namespace tarvolin::script
+
+namespace tarvolin::script {
+
+TEST(WorldScene, AttributeCopyIntoAnArrayFitsWholeOrChangesNothing) {
+  SceneProject s;
+  ASSERT_TRUE(s.project.open(s.dir.file("game.tvp"), false));
+  project::BufferMemory memory;
+  project::ArrayList& arrays = s.project.arrays();
+  arrays.setMemory(&memory);
+  project::ArrayDef a;
+  a.name = "Attribs";
+  a.dimX = 5;
+  a.elements.push_back({project::kU8, "v", "", 0});
+  arrays.items().push_back(a);
+  arrays.layout();
+  s.world.bind(&s.project, s.machine.get());
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(arrays.setElement(0, 0, i, 0, 7, s.err));
+  auto record = [&](int i) {
+    std::int32_t v = -1;
+    EXPECT_TRUE(arrays.getElement(0, 0, i, 0, v, s.err));
+    return v;
+  };
+  ASSERT_TRUE(s.run(126, {0, 0, 0, 0, 0}));  // the image attribute every tile copies
+  const std::int32_t attribute = s.out[0];
+  ASSERT_NE(attribute, 7);
+
+  // Four tiles from start 2 would reach record 5, past the end: nothing is written.
+  EXPECT_FALSE(s.run(128, {0, 0, 0, 0, 0, 0, 2}));
+  EXPECT_EQ(s.err.GetError(), 128);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(record(i), 7) << i;
+  // An array number naming no array.
+  EXPECT_FALSE(s.run(128, {0, 0, 0, 0, 0, 40 * 4096, 0}));
+  EXPECT_EQ(s.err.GetError(), 141);
+  // From start 1 the four tiles fit: records 1..4.
+  ASSERT_TRUE(s.run(128, {0, 0, 0, 0, 0, 0, 1})) << s.err.GetError();
+  EXPECT_EQ(record(0), 7);
+  for (int i = 1; i < 5; ++i) EXPECT_EQ(record(i), attribute) << i;
+}
+
+}  // namespace tarvolin::script

@@ -21,8 +21,7 @@ struct Rig {
   explicit Rig(const std::string& main) {
     docs.addFile("main.txt", main);
     runtime.setDocuments(&docs);
-    runtime.input().keys = &keys;
-    runtime.input().view = &view;
+    runtime.input().Attach(keys, view);
     script::PreprocessInput in;
     in.mainScript = "main.txt";
     EXPECT_TRUE(runtime.preprocessor().Preprocess(in, false)) << host.notes.size();
@@ -40,7 +39,7 @@ struct Rig {
 TEST(ScriptRuntime, PadValuesFollowTheFrames) {
   Rig r("V_LV0 = F_IsButtonPressedButtonA\nV_LV1 = F_IsButtonHeldButtonA\n"
         "V_LV2 = F_IsButtonReleasedButtonA\nV_LV3 = F_GetButtonHeld\nReturn\n");
-  const script::KeyMap& map = r.runtime.input().keyMap;
+  const script::KeyMap& map = r.runtime.input().Keys();
   r.keys.hold(map.keys[script::kButtonA], 1, 3);
   r.keys.hold(map.keys[script::kButtonStart], 1, 1);
   ASSERT_TRUE(r.frame(1));
