@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "game_session.h"
 #include "platform/scripted_input.h"
+#include "workbench/game_audio.h"
 
 namespace tarvolin::cli {
 namespace {
@@ -32,6 +33,7 @@ int runRun(const Args& args) {
   std::string projectPath;
   int frames = 1;
   std::vector<script::PressRange> presses;
+  std::string audioOut;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--frames") {
@@ -50,6 +52,12 @@ int runRun(const Args& args) {
       }
       presses.push_back(range);
       ++i;
+    } else if (a == "--audio-out") {  // records the game's sound (44100 Hz, 8-bit stereo)
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        std::fprintf(stderr, "tarvolin run: --audio-out necesita un archivo .wav\n");
+        return 2;
+      }
+      audioOut = args[++i];
     } else if (!a.empty() && a[0] == '-') {
       std::fprintf(stderr, "tarvolin run: opción desconocida '%s'\n", a.c_str());
       usage();
@@ -80,6 +88,11 @@ int runRun(const Args& args) {
     std::fflush(stdout);
     return 1;
   }
+  GameAudio audio(bench.audio(), bench.programSettings().displayRate);
+  if (!audio.Open(audioOut)) {
+    std::fprintf(stderr, "tarvolin run: no se puede crear %s\n", audioOut.c_str());
+    return 2;
+  }
   GameRunner& game = bench.game();
   game.stopOnError = true;
   game.onStatus = [&](std::string_view text) { host.outputLine(text); };
@@ -90,8 +103,13 @@ int runRun(const Args& args) {
       std::fflush(stdout);
       return 1;
     }
+    audio.FrameRan();
   }
   std::fflush(stdout);
+  if (!audio.Close()) {
+    std::fprintf(stderr, "tarvolin run: no se pudo escribir %s\n", audioOut.c_str());
+    return 2;
+  }
   return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "machine/machine_state.h"
 #include "project/program_settings.h"
 #include "project/project.h"
+#include "script/sound_commands.h"
 #include "script/world_commands.h"
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
@@ -25,6 +26,8 @@ class Workbench {
     audio_.SetModuleLoader(sound::LoadModulePlayer);
     world_.bind(&project_, &machine_);
     families_.Add(&world_);
+    sound_.bind(&project_, &audio_, &host_);
+    families_.Add(&sound_);
     scripts_.interpreter().setFamily(&families_);
   }
   Workbench(const Workbench&) = delete;
@@ -63,6 +66,7 @@ class Workbench {
   // Command families beyond the interpreter's own; each registers here.
   script::CommandFamilies families_;
   script::WorldCommands world_;  // string, path, level and tile-list commands
+  script::SoundCommands sound_;  // music and sound-effect commands
 };
 
 }  // namespace tarvolin
