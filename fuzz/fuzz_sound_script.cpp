@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "common/host.h"
@@ -40,6 +41,10 @@ void MakeFiles() {
   char pattern[] = "/tmp/tarvolin-fuzz-sound-XXXXXX";
   if (!::mkdtemp(pattern)) std::abort();
   Folder() = pattern;
+  std::atexit([] {
+    std::error_code ec;
+    std::filesystem::remove_all(Folder(), ec);
+  });
   SampleData beep = SampleData::Blank(300, 8, 22050, 1);
   for (std::uint32_t i = 0; i < 300; ++i) beep.bytes()[i] = std::uint8_t(i * 7);
   if (!SaveWav(beep, Folder() + "/beep.wav")) std::abort();
