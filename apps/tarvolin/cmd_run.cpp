@@ -12,6 +12,7 @@
 #include "game_session.h"
 #include "platform/scripted_input.h"
 #include "run_screenshots.h"
+#include "workbench/game_audio.h"
 
 namespace tarvolin::cli {
 namespace {
@@ -19,7 +20,8 @@ namespace {
 void usage() {
   std::fprintf(stderr,
                "Uso: tarvolin run PROYECTO.tvp [--frames N] [--press BOTÓN@CUADRO[-ÚLTIMO]]...\n"
-               "       [--screenshot IMAGEN.png] [--screenshot-every K --out CARPETA]\n");
+               "       [--screenshot IMAGEN.png] [--screenshot-every K --out CARPETA]\n"
+               "       [--audio-out SONIDO.wav]\n");
 }
 
 bool parseCount(const std::string& text, int& out) {
@@ -35,6 +37,7 @@ int runRun(const Args& args) {
   int frames = 1;
   std::vector<script::PressRange> presses;
   ScreenshotOptions shots;
+  std::string audioOut;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (const int taken = shots.take(args, i)) {
@@ -55,6 +58,12 @@ int runRun(const Args& args) {
       }
       presses.push_back(range);
       ++i;
+    } else if (a == "--audio-out") {  // records the game's sound (44100 Hz, 8-bit stereo)
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        std::fprintf(stderr, "tarvolin run: --audio-out necesita un archivo .wav\n");
+        return 2;
+      }
+      audioOut = args[++i];
     } else if (!a.empty() && a[0] == '-') {
       std::fprintf(stderr, "tarvolin run: opción desconocida '%s'\n", a.c_str());
       usage();
@@ -85,6 +94,11 @@ int runRun(const Args& args) {
     std::fflush(stdout);
     return 1;
   }
+  GameAudio audio(bench.audio(), bench.programSettings().displayRate);
+  if (!audio.Open(audioOut)) {
+    std::fprintf(stderr, "tarvolin run: no se puede crear %s\n", audioOut.c_str());
+    return 2;
+  }
   GameRunner& game = bench.game();
   game.stopOnError = true;
   game.onStatus = [&](std::string_view text) { host.outputLine(text); };
@@ -97,14 +111,19 @@ int runRun(const Args& args) {
       return 1;
     }
     if (!shots.afterFrame(bench.machine(), f)) return 2;
+    audio.FrameRan();
   }
   std::fflush(stdout);
+  if (!audio.Close()) {
+    std::fprintf(stderr, "tarvolin run: no se pudo escribir %s\n", audioOut.c_str());
+    return 2;
+  }
   return shots.afterRun(bench.machine()) ? 0 : 2;
 }
 
 const SubcommandRegistrar registrar({30, "run",
                                      "PROYECTO.tvp [--frames N] [--press BOTÓN@CUADRO[-ÚLTIMO]] [--screenshot IMAGEN.png] "
-                                     "[--screenshot-every K --out CARPETA]  ejecuta el juego sin pantalla",
+                                     "[--screenshot-every K --out CARPETA] [--audio-out SONIDO.wav]  ejecuta el juego sin pantalla",
                                      runRun});
 
 }  // namespace

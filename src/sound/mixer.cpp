@@ -156,7 +156,8 @@ void Mixer::SetSoundChannels(int selector, const ChannelChanges& k) {
     MixChannel& c = channels[i];
     bool picked = false;
     if (selector >= 0)
-      picked = selector == i;
+      picked = selector == i && IsBusy(i);  // a free channel has nothing to change: a loop
+                                            // count set there would hold it busy for good
     else if (selector == kSelectBusy)
       picked = IsBusy(i);
     else if (selector == kSelectMusic)

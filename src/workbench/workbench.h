@@ -12,6 +12,7 @@
 #include "project/project.h"
 #include "script/resource_commands.h"
 #include "script/exec_arrays.h"
+#include "script/sound_commands.h"
 #include "script/world_commands.h"
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
@@ -37,8 +38,11 @@ class Workbench {
     resources_.setRangeListener([this](std::int64_t index) {
       world_.setRangeIndex(index);
       arrayFiles_.setRangeIndex(index);
+      sound_.setRangeIndex(index);
     });
     families_.Add(&resources_);
+    sound_.bind(&project_, &audio_, &host_);
+    families_.Add(&sound_);
     scripts_.interpreter().setFamily(&families_);
     // The arrays parse and run their lines whole (command_family.h), so
     // they register with the interpreter itself.
@@ -88,6 +92,7 @@ class Workbench {
   MachineArrayMemory arrayMemory_{machine_};
   script::ArrayCommands arrayCommands_{project_.arrays()};
   ProjectResourceFiles arrayFiles_{project_, host_};
+  script::SoundCommands sound_;  // music and sound-effect commands
 };
 
 }  // namespace tarvolin
