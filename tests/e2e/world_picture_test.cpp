@@ -1,7 +1,8 @@
 // Strings, a path, a level and a tile list end to end, checked in the
 // picture: a project with every asset file written into a temporary folder,
-// run through `tarvolin run` with a screenshot after every frame, each
-// compared pixel by pixel with the scene the test computes.
+// run through `tarvolin run` with a screenshot after every frame (and once
+// with one at the end), each compared pixel by pixel with the scene the
+// test computes.
 #include <string>
 
 #include "e2e/picture_game.h"
@@ -54,7 +55,10 @@ const char* kMain =
 // Text on BG0 (map bank 31, in front): English at (2, 1) as the cells
 // keep it, Spanish at (3, 5) in palette 3 flipped horizontally. The level
 // on BG1 (map bank 28) from (0, 0) with the tile offset 100; sprite 0 (8x8,
-// tile 8, palette 2) at the path's start.
+// tile 8, palette 2) at the path's start. The Spanish text once more with
+// the proportional font, rendered into tiles 300.. (filled with colour 15
+// first, cleared as the text enters them) 2 pixels in, 1 pixel apart, and
+// shown from cell (4, 10) of BG2 (map bank 29).
 const char* kInit =
     "TilelistGroupLoad Tiles [BG] 0 1\n"
     "TilelistGroupLoad Tiles [BG] 1 100\n"
@@ -66,13 +70,18 @@ const char* kInit =
     "StringDisplaySetColour 1 3\n"
     "StringDisplaySetFlags 1 1 0 0\n"
     "StringDisplay 3 5 greeting\n"
+    "TileDataFillTiles [BG] 0 300 4 15\n"
+    "TileMapSetMapBank 2 29\n"
+    "StringDisplaySetTarget 2 Slim 1\n"
+    "StringRenderSetTarget 300 1 1 1 0 2 0 1\n"
+    "StringDisplay 4 10 greeting\n"
     "LevelSetPos World 1 0 0 100\n"
     "SpriteSetAttribute 0 [SdFold] 0\nSpriteSetAttribute 0 [TileIndex] 8\n"
     "SpriteSetAttribute 0 [PaletteIndex] 2\n"
     "PathGetPos Walk 0 V_LV0 V_LV1\n"
     "SpriteSetAttribute 0 [Xpos] V_LV0\nSpriteSetAttribute 0 [Ypos] V_LV1\n"
     "DisplaySetAttribute [EnableBG0] 1\nDisplaySetAttribute [EnableBG1] 1\n"
-    "DisplaySetAttribute [EnableSprite] 1\n";
+    "DisplaySetAttribute [EnableSprite] 1\nDisplaySetAttribute [EnableBG2] 1\n";
 
 std::string tileListEntry(const char* label, const char* resource, int group) {
   return std::string("]\n|") + label + "\n|" + resource + "\n|" + std::to_string(group) +
@@ -86,7 +95,9 @@ void writeAssets(const TempDir& dir) {
   // "A".."D" from glyph tile 0, cells of 1 x 2 tiles: A 0, B 2, C 4, D 6.
   dir.write("game/fontmaps.txt",
             ";;; Tarvolin fontmap script file - automatically generated\n;;; any changes made by hand will be "
-            "lost\n\n\n#Letters\nAscii\nfalse\n$65\n68\n0\n#\n1\n2\n#v1.40b\nfalse\nFontImg\n\n");
+            "lost\n\n\n#Letters\nAscii\nfalse\n$65\n68\n0\n#\n1\n2\n#v1.40b\nfalse\nFontImg\n\n"
+            // One tile a character, A to D 3, 5, 8 and 2 pixels wide.
+            "#Slim\nAscii\nfalse\n$65\n68\n0\n#\n1\n1\n#v1.40b\ntrue\nFontImg\n3\n8\n5\n8\n8\n8\n2\n8\n\n");
   dir.write("game/paths.txt", "#Walk\n$20,30,1.000000\n$80,110,4.000000\n$80,110,1.000000\n\n");
   project::LevelBody body;
   body.resize(40, 30, 1);
@@ -132,6 +143,16 @@ std::uint32_t expectedPixel(int t, int x, int y) {
     const int v = tilePixel(kFontSeed, tile, 7 - x % 8, y % 8);
     if (v) return shown(bgColour(3 * 16 + v));
   }
+  if (cy == 10 && cx >= 4 && cx <= 6) {
+    // The strip: "D" from pixel 2, "C" from 2 + 2 + 1, "A" from 5 + 8 + 1.
+    const struct { int left, width, glyph; } rendered[] = {{2, 2, 3}, {5, 8, 2}, {14, 3, 0}};
+    const int dx = (cx - 4) * 8 + x % 8;
+    for (const auto& c : rendered)
+      if (dx >= c.left && dx < c.left + c.width) {
+        const int v = tilePixel(kFontSeed, c.glyph, dx - c.left, y % 8);
+        if (v) return shown(bgColour(v));
+      }
+  }
   const int lx = x + 5 * t, ly = y + 3 * t;
   const std::uint16_t cell = levelCell(lx / 8, ly / 8);
   const int ground = (cell & 0x3FF) - 8;
@@ -154,6 +175,9 @@ TEST(WorldPicture, TextInTwoLanguagesScrolledLevelAndWalkingSprite) {
     expectPicture(
         shots[std::size_t(f - 1)], [f](int x, int y) { return expectedPixel(f - 1, x, y); },
         "frame " + std::to_string(f));
+  // A run with one screenshot at its end shows the last frame.
+  expectPicture(
+      g.run(kFrames), [](int x, int y) { return expectedPixel(kFrames - 1, x, y); }, "last frame");
 }
 
 }  // namespace tarvolin::test
