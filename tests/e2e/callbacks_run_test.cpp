@@ -1,11 +1,13 @@
 // The per-line and per-frame callbacks end to end: games whose Initialise
 // shows the display and whose HBlankCB / VBlankCB write Log lines, run
-// through `tarvolin run`, checked by what the tool prints and its exit code.
+// through `tarvolin run`, checked by what the tool prints and its exit code,
+// and a scan-line effect checked in the screenshot.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "common/temp_dir.h"
+#include "e2e/picture_game.h"
 #include "e2e/run_tool.h"
 
 namespace tarvolin::test {
@@ -173,6 +175,39 @@ TEST(CallbackRun, MainRunOverItsBudgetSkipsTheCallbacks) {
   EXPECT_EQ(CallbackGame::Body(r), "inicio\nv 160 1\n"
                                    "m 1\n" + loopMessage(3) + "m fin 8000\nv 160 2\n"
                                    "m 2\n" + loopMessage(3) + "m fin 8000\nv 160 3\n");
+}
+
+TEST(CallbackRun, ScanLineCallbackChangesTheLinesBelowIt) {
+  // BG0 shows tiles 1..32 across, tile t in colour t mod 14 + 1 with its
+  // column t mod 8 in colour 15. After line s is drawn HBlankCB scrolls the
+  // layer by s + 1, so line y shows with offset y; VBlankCB puts it back
+  // to 0 for the next frame's line 0.
+  PictureGame g(
+      "V_LV0 = 1\n"
+      "While V_LV0 <= 32\n"
+      " V_LV1 = V_LV0\n V_LV1 %= 14\n V_LV1 += 1\n"
+      " TileDataFillTiles [BG] 0 V_LV0 1 V_LV1\n"
+      " V_LV2 = V_LV0\n V_LV2 &= 7\n V_LV3 = 0\n"
+      " While V_LV3 < 8\n  TileDataPixelSet [BG] 0 V_LV0 V_LV2 V_LV3 15\n  V_LV3 += 1\n End\n"
+      " V_LV0 += 1\n"
+      "End\n"
+      "TileMapSetMapBank 0 31\n"
+      "V_LV0 = 0\n"
+      "While V_LV0 < 32\n TileMapIncRect 0 [All] 0 V_LV0 32 1 1\n V_LV0 += 1\nEnd\n"
+      "DisplaySetAttribute [EnableBG0] 1\n",
+      "Return\n"
+      "Function HBlankCB 0\nV_LV0 = V_EV0\nV_LV0 += 1\nTileMapSetOffsetX 0 V_LV0\nReturn\n"
+      "Function VBlankCB 0\nTileMapSetOffsetX 0 0\nReturn\n");
+  const auto shots = g.runEach(2);
+  ASSERT_EQ(shots.size(), 2u);
+  for (std::size_t f = 0; f < shots.size(); ++f)
+    expectPicture(
+        shots[f],
+        [](int x, int y) {
+          const int mx = (x + y) % 256, t = 1 + mx / 8;
+          return shown(bgColour(mx % 8 == t % 8 ? 15 : t % 14 + 1));
+        },
+        "frame " + std::to_string(f + 1));
 }
 
 }  // namespace tarvolin::test
