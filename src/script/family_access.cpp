@@ -52,6 +52,27 @@ bool AttributeTableOf(char letter, AttributeTable& table) {
   }
 }
 
+bool IsMacroParameter(OperandWord word) {
+  const std::uint32_t number = VariableNumber(word);
+  return IsVariable(word) && number >= std::uint32_t(kVarMacro0) &&
+         number < std::uint32_t(kVarMacro0 + kMacroParameterCount);
+}
+
+// Inside a macro, an asset index taken from a parameter that names no such
+// asset is reported as the macro's own error, 159.
+void ReportMacroAssetIndex(const ScriptLine& line, std::string_view kinds, ErrorState& err) {
+  for (int i = 0; i < line.count && std::size_t(i) < kinds.size(); ++i) {
+    AssetKind kind;
+    char letter = kinds[std::size_t(i)];
+    if (line.command == kStringGetCharacter && i == 0) letter = 's';
+    if ((line.aux >> i & 1) && AssetKindOf(letter, kind) &&
+        err.GetError() == AssetErrorCodes(kind).outOfRange) {
+      err.SetError(159);
+      return;
+    }
+  }
+}
+
 std::size_t TokenEnd(std::string_view text, std::size_t p) {
   while (p < text.size() && !isBlank(text[p]) && text[p] != ';') ++p;
   return p;
@@ -71,6 +92,7 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
     if (line.leading.isImmediate()) return in.Fail(37);
   }
   int n = 0;
+  line.aux = 0;  // asset operands given by a macro parameter, one bit each
   for (std::size_t i = 0; i < kinds.size(); ++i, ++n) {
     if (n >= kMaxLineOperands) return in.Fail(1);
     Operand& op = line.ops[n];
@@ -106,6 +128,8 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
         // A name that is no asset of the kind, rather than a bad value.
         if (err.GetError() == 4 && codes.unknown) err.SetError(codes.unknown);
         return false;
+      } else if (env.inMacro && IsMacroParameter(*word)) {
+        line.aux |= 1 << n;
       }
     } else if (letter == 'e') {  // Array.Element, named through the array family
       if (!ParseArrayElementValue(text, pos, env, op, err, word)) return false;
@@ -134,7 +158,10 @@ bool ExecAccess::RunFamilyLine(Interpreter& in, ScriptLine& line) {
   if (in.evalFailed_) return false;
   std::int32_t out[3] = {0, 0, 0};
   int outCount = 0;
-  if (!in.FamilyFor(line.command)->Execute(line.command, p, values, out, outCount, in.err_)) return false;
+  if (!in.FamilyFor(line.command)->Execute(line.command, p, values, out, outCount, in.err_)) {
+    if (line.aux) ReportMacroAssetIndex(line, kinds, in.err_);
+    return false;
+  }
   if (line.command == kStringGetLength) {
     Operand target = line.leading;
     target.ext = ExtendOp::None;

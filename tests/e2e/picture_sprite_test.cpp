@@ -144,6 +144,46 @@ TEST(PictureRun, SpritesOfEveryKindInBothTileLayouts) {
   }
 }
 
+TEST(PictureRun, EveryShapeAndSizeInBothTileLayouts) {
+  // The twelve (shape, size) pairs by their built-in names, side by side;
+  // every third one in 256 colours, the others each with its own palette.
+  struct Kind {
+    int w, h, x, y;
+  } kinds[12] = {{8, 8, 224, 0},   {16, 16, 34, 70}, {32, 32, 160, 0}, {64, 64, 0, 0},
+                 {16, 8, 86, 72},  {32, 8, 52, 70},  {32, 16, 0, 70},  {64, 32, 96, 0},
+                 {8, 16, 216, 0},  {8, 32, 208, 0},  {16, 32, 192, 0}, {32, 64, 64, 0}};
+  std::string init = std::string(kSpriteTiles) + "DisplaySetAttribute [EnableSprite] 1\n";
+  std::array<Sprite, 12> sprites{};
+  for (int i = 0; i < 12; ++i) {
+    const Kind& k = kinds[i];
+    Sprite& s = sprites[std::size_t(i)];
+    s = Sprite{k.x, k.y, k.w, k.h, 2 * (37 * i + 3), i % 3 == 2 ? 0 : i + 1, i % 3 == 2 ? 1 : 0};
+    const std::string n = std::to_string(i), size = std::to_string(k.w) + "x" + std::to_string(k.h);
+    init += "SpriteSetAttribute " + n + " [SdFold] 0\n" +
+            "SpriteSetAttribute " + n + " [SizeTop] #_SPRITE_SIZE" + size + "_TOP\n" +
+            "SpriteSetAttribute " + n + " [SizeBottom] #_SPRITE_SIZE" + size + "_BOTTOM\n" +
+            "SpriteSetAttribute " + n + " [Xpos] " + std::to_string(k.x) + "\n" +
+            "SpriteSetAttribute " + n + " [Ypos] " + std::to_string(k.y) + "\n" +
+            "SpriteSetAttribute " + n + " [TileIndex] " + std::to_string(s.tile) + "\n" +
+            "SpriteSetAttribute " + n + " [PaletteIndex] " + std::to_string(s.palette) + "\n" +
+            "SpriteSetAttribute " + n + " [ColourMode] " + std::to_string(s.colourMode) + "\n";
+  }
+  PictureGame g(init, "DisplaySetAttribute [SpriteLayout] 1\nReturn\n");
+  const auto shots = g.runEach(2);
+  ASSERT_EQ(shots.size(), 2u);
+  for (int layout = 0; layout < 2; ++layout) {
+    expectPicture(
+        shots[std::size_t(layout)],
+        [&](int x, int y) {
+          int colour = -1;
+          for (int i = 11; i >= 0; --i)
+            if (const int c = spritePixel(sprites[std::size_t(i)], x, y, layout); c >= 0) colour = c;
+          return shown(std::uint16_t(colour >= 0 ? colour : bgColour(0)));
+        },
+        layout ? "sizes 1D" : "sizes 2D");
+  }
+}
+
 TEST(PictureRun, WindowsSpriteWindowAndBlendEffects) {
   // BG1 (behind) all colour 2; BG0 colour 1 on the left 15 columns. Window 0
   // (columns 200..39, rows 20..59) shows BG1 with blending; window 1 (columns
