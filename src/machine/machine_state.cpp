@@ -87,6 +87,8 @@ void MachineState::displayReset() {
   buttonsNow.fill(0);
   buttonsBefore.fill(0);
   tileProperties_.fill(0);
+  usedBgTiles_.fill(0);
+  usedSpriteTiles_.fill(0);
   picture.assign(static_cast<std::size_t>(kScreenWidth) * kScreenHeight * 3, 0);
   layerIds.fill(0);
   resumeLine = 0;
@@ -573,6 +575,20 @@ std::span<std::uint8_t> MachineState::memory(int kind, std::uint32_t offset, boo
 std::span<std::uint8_t> MachineState::tileArea(int target) {
   if (target == 1) return std::span<std::uint8_t>(vram_.data() + kSpriteTileOffset, kSpriteTileAreaSize);
   return std::span<std::uint8_t>(vram_.data(), kSpriteTileOffset);
+}
+
+void MachineState::markTileUsed(int target, int tile) {
+  if (target == 1) {
+    if (inRange(tile, 0, int(usedSpriteTiles_.size()) - 1)) usedSpriteTiles_[tile] = 1;
+  } else if (target == 0) {
+    if (inRange(tile, 0, int(usedBgTiles_.size()) - 1)) usedBgTiles_[tile] = 1;
+  }
+}
+
+bool MachineState::tileUsed(int target, int tile) const {
+  if (target != 0 && target != 1) return false;
+  const std::span<const std::uint8_t> marks = usedTiles(target);
+  return tile >= 0 && std::size_t(tile) < marks.size() && marks[tile] != 0;
 }
 
 BackPage MachineState::backPage() {

@@ -273,6 +273,17 @@ class MachineState {
   std::span<std::uint8_t> tileArea(int target);
   BackPage backPage();
 
+  // --- used-tile marks for the tile viewer ---
+  // One mark per tile number of a target area (0 BG: 2048, 1 SPRITE: 1024,
+  // the 4-bit counts), set for each tile a tile load writes; cleared by a
+  // display reset. Numbers outside the area are ignored / read as unused.
+  void markTileUsed(int target, int tile);
+  bool tileUsed(int target, int tile) const;
+  std::span<const std::uint8_t> usedTiles(int target) const {
+    return target == 1 ? std::span<const std::uint8_t>(usedSpriteTiles_)
+                       : std::span<const std::uint8_t>(usedBgTiles_);
+  }
+
   // --- collision tile properties ---
   std::array<std::uint8_t, 1024>& tileProperties() { return tileProperties_; }
   bool setTileProperty(int tile, int property);  // tile 0..1023, property 0..255
@@ -317,6 +328,8 @@ class MachineState {
 
   std::vector<std::uint8_t> eram_, iram_, vram_, sram_;
   std::array<std::uint8_t, 1024> tileProperties_{};
+  std::array<std::uint8_t, 2048> usedBgTiles_{};
+  std::array<std::uint8_t, 1024> usedSpriteTiles_{};
   std::vector<std::uint16_t> mosaicTable_;
 };
 

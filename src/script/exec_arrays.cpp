@@ -33,6 +33,12 @@ std::string_view Token(std::string_view text, std::size_t pos) {
   return text.substr(pos, e - pos);
 }
 
+bool IsMacroParameter(OperandWord word) {
+  const std::uint32_t number = VariableNumber(word);
+  return IsVariable(word) && number >= std::uint32_t(kVarMacro0) &&
+         number < std::uint32_t(kVarMacro0 + kMacroParameterCount);
+}
+
 }  // namespace
 
 void ArrayCommands::Attach(Interpreter& interp, Preprocessor& preprocessor) {
@@ -81,9 +87,11 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
   if (env.inMacro && (line.command == cmd::Array2DIterate || line.command == cmd::Array2DIterateTable))
     return Fail(err, 172);
   int n = 0;
+  line.aux = 0;  // array and resource operands given by a macro parameter, one bit each
   for (const char kind : kinds) {
     if (n >= kMaxLineOperands) return Fail(err, 1);
     Operand& o = line.ops[n];
+    OperandWord word = 0;
     const std::size_t p = skipBlanks(text, pos);
     const bool missing = p >= text.size() || text[p] == ';';
     const std::string_view token = missing ? std::string_view() : Token(text, p);
@@ -94,9 +102,11 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
         if (array >= 0) {
           o = Operand::Immediate(array);
           pos = p + token.size();
-        } else if (!ParseValueOperand(text, pos, env, o, err)) {
+        } else if (!ParseValueOperand(text, pos, env, o, err, &word)) {
           if (err.GetError() == 4) err.SetError(125);
           return false;
+        } else if (env.inMacro && IsMacroParameter(word)) {
+          line.aux |= 1 << n;
         }
         break;
       }
@@ -157,8 +167,10 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
         if (resource >= 0) {
           o = Operand::Immediate(resource);
           pos = p + token.size();
-        } else if (!ParseValueOperand(text, pos, env, o, err)) {
+        } else if (!ParseValueOperand(text, pos, env, o, err, &word)) {
           return false;
+        } else if (env.inMacro && IsMacroParameter(word)) {
+          line.aux |= 1 << n;
         }
         break;
       }
@@ -231,14 +243,33 @@ bool ArrayCommands::write(std::int32_t ref, std::int32_t index, std::int32_t val
 
 // ---- execution ------------------------------------------------------------------------
 
+// Inside a macro, an array or resource index taken from a parameter that
+// names no such asset is reported as the macro's own error, 159.
 bool ArrayCommands::RunLine(Interpreter& interp, ScriptLine& line) {
+  std::int32_t p[kMaxLineOperands] = {};
+  if (RunOperands(interp, line, p)) return true;
+  ErrorState& err = interp.errors();
+  const std::string_view kinds = OperandKinds(line.command);
+  for (int i = 0; line.aux && i < line.count && std::size_t(i) < kinds.size(); ++i) {
+    if (!(line.aux >> i & 1)) continue;
+    const char kind = kinds[std::size_t(i)];
+    const bool noArray = kind == 'a' && err.GetError() == 141 && (p[i] < 0 || p[i] >= arrays_.count());
+    const bool noResource = kind == 'r' && err.GetError() == 20;
+    if (noArray || noResource) {
+      err.SetError(159);
+      break;
+    }
+  }
+  return false;
+}
+
+bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int32_t* p) {
   ErrorState& err = interp.errors();
   // The operands in the order of the command's signature.
   const std::string_view kinds = OperandKinds(line.command);
   if (kinds.size() != line.count || line.count > kMaxLineOperands) return Fail(err, 3);
   // Values of every operand that is read (variables that only receive a
   // result are not); arrays are checked against the list.
-  std::int32_t p[kMaxLineOperands] = {};
   for (int i = 0; i < line.count; ++i) {
     const char kind = kinds[std::size_t(i)];
     if (kind == 'V' && line.command != cmd::ArrayBlockPeek && line.command != cmd::ArrayBlockPoke)

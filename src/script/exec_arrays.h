@@ -104,6 +104,8 @@ class ArrayCommands final : public CommandFamily,
     std::int32_t x0, y0, width, height;
     std::int32_t x, y;  // the record being visited
   };
+  // RunLine but for the macro's own error; `p` receives the operand values.
+  bool RunOperands(Interpreter& interp, ScriptLine& line, std::int32_t* p);
   bool CallNext(Interpreter& interp, Iteration& it);
   bool StartIteration(Interpreter& interp, ScriptLine& line, const std::int32_t* p);
   // Function `index` of the global list or of the script's table; null when none.

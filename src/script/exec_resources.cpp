@@ -112,7 +112,9 @@ bool ResourceCommands::LoadTiles(const std::int32_t* p, ErrorState& err) {
   // Other kinds are refused by the load (155).
   if (bits != 0 && (p[2] < 0 || p[2] >= project::tileAreaCapacity(area, bits))) return fail(err, kBadTile);
   const project::ResourceContext context = project::resourceContextOf(*project_, rangeIndex_, host_);
-  if (!project::resourceLoadTiles(*r, context, err, area, machine_->tileArea(p[0]), p[2], p[3]))
+  const int target = p[0];
+  if (!project::resourceLoadTiles(*r, context, err, area, machine_->tileArea(target), p[2], p[3],
+                                  [&](int tile) { machine_->markTileUsed(target, tile); }))
     return false;
   machine_->notify(machine::ChangeKind::Tiles);
   return true;

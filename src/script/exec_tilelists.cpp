@@ -49,7 +49,8 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
       }
       if (!project::resourceLoadTiles(*project_->resources().get(std::size_t(index)), context, err, area,
                                       machine_->tileArea(p[1]),
-                                      std::int64_t(p[3]) + image.firstTile, 0))
+                                      std::int64_t(p[3]) + image.firstTile, 0,
+                                      [&](int tile) { machine_->markTileUsed(p[1], tile); }))
         return false;
     }
     machine_->notify(machine::ChangeKind::Tiles);

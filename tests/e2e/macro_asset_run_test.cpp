@@ -20,7 +20,9 @@ constexpr const char* kMacroIndexMessage =
 // Size (resource size into V_RV2).
 class MacroGame {
  public:
-  explicit MacroGame(const std::string& main, const std::string& extraMacros = "") {
+  explicit MacroGame(const std::string& main, const std::string& extraMacros = "",
+                     const std::string& arrays = "") {
+    if (!arrays.empty()) dir_.write("game/arrays.txt", arrays);
     dir_.write("game.tvp", "");
     dir_.write("game/Script/main.txt", main);
     dir_.write("game/string_table.txt",
@@ -104,6 +106,55 @@ TEST(MacroAssets, IndicesNotFromAParameterKeepTheKindsError) {
   r = call.run();
   EXPECT_EQ(r.exitCode, 1) << r.out;
   EXPECT_TRUE(Has(r, "Macro ejecución - comando no permitido dentro de una macro")) << r.out;
+}
+
+// The array commands take arrays and resources through parameters the same way.
+TEST(MacroAssets, ArrayAndResourceParametersOfTheArrayCommands) {
+  const std::string arrays =
+      ";;; Tarvolin array script file - automatically generated\n"
+      ";;; any changes made by hand will be lost\n\n\n"
+      "#Nums\nOne dimensional\n3\n0\n$v\n$8 bit unsigned\n\n"
+      "*false\nRO\n#\nWorkRAM\nAnyAdd\nArray\n0\n0\n\n";
+  const std::string macros =
+      "#Dim\n?\n$ArrayGetDimensionX %0 V_RV0\n\n"
+      "#Save\n?\n$Array1DSave %0 %1\n\n"
+      "#SaveOwn\n?\n$Array1DSave 2 %0\n\n";
+
+  // An array named through the parameter works.
+  MacroGame ok("%Dim Nums\nLog \"dim %d\" V_RV0\nReturn\n", macros, arrays);
+  ToolResult r = ok.run();
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_TRUE(Has(r, "dim 3")) << r.out;
+
+  const char* fromParameter[] = {
+      "%Dim 40\n",        // no such array
+      "V_LV0 = -1\n%Dim V_LV0\n",
+      "%Save 0 Nums\n",   // no resources at all
+  };
+  for (const char* main : fromParameter) {
+    MacroGame g(std::string(main) + "Log \"despues\"\nReturn\n", macros, arrays);
+    r = g.run();
+    EXPECT_EQ(r.exitCode, 1) << main << r.out;
+    EXPECT_TRUE(Has(r, std::string("ERROR: <") + kMacroIndexMessage + ">")) << main << r.out;
+    EXPECT_FALSE(Has(r, "despues")) << main << r.out;
+  }
+
+  // Written directly, or in the macro's own line, the kinds' errors stand.
+  struct Case {
+    const char* main;
+    const char* message;
+  } direct[] = {
+      {"ArrayGetDimensionX 40 V_LV0\n", "El valor no corresponde a un ID de arreglo válido"},
+      {"Array1DSave 0 Nums\n", "El índice que identifica al recurso está fuera del rango"},
+      {"%SaveOwn Nums\n", "El índice que identifica al recurso está fuera del rango"},
+  };
+  for (const Case& c : direct) {
+    MacroGame g(std::string(c.main) + "Return\n", macros, arrays);
+    r = g.run();
+    EXPECT_EQ(r.exitCode, 1) << c.main << r.out;
+    EXPECT_TRUE(Has(r, c.message)) << c.main << r.out;
+    EXPECT_FALSE(Has(r, kMacroIndexMessage)) << c.main << r.out;
+  }
 }
 
 }  // namespace tarvolin::test

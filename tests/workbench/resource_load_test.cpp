@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "e2e/resource_game.h"
 #include "machine/scene.h"
@@ -125,6 +127,50 @@ TEST(ResourceLoad, TileNumbersWrapAndRangedFilesFollowTheIndex) {
   // The tile list resolves its image with the same index.
   EXPECT_EQ(s.vram()[600 * 32], 0x33);
   EXPECT_EQ(s.vram()[601 * 32], 0x99);
+}
+
+// Every tile a load writes, and only those, is marked for the tile viewer,
+// in the area it went to; a display reset clears the marks.
+TEST(ResourceLoad, LoadedTilesAreMarkedUsedUntilADisplayReset) {
+  Session s(
+      "Return\n"
+      "Function Initialise 0\n"
+      "TileDataLoad [SPRITE] Big 511 0\n"
+      "ResourceSetIndex 10\n"
+      "TileDataLoad [BG] Frame 2047 0\n"
+      "TilelistGroupLoad Frames [BG] 0 600\n"
+      "Return\n");
+  ASSERT_TRUE(s.Run(1)) << s.error();
+  machine::MachineState& m = s.bench.machine();
+  auto marked = [&](int target) {
+    std::vector<int> tiles;
+    const std::span<const std::uint8_t> marks = m.usedTiles(target);
+    for (std::size_t t = 0; t < marks.size(); ++t)
+      if (marks[t]) tiles.push_back(int(t));
+    return tiles;
+  };
+  EXPECT_EQ(marked(1), (std::vector<int>{0, 1, 2, 511}));
+  EXPECT_EQ(marked(0), (std::vector<int>{0, 600, 601, 2047}));
+  EXPECT_TRUE(m.tileUsed(0, 2047));
+  EXPECT_FALSE(m.tileUsed(1, 3));
+  EXPECT_FALSE(m.tileUsed(0, 2048));
+  EXPECT_FALSE(m.tileUsed(2, 0));
+
+  m.displayReset();
+  EXPECT_TRUE(marked(0).empty());
+  EXPECT_TRUE(marked(1).empty());
+
+  // A load that fails (a palette is no image) marks nothing.
+  Session wrong(
+      "Return\n"
+      "Function Initialise 0\n"
+      "TileDataLoad [BG] Colours 0 0\n"
+      "Return\n");
+  EXPECT_FALSE(wrong.Run(1));
+  EXPECT_EQ(wrong.error(), 155);
+  EXPECT_TRUE(std::none_of(wrong.bench.machine().usedTiles(0).begin(),
+                           wrong.bench.machine().usedTiles(0).end(),
+                           [](std::uint8_t mark) { return mark != 0; }));
 }
 
 TEST(ResourceLoad, TheRangeIndexReachesTheArrayDataFiles) {
