@@ -4,53 +4,13 @@
 #include "script/command_family.h"
 #include "script/commands.h"
 #include "script/interpreter.h"
+#include "script/line_parse.h"
 #include "script/operand_parse.h"
 #include "script/vocabulary.h"
 
 namespace tarvolin::script {
 
 namespace {
-
-constexpr std::int32_t kStringGetLength = 165;
-constexpr std::int32_t kStringGetCharacter = 166;
-
-bool AssetKindOf(char letter, AssetKind& kind) {
-  switch (letter) {
-    case 's': kind = AssetKind::String; return true;
-    case 'f': kind = AssetKind::FontMap; return true;
-    case 'p': kind = AssetKind::Path; return true;
-    case 'l': kind = AssetKind::Level; return true;
-    case 't': kind = AssetKind::TileList; return true;
-    case 'r': kind = AssetKind::Resource; return true;
-    case 'a': kind = AssetKind::Array; return true;
-    default: return false;
-  }
-}
-
-// The operand kinds of a family command, one letter each; the string of
-// StringGetCharacter is listed as a plain value but names a string.
-std::string_view OperandKinds(std::int32_t command) {
-  const CommandInfo* info = FindCommandInfo(command);
-  return info && info->operands ? std::string_view(info->operands) : std::string_view();
-}
-
-// The attribute table of a bracketed-attribute operand letter.
-bool AttributeTableOf(char letter, AttributeTable& table) {
-  switch (letter) {
-    case 'D': table = AttributeTable::Display; return true;
-    case 'M': table = AttributeTable::Mosaic; return true;
-    case 'B': table = AttributeTable::Blend; return true;
-    case 'R': table = AttributeTable::BGRotation; return true;
-    case 'W': table = AttributeTable::Window; return true;
-    case 'O': table = AttributeTable::Sprite; return true;
-    case 'T': table = AttributeTable::Rotation; return true;
-    case 'm': table = AttributeTable::TileMap; return true;
-    case 'Z': table = AttributeTable::MemSize; return true;
-    case 'C': table = AttributeTable::PaletteTarget; return true;
-    case 'd': table = AttributeTable::Direction; return true;
-    default: return false;
-  }
-}
 
 bool IsMacroParameter(OperandWord word) {
   const std::uint32_t number = VariableNumber(word);
@@ -64,7 +24,7 @@ void ReportMacroAssetIndex(const ScriptLine& line, std::string_view kinds, Error
   for (int i = 0; i < line.count && std::size_t(i) < kinds.size(); ++i) {
     AssetKind kind;
     char letter = kinds[std::size_t(i)];
-    if (line.command == kStringGetCharacter && i == 0) letter = 's';
+    if (line.command == cmd::StringGetCharacter && i == 0) letter = 's';
     if ((line.aux >> i & 1) && AssetKindOf(letter, kind) &&
         err.GetError() == AssetErrorCodes(kind).outOfRange) {
       err.SetError(159);
@@ -87,7 +47,7 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
   std::size_t pos = static_cast<std::size_t>(line.operandStart);
   const std::string_view kinds = OperandKinds(line.command);
   ErrorState& err = in.err_;
-  if (line.command == kStringGetLength) {
+  if (line.command == cmd::StringGetLength) {
     if (!line.hasLeading()) return in.Fail(36);
     if (line.leading.isImmediate()) return in.Fail(37);
   }
@@ -98,7 +58,7 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
     Operand& op = line.ops[n];
     OperandWord* word = &line.words[n];
     char letter = kinds[i];
-    if (line.command == kStringGetCharacter && i == 0) letter = 's';
+    if (line.command == cmd::StringGetCharacter && i == 0) letter = 's';
     AssetKind kind;
     AttributeTable table;
     if (letter == 'V') {
@@ -162,7 +122,7 @@ bool ExecAccess::RunFamilyLine(Interpreter& in, ScriptLine& line) {
     if (line.aux) ReportMacroAssetIndex(line, kinds, in.err_);
     return false;
   }
-  if (line.command == kStringGetLength) {
+  if (line.command == cmd::StringGetLength) {
     Operand target = line.leading;
     target.ext = ExtendOp::None;
     return outCount < 1 || in.Store(target, out[0]);

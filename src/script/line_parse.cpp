@@ -63,8 +63,6 @@ std::string_view OperandKinds(CommandId id) {
   return info ? info->operands : "";
 }
 
-namespace {
-
 bool AttributeTableOf(char kind, AttributeTable& table) {
   switch (kind) {
     case 'D': table = AttributeTable::Display; return true;
@@ -95,6 +93,8 @@ bool AssetKindOf(char kind, AssetKind& asset) {
     default: return false;
   }
 }
+
+namespace {
 
 // Commands whose operator may be a triple one that brings a third value.
 bool TakesTripleOperator(CommandId id) {

@@ -44,6 +44,11 @@ bool LeadingVariable(const LineClass& line, ParseContext& ctx, OperandWord& word
 // ("" for none or unknown numbers).
 std::string_view OperandKinds(CommandId id);
 
+// The attribute table of a bracketed-attribute operand letter, and the asset
+// kind of an asset operand letter; false for other letters.
+bool AttributeTableOf(char kind, AttributeTable& table);
+bool AssetKindOf(char kind, AssetKind& asset);
+
 inline constexpr int kMaxOperands = 12;
 
 // A command's operand words in the order of its operand kinds. A comparison
