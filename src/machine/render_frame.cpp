@@ -122,6 +122,11 @@ void prepareContext(MachineState& m, LineContext& c, int y) {
   c.alphaSource = m.alphaSource();
   c.alphaTarget = m.alphaTarget();
   c.tint = std::min(m.tintLevel(), 16);
+#if defined(__SSE2__)
+  c.alphaSourceVec = _mm_set1_epi16(static_cast<short>(c.alphaSource));
+  c.alphaTargetVec = _mm_set1_epi16(static_cast<short>(c.alphaTarget));
+  for (int k = 0; k < c.targetCount; ++k) c.targetVecs[k] = _mm_set1_epi8(static_cast<char>(c.targetIds[k]));
+#endif
 }
 
 void drawBitmap(MachineState& m) {

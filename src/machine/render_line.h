@@ -35,6 +35,11 @@ struct LineContext {
   std::array<std::array<std::uint8_t, 128>, 4> byPriority;
   std::array<int, 4> priorityCount{};
   bool anyWindowSprite = false;
+#if defined(__SSE2__)
+  // The same settings broadcast for the eight-pixel runs, set once a line.
+  __m128i alphaSourceVec{}, alphaTargetVec{};
+  __m128i targetVecs[6]{};
+#endif
 };
 
 // The 8 pixel values of a 16-colour tile row (4 bytes, even column in the
@@ -123,8 +128,8 @@ inline void putRun8(const LineContext& c, int x, std::uint64_t v8, const std::ui
   const __m128i zero = _mm_setzero_si128();
   const __m128i oldIds = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(ids));
   if constexpr (F == Fx::Alpha) {
-    const __m128i a = _mm_set1_epi16(static_cast<short>(c.alphaSource));
-    const __m128i b = _mm_set1_epi16(static_cast<short>(c.alphaTarget));
+    const __m128i a = c.alphaSourceVec;
+    const __m128i b = c.alphaTargetVec;
     // Per channel (u x b >> 4) + (c x a >> 4); the pack saturates at 255.
     auto mix = [&](__m128i u, __m128i cc) {
       const __m128i lo = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(u, zero), b), 4),
@@ -136,7 +141,7 @@ inline void putRun8(const LineContext& c, int x, std::uint64_t v8, const std::ui
     // Pixels over a blend target, from the identities underneath.
     __m128i over = zero;
     for (int k = 0; k < c.targetCount; ++k)
-      over = _mm_or_si128(over, _mm_cmpeq_epi8(oldIds, _mm_set1_epi8(static_cast<char>(c.targetIds[k]))));
+      over = _mm_or_si128(over, _mm_cmpeq_epi8(oldIds, c.targetVecs[k]));
     __m128i t0, t1;
     widenMask(over, t0, t1);
     c0 = _mm_or_si128(_mm_and_si128(t0, mix(u0, c0)), _mm_andnot_si128(t0, c0));

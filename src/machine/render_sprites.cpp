@@ -166,27 +166,32 @@ void buildSpriteList(LineContext& c) {
   for (int i = 0; i < 128; ++i)
     if (((c.y - scratch.spriteTop[i]) & 255) < scratch.spriteAreaHeight[i]) covers[i / 64] |= 1ull << (i % 64);
 #endif
-  for (int i = 127; i >= 0; --i) {
-    if (!(covers[i / 64] >> (i % 64) & 1)) continue;
-    const int dy = (c.y - scratch.spriteTop[i]) & 255;
-    const LineSprite& t = scratch.spriteTemplates[i];
-    if (t.left >= kScreenWidth || t.left + t.areaWidth <= 0) continue;
-    const SpriteEntry& s = m.sprite(i);
-    LineSprite& ls = c.sprites[c.spriteCount];
-    ls = t;
-    ls.pal = ls.wide ? c.objPal : c.objPal + s.palette * 16;
-    if (s.rotScale) {
-      ls.row = dy - scratch.spriteAreaHeight[i] / 2;
-    } else {
-      int ty = s.flipV() ? t.h - 1 - dy : dy;
-      if (s.mosaic) ty = m.mosaicLookup(mosaicY, ty & 255);
-      ls.row = ty;
+  // Highest index first, visiting only the set bits.
+  for (int word = 1; word >= 0; --word) {
+    for (std::uint64_t bits = covers[word]; bits; ) {
+      const int bit = 63 - __builtin_clzll(bits);
+      bits &= ~(1ull << bit);
+      const int i = word * 64 + bit;
+      const int dy = (c.y - scratch.spriteTop[i]) & 255;
+      const LineSprite& t = scratch.spriteTemplates[i];
+      if (t.left >= kScreenWidth || t.left + t.areaWidth <= 0) continue;
+      const SpriteEntry& s = m.sprite(i);
+      LineSprite& ls = c.sprites[c.spriteCount];
+      ls = t;
+      ls.pal = ls.wide ? c.objPal : c.objPal + s.palette * 16;
+      if (s.rotScale) {
+        ls.row = dy - scratch.spriteAreaHeight[i] / 2;
+      } else {
+        int ty = s.flipV() ? t.h - 1 - dy : dy;
+        if (s.mosaic) ty = m.mosaicLookup(mosaicY, ty & 255);
+        ls.row = ty;
+      }
+      if (s.displayMode == kSpriteObjWindow)
+        c.anyWindowSprite = true;
+      else
+        c.byPriority[s.priority][c.priorityCount[s.priority]++] = static_cast<std::uint8_t>(c.spriteCount);
+      ++c.spriteCount;
     }
-    if (s.displayMode == kSpriteObjWindow)
-      c.anyWindowSprite = true;
-    else
-      c.byPriority[s.priority][c.priorityCount[s.priority]++] = static_cast<std::uint8_t>(c.spriteCount);
-    ++c.spriteCount;
   }
 }
 
