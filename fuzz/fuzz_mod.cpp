@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "module_fuzz.h"
 #include "sound/mixer.h"
 #include "sound/mod_reader.h"
 #include "sound/mod_writer.h"
@@ -18,20 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto module = std::make_shared<MusicModule>();
   if (!readMod(std::string_view(reinterpret_cast<const char*>(data), size), *module)) return 0;
 
-  std::string written;
-  if (writeMod(*module, written)) {
-    MusicModule back;
-    if (!readMod(written, back)) __builtin_trap();
-  }
-
-  // One mixer for every input: its 800 KB accumulator is not worth rebuilding.
-  static Mixer& mixer = *new Mixer;
-  mixer.Reset();
-  if (mixer.StartModule(std::make_unique<MusicPlayer>(module))) {
-    // Short ticks: many rows and effects per rendered buffer.
-    mixer.samplesPerTick = mixer.samplesUntilTick = 16;
-    std::vector<std::uint8_t> out(2 * 2205);
-    mixer.Render(out.data(), 2205);
-  }
+  tarvolin::fuzz::CheckAndPlayModule(
+      module, [](const MusicModule& m, std::string& out) { return writeMod(m, out); },
+      [](const std::string& in, MusicModule& m) { return readMod(in, m); });
   return 0;
 }

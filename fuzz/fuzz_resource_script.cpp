@@ -9,14 +9,12 @@
 #include <string>
 
 #include "common/host.h"
+#include "script_fuzz.h"
 #include "machine/machine_state.h"
 #include "project/images/image.h"
 #include "project/images/tilemap_file.h"
 #include "project/project.h"
-#include "script/interpreter.h"
-#include "script/preprocessor.h"
 #include "script/resource_commands.h"
-#include "script/script_document.h"
 
 namespace {
 
@@ -101,16 +99,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   machine.setDisplayAttribute(tarvolin::machine::DisplayAttribute::VideoMode, 1);
   ResourceCommands resources;
   resources.bind(&project, &machine, &host);
-  MemoryScriptDocuments docs;
-  docs.addFile("main.txt", std::string(reinterpret_cast<const char*>(data), size));
-  Interpreter interp(host);
-  interp.setFamily(&resources);
-  interp.setDocuments(&docs);
-  Preprocessor pre(interp);
-  PreprocessInput in;
-  in.mainScript = "main.txt";
-  if (!pre.Preprocess(in, false)) return 0;
-  for (int frame = 0; frame < 3; ++frame)
-    if (!interp.RunMainFrame(frame == 0)) return 0;
+  tarvolin::fuzz::RunFamilyScript(host, &resources, std::string(reinterpret_cast<const char*>(data), size), 3);
   return 0;
 }

@@ -8,10 +8,8 @@
 #include <string>
 
 #include "common/host.h"
+#include "script_fuzz.h"
 #include "project/project.h"
-#include "script/interpreter.h"
-#include "script/preprocessor.h"
-#include "script/script_document.h"
 #include "script/sound_commands.h"
 #include "sound/audio_engine.h"
 #include "sound/mod_writer.h"
@@ -103,18 +101,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!audio.Open("")) std::abort();
   SoundCommands sound;
   sound.bind(&project, &engine);
-  MemoryScriptDocuments docs;
-  docs.addFile("main.txt", std::string(reinterpret_cast<const char*>(data), size));
-  Interpreter interp(host);
-  interp.setFamily(&sound);
-  interp.setDocuments(&docs);
-  Preprocessor pre(interp);
-  PreprocessInput in;
-  in.mainScript = "main.txt";
-  if (!pre.Preprocess(in, false)) return 0;
-  for (int frame = 0; frame < 4; ++frame) {
-    if (!interp.RunMainFrame(frame == 0)) return 0;
-    for (int k = 0; k < 3; ++k) audio.FrameRan();  // renders a buffer now and then
-  }
+  // A buffer is rendered now and then.
+  tarvolin::fuzz::RunFamilyScript(host, &sound, std::string(reinterpret_cast<const char*>(data), size), 4, [&] {
+    for (int k = 0; k < 3; ++k) audio.FrameRan();
+  });
   return 0;
 }

@@ -6,11 +6,9 @@
 #include <string>
 
 #include "common/host.h"
+#include "script_fuzz.h"
 #include "machine/machine_state.h"
 #include "project/project.h"
-#include "script/interpreter.h"
-#include "script/preprocessor.h"
-#include "script/script_document.h"
 #include "script/world_commands.h"
 
 namespace {
@@ -61,16 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tarvolin::machine::MachineState machine;
   WorldCommands world;
   world.bind(&project, &machine);
-  MemoryScriptDocuments docs;
-  docs.addFile("main.txt", std::string(reinterpret_cast<const char*>(data), size));
-  Interpreter interp(host);
-  interp.setFamily(&world);
-  interp.setDocuments(&docs);
-  Preprocessor pre(interp);
-  PreprocessInput in;
-  in.mainScript = "main.txt";
-  if (!pre.Preprocess(in, false)) return 0;
-  for (int frame = 0; frame < 3; ++frame)
-    if (!interp.RunMainFrame(frame == 0)) return 0;
+  tarvolin::fuzz::RunFamilyScript(host, &world, std::string(reinterpret_cast<const char*>(data), size), 3);
   return 0;
 }

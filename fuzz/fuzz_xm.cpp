@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "module_fuzz.h"
 #include "sound/mixer.h"
 #include "sound/music_player.h"
 #include "sound/xm_reader.h"
@@ -19,20 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto module = std::make_shared<MusicModule>();
   if (!readXm(bytes, *module)) return 0;
 
-  std::string written;
-  if (writeXm(*module, written)) {
-    MusicModule back;
-    if (!readXm(written, back)) __builtin_trap();
-  }
-
-  // One mixer for every input: its 800 KB accumulator is not worth rebuilding.
-  static Mixer& mixer = *new Mixer;
-  mixer.Reset();
-  if (mixer.StartModule(std::make_unique<MusicPlayer>(module))) {
-    // Short ticks: many rows and effects per rendered buffer.
-    mixer.samplesPerTick = mixer.samplesUntilTick = 16;
-    std::vector<std::uint8_t> out(2 * 2205);
-    mixer.Render(out.data(), 2205);
-  }
+  tarvolin::fuzz::CheckAndPlayModule(
+      module, [](const MusicModule& m, std::string& out) { return writeXm(m, out); },
+      [](const std::string& in, MusicModule& m) { return readXm(in, m); });
   return 0;
 }
