@@ -6,10 +6,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "common/text.h"
 #include "platform/paths.h"
+#include "project/text_lines.h"
+#include "sharing/deflate_segments.h"
 #include "sharing/shared_names.h"
 #include "sharing/wire.h"
 
@@ -61,39 +68,16 @@ std::string directoryBytes(const std::vector<PackedFile>& files) {
   return head + dir;
 }
 
-// Streams bytes through deflate into a file.
-class Deflater {
- public:
-  explicit Deflater(std::FILE* out) : out_(out) {
-    ok_ = deflateInit(&z_, 9) == Z_OK;
-    buffer_.resize(kPiece);
-  }
-  ~Deflater() { deflateEnd(&z_); }
-  bool write(const char* data, std::size_t size) { return run(data, size, Z_NO_FLUSH); }
-  bool finish() { return run(nullptr, 0, Z_FINISH); }
-
- private:
-  bool run(const char* data, std::size_t size, int flush) {
-    if (!ok_) return false;
-    z_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
-    z_.avail_in = uInt(size);
-    for (;;) {
-      z_.next_out = reinterpret_cast<Bytef*>(buffer_.data());
-      z_.avail_out = uInt(buffer_.size());
-      const int rc = deflate(&z_, flush);
-      if (rc == Z_STREAM_ERROR) return ok_ = false;
-      const std::size_t have = buffer_.size() - z_.avail_out;
-      if (have && std::fwrite(buffer_.data(), 1, have, out_) != have) return ok_ = false;
-      if (flush == Z_FINISH ? rc == Z_STREAM_END : (z_.avail_in == 0 && z_.avail_out != 0))
-        return true;
-    }
-  }
-
-  z_stream z_{};
-  std::FILE* out_;
-  std::string buffer_;
-  bool ok_ = false;
-};
+// The compressed piece of one file: from its cache when that holds one for
+// this size, else read (exactly `size` bytes) and compressed.
+bool compressSource(const PackSource& source, std::uint32_t size, DeflatePiece& piece) {
+  if (!source.cache.empty() && loadPiece(source.cache, size, piece)) return true;
+  std::string bytes;
+  if (!project::readWholeFile(source.path, bytes) || bytes.size() != size) return false;
+  if (!deflatePiece(bytes, piece)) return false;
+  if (!source.cache.empty()) savePiece(source.cache, piece);
+  return true;
+}
 
 }  // namespace
 
@@ -101,7 +85,7 @@ bool packFiles(const std::string& folder, const std::vector<std::string>& names,
                const std::string& packPath, std::string& error) {
   std::vector<PackSource> sources;
   sources.reserve(names.size());
-  for (const std::string& n : names) sources.push_back({n, localPathOf(folder, n)});
+  for (const std::string& n : names) sources.push_back({n, localPathOf(folder, n), {}});
   return packFileList(sources, packPath, error);
 }
 
@@ -132,29 +116,71 @@ bool packFileList(const std::vector<PackSource>& sources, const std::string& pac
     error = "No se puede escribir el paquete '" + packPath + "'";
     return false;
   }
-  Deflater z(out.get());
-  const std::string head = directoryBytes(files);
-  bool ok = z.write(head.data(), head.size());
-  std::string buffer(kPiece, '\0');
-  for (std::size_t i = 0; ok && i < files.size(); ++i) {
-    File in = openFile(paths[i], "rb");
-    std::uint64_t left = files[i].size;
-    while (in && left > 0) {
-      const std::size_t want = left < kPiece ? std::size_t(left) : kPiece;
-      const std::size_t got = std::fread(buffer.data(), 1, want, in.get());
-      if (got == 0) break;
-      ok = z.write(buffer.data(), got);
-      left -= got;
-      if (!ok) break;
+  PieceWriter writer(out.get());
+  DeflatePiece head;
+  bool ok = deflatePiece(directoryBytes(files), head) && writer.add(head);
+
+  // Each file is read and compressed by a worker; the pieces are written in
+  // directory order. At most kAhead pieces wait to be written.
+  constexpr std::size_t kAhead = 8;
+  const std::size_t count = files.size();
+  std::vector<DeflatePiece> pieces(count);
+  std::vector<char> state(count, 0);  // 0 waiting, 1 ready, 2 failed
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::size_t next = 0, written = 0;
+  std::atomic<bool> stop{false};
+  auto work = [&] {
+    for (;;) {
+      std::size_t i;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return stop || next >= count || next < written + kAhead; });
+        if (stop || next >= count) return;
+        i = next++;
+      }
+      const bool done = compressSource(sources[i], files[i].size, pieces[i]);
+      {
+        std::lock_guard lock(mutex);
+        state[i] = done ? 1 : 2;
+      }
+      changed.notify_all();
     }
-    if (!in || left != 0) {
-      error = "No se puede leer el archivo '" + sources[i].name + "'";
-      out.reset();
-      std::remove(packPath.c_str());
-      return false;
+  };
+  const unsigned workers = std::max(1u, std::min(2u, std::thread::hardware_concurrency()));
+  std::vector<std::thread> threads;
+  for (unsigned w = 0; w < workers && count > 0; ++w) threads.emplace_back(work);
+  std::size_t failed = count;
+  for (std::size_t i = 0; i < count; ++i) {
+    {
+      std::unique_lock lock(mutex);
+      changed.wait(lock, [&] { return state[i] != 0; });
     }
+    if (state[i] == 2 || !ok) {
+      failed = i;
+      break;
+    }
+    ok = writer.add(pieces[i]);
+    DeflatePiece().data.swap(pieces[i].data);
+    {
+      std::lock_guard lock(mutex);
+      written = i + 1;
+    }
+    changed.notify_all();
   }
-  ok = ok && z.finish();
+  {
+    std::lock_guard lock(mutex);
+    stop = true;
+  }
+  changed.notify_all();
+  for (std::thread& t : threads) t.join();
+  if (failed < count) {
+    error = "No se puede leer el archivo '" + sources[failed].name + "'";
+    out.reset();
+    std::remove(packPath.c_str());
+    return false;
+  }
+  ok = ok && writer.finish();
   ok = std::fflush(out.get()) == 0 && ok;
   out.reset();
   if (!ok) {
@@ -226,10 +252,12 @@ bool allowed(const std::vector<std::string>* names, const std::string& name) {
 
 // Copies `size` bytes from `in` into a new file at `path`, through a
 // temporary file in the same folder, so no half-written file is left.
-bool extractOne(std::FILE* in, std::uint64_t size, const std::string& path) {
+bool extractOne(std::FILE* in, std::uint64_t size, const std::string& path, bool direct) {
   const std::string folder(platform::folderOf(path));
-  if (!folder.empty() && !platform::makeFolders(folder)) return false;
-  const std::string temp = (folder.empty() ? std::string() : folder + "/") + "~unpack.tmp";
+  if (!folder.empty() && !platform::folderExists(folder) && !platform::makeFolders(folder))
+    return false;
+  const std::string temp =
+      direct ? path : (folder.empty() ? std::string() : folder + "/") + "~unpack.tmp";
   File out = openFile(temp, "wb");
   if (!out) return false;
   std::string buffer(kPiece, '\0');
@@ -249,7 +277,7 @@ bool extractOne(std::FILE* in, std::uint64_t size, const std::string& path) {
     return false;
   }
   out.reset();
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+  if (!direct && std::rename(temp.c_str(), path.c_str()) != 0) {
     std::remove(temp.c_str());
     return false;
   }
@@ -383,7 +411,7 @@ bool unpackFiles(const std::string& packPath, const std::string& destFolder,
   }
   for (const PackedFile& f : files) {
     const std::string path = platform::joinPath(destFolder, f.name);
-    if (!extractOne(out.get(), f.size, path)) {
+    if (!extractOne(out.get(), f.size, path, options.direct)) {
       error = "No se puede escribir el archivo '" + f.name + "'";
       return false;
     }

@@ -34,10 +34,14 @@ struct PackedFile {
 bool packFiles(const std::string& folder, const std::vector<std::string>& names,
                const std::string& packPath, std::string& error);
 
-// Packs files given by stored name and local path.
+// Packs files given by stored name and local path. With `cache` set, the
+// file's compressed piece is taken from there when it holds one for this
+// size, else compressed and kept there (the server keeps one per stored
+// file). Files are compressed apart, on up to two threads.
 struct PackSource {
   std::string name;
   std::string path;
+  std::string cache;
 };
 bool packFileList(const std::vector<PackSource>& files, const std::string& packPath,
                   std::string& error);
@@ -46,6 +50,9 @@ struct UnpackOptions {
   std::uint64_t limit = kDefaultUnpackLimit;  // most uncompressed bytes accepted
   // When set, every entry must carry one of these names (ignoring case).
   const std::vector<std::string>* allowedNames = nullptr;
+  // Write each file straight under its name, not through a temporary file:
+  // for a destination folder that is itself thrown away when incomplete.
+  bool direct = false;
 };
 
 // Unpacks `packPath` into `destFolder` (created when missing). The

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 #include "sharing/socket_errors.h"
@@ -45,7 +46,8 @@ Connection::Connection(int fd) : fd_(fd) {
 }
 Connection::~Connection() { close(); }
 Connection::Connection(Connection&& o) noexcept
-    : fd_(o.fd_), timeoutMs_(o.timeoutMs_), cancel_(o.cancel_), diag_(std::move(o.diag_)),
+    : fd_(o.fd_), out_(std::move(o.out_)), in_(std::move(o.in_)), inAt_(o.inAt_),
+      timeoutMs_(o.timeoutMs_), cancel_(o.cancel_), diag_(std::move(o.diag_)),
       lastCode_(o.lastCode_) {
   o.fd_ = -1;
 }
@@ -53,6 +55,9 @@ Connection& Connection::operator=(Connection&& o) noexcept {
   if (this != &o) {
     close();
     fd_ = o.fd_;
+    out_ = std::move(o.out_);
+    in_ = std::move(o.in_);
+    inAt_ = o.inAt_;
     timeoutMs_ = o.timeoutMs_;
     cancel_ = o.cancel_;
     diag_ = std::move(o.diag_);
@@ -63,11 +68,19 @@ Connection& Connection::operator=(Connection&& o) noexcept {
 }
 
 void Connection::shutdownBoth() {
-  if (fd_ >= 0) ::shutdown(fd_, SHUT_RDWR);
+  if (fd_ < 0) return;
+  flush();
+  ::shutdown(fd_, SHUT_RDWR);
 }
 void Connection::close() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) {
+    flush();
+    ::close(fd_);
+  }
   fd_ = -1;
+  out_.clear();
+  in_.clear();
+  inAt_ = 0;
 }
 
 Connection::Wait Connection::waitFor(short events) {
@@ -117,18 +130,33 @@ IoResult Connection::sendAll(std::string_view bytes) {
   return IoResult::Ok;
 }
 
-IoResult Connection::receiveExact(char* buffer, std::size_t size) {
+// Reads until at least `want` bytes wait in the input buffer, sending what
+// is gathered before waiting.
+IoResult Connection::fill(std::size_t want) {
   if (fd_ < 0) return IoResult::Failed;
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::recv(fd_, buffer + done, size - done, MSG_DONTWAIT);
-    if (n > 0) {
-      done += std::size_t(n);
-      continue;
+  if (inAt_ > 0 && inAt_ == in_.size()) {
+    in_.clear();
+    inAt_ = 0;
+  }
+  while (in_.size() - inAt_ < want) {
+    if (inAt_ > 0 && inAt_ > in_.size() / 2) {
+      in_.erase(0, inAt_);
+      inAt_ = 0;
     }
+    const std::size_t have = in_.size();
+    const std::size_t room = std::max<std::size_t>(64 * 1024, want);
+    in_.resize(have + room);
+    const ssize_t n = ::recv(fd_, in_.data() + have, room, MSG_DONTWAIT);
+    in_.resize(have + (n > 0 ? std::size_t(n) : 0));
+    if (n > 0) continue;
     if (n == 0) return IoResult::Closed;
     if (errno == EINTR) continue;
     if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      if (!out_.empty()) {
+        const IoResult sent = flush();
+        if (sent != IoResult::Ok) return sent;
+        continue;
+      }
       switch (waitFor(POLLIN)) {
         case Wait::Ready: continue;
         case Wait::TimedOut: return IoResult::TimedOut;
@@ -143,16 +171,40 @@ IoResult Connection::receiveExact(char* buffer, std::size_t size) {
   return IoResult::Ok;
 }
 
-IoResult Connection::sendMessage(std::string_view payload) { return sendAll(frame(payload)); }
+IoResult Connection::receiveExact(char* buffer, std::size_t size) {
+  const IoResult r = fill(size);
+  if (r != IoResult::Ok) return r;
+  std::memcpy(buffer, in_.data() + inAt_, size);
+  inAt_ += size;
+  return IoResult::Ok;
+}
+
+IoResult Connection::sendMessage(std::string_view payload) {
+  if (fd_ < 0) return IoResult::Failed;
+  char head[4];
+  putLittle32(head, std::uint32_t(payload.size()));
+  out_.append(head, 4);
+  out_.append(payload);
+  return out_.size() >= 64 * 1024 ? flush() : IoResult::Ok;
+}
+
+IoResult Connection::flush() {
+  if (out_.empty()) return IoResult::Ok;
+  std::string pending;
+  pending.swap(out_);
+  return sendAll(pending);
+}
 
 IoResult Connection::receiveMessage(std::string& payload) {
-  char head[4];
-  IoResult r = receiveExact(head, 4);
+  IoResult r = fill(4);
   if (r != IoResult::Ok) return r;
-  const std::uint32_t length = getLittle32(head);
+  const std::uint32_t length = getLittle32(in_.data() + inAt_);
   if (length > kMaxPayload) return IoResult::Failed;
-  payload.resize(length);
-  return length ? receiveExact(payload.data(), length) : IoResult::Ok;
+  r = fill(4 + std::size_t(length));
+  if (r != IoResult::Ok) return r;
+  payload.assign(in_, inAt_ + 4, length);
+  inAt_ += 4 + length;
+  return IoResult::Ok;
 }
 
 IoResult Connection::connectTo(const std::string& host, int port, int timeoutMs,

@@ -47,8 +47,11 @@ class Connection {
 
   IoResult sendAll(std::string_view bytes);
   IoResult receiveExact(char* buffer, std::size_t size);
-  // A framed message: 32-bit little-endian length, then the payload.
+  // A framed message: 32-bit little-endian length, then the payload. Messages
+  // are gathered and go out together when this side next waits for the
+  // peer, when many are waiting, or on `flush`.
   IoResult sendMessage(std::string_view payload);
+  IoResult flush();
   // Fails on a length above kMaxPayload (the stream cannot be trusted then).
   IoResult receiveMessage(std::string& payload);
 
@@ -61,7 +64,12 @@ class Connection {
   enum class Wait { Ready, TimedOut, Cancelled, Failed };
   Wait waitFor(short events);
 
+  IoResult fill(std::size_t want);
+
   int fd_ = -1;
+  std::string out_;      // messages not yet sent
+  std::string in_;       // bytes received and not yet taken
+  std::size_t inAt_ = 0;
   int timeoutMs_ = 0;
   const std::atomic<bool>* cancel_ = nullptr;
   DiagnosticSink diag_;

@@ -87,7 +87,13 @@ bool applyUpdate(const std::string& folder, FileInfoList& list, UpdateResult& re
       result.conflicts.push_back({entry ? entry->name : storedName(l.name), l.version});
       continue;
     }
-    if (!copyFileAtomically(server, local) || !platform::fileWriteTime(local, time)) {
+    // The received copy is moved into place (one atomic rename); a copy
+    // through a temporary file when the two folders differ in file system.
+    const bool placed = std::rename(server.c_str(), local.c_str()) == 0 ||
+                        (platform::makeFolders(std::string(platform::folderOf(local))) &&
+                         std::rename(server.c_str(), local.c_str()) == 0) ||
+                        copyFileAtomically(server, local);
+    if (!placed || !platform::fileWriteTime(local, time)) {
       error = "No se puede copiar '" + l.name + "' en el proyecto";
       return false;
     }
@@ -198,6 +204,8 @@ bool ProjectSync::unpack(Step step, const std::string& packPath, const std::stri
   UnpackOptions options;
   if (step == Step::ReceiveProjectInfo) options.allowedNames = &projectInfo;
   else if (step != Step::ReceiveNewFiles) options.allowedNames = &versionList;
+  // The update folder is thrown away whole when the update fails.
+  options.direct = step == Step::ReceiveNewFiles;
   return unpackFiles(packPath, destination, options, error);
 }
 

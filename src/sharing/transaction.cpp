@@ -178,6 +178,7 @@ class Runner {
   std::uint32_t blockCount_ = 0;
   std::uint32_t crc_ = 0;
   std::uint64_t bytesReceived_ = 0;
+  std::uint64_t readAt_ = 0;  // where the file to send is read next
   std::uint32_t blocksReceived_ = 0;
   int errors_ = 0;
   bool headerSeen_ = false;
@@ -218,6 +219,7 @@ bool Runner::run(std::string& message) {
       clientTurn_ = false;
       ctx_.fileToSend.clear();
       ctx_.destination.clear();
+      conn_.flush();
       StepResult prep = hooks_.prepare(step(), ctx_);
       if (prep.kind != StepResult::Continue) {
         end(std::move(prep.message), prep.kind == StepResult::Finish);
@@ -239,6 +241,7 @@ bool Runner::run(std::string& message) {
     handle(payload);
   }
   closeFiles();
+  conn_.flush();
   if (message_.empty()) message_ = kLostConnection;
   message = message_;
   return success_;
@@ -275,6 +278,7 @@ void Runner::handle(std::string_view payload) {
 }
 
 void Runner::stepDone() {
+  conn_.flush();
   closeFiles();
   StepResult done = hooks_.complete(step(), ctx_);
   if (done.kind != StepResult::Continue) {
@@ -330,6 +334,8 @@ void Runner::openSend() {
     return;
   }
   source_.reset(std::fopen(path.c_str(), "rb"));
+  if (source_) std::setvbuf(source_.get(), nullptr, _IOFBF, 64 * 1024);
+  readAt_ = 0;
   if (!source_) {
     end("File or folder to transfer has zero length or missing", false);
     return;
@@ -348,9 +354,12 @@ bool Runner::replyByState(std::uint32_t value) {
     case 2: {
       char data[kBlockSize];
       std::size_t got = 0;
+      const std::uint64_t at = std::uint64_t(value) * kBlockSize;
       if (value < blockCount_ &&
-          std::fseek(source_.get(), long(std::uint64_t(value) * kBlockSize), SEEK_SET) == 0)
+          (at == readAt_ || std::fseek(source_.get(), long(at), SEEK_SET) == 0)) {
         got = std::fread(data, 1, kBlockSize, source_.get());
+        readAt_ = at + got;
+      }
       if (got == 0) return sendStatus(status::kLocalIoFailure);
       FileBlockPacket b;
       b.clientId = clientId_;
@@ -436,7 +445,7 @@ bool Runner::flushBuffer() {
       return false;
   }
   buffered_ = 0;
-  return std::fflush(sink_.get()) == 0;
+  return true;
 }
 
 void Runner::handleReceive(std::string_view payload) {
@@ -459,6 +468,7 @@ void Runner::handleReceive(std::string_view payload) {
     sink_.reset();
     std::remove(tempPath_.c_str());
     sink_.reset(std::fopen(tempPath_.c_str(), "wb"));
+    if (sink_) std::setvbuf(sink_.get(), nullptr, _IOFBF, 64 * 1024);
     if (!sink_) {
       sendStatus(status::kLocalIoFailure);
       end("Client error during writing", false);
@@ -509,7 +519,7 @@ void Runner::handleReceive(std::string_view payload) {
     return;
   }
   if (kind == std::uint32_t(PacketKind::FileEnd) && headerSeen_) {
-    if (buffered_ > 0 && !flushBuffer()) {
+    if ((buffered_ > 0 && !flushBuffer()) || (sink_ && std::fflush(sink_.get()) != 0)) {
       sendStatus(status::kLocalIoFailure);
       end("Client error during writing", false);
       return;

@@ -1,9 +1,11 @@
 #include "sharing/server/session.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -25,6 +27,7 @@ namespace {
 
 constexpr std::uint64_t kMaxUpload = 1ULL << 30;
 constexpr int kMaxErrors = 10;
+constexpr int kWindow = 64;  // blocks asked for or sent ahead of the answers
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 std::uint64_t fileSize(const std::string& path) {
@@ -145,72 +148,145 @@ bool Session::receiveFile(const std::string& tag, const std::string& path, const
   std::uint64_t held = fileSize(partial);
   if (held < header.length) held -= held % kBlockSize;
   if (held > header.length) held = 0;
-  std::uint32_t next = 0;
+  std::uint32_t first = 0;
   if (held > 0) {
     std::uint32_t heldCrc = 0;
-    if (!fileCrc32(partial, heldCrc, held)) held = 0;
-    else {
+    if (fileCrc32(partial, heldCrc, held)) {
       if (!sendStatus(status::kResume, std::uint32_t(held), heldCrc) || !receive(payload))
         return false;
       StatusPacket answer;
       if (!decodeStatus(payload, answer)) return false;
       if (answer.status == status::kResumeAccepted) {
-        next = held >= header.length ? count : std::uint32_t(held / kBlockSize);
+        first = held >= header.length ? count : std::uint32_t(held / kBlockSize);
         log("transferencia reanudada en el byte " + std::to_string(held));
       } else if (answer.status != status::kResumeRefused) {
         return false;
       }
     }
   }
-  if (::truncate(partial.c_str(), off_t(std::uint64_t(next) * kBlockSize)) != 0) {
-    File create(std::fopen(partial.c_str(), "wb"), std::fclose);
-    if (!create) return false;
-  }
-  File out(std::fopen(partial.c_str(), "ab"), std::fclose);
-  if (!out || !sendStatus(status::kAck, next)) return false;
+  const int fd = ::open(partial.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  // Whatever happens, the file keeps only the unbroken run of blocks from the
+  // start, so that a later try can resume from there.
+  std::vector<bool> have(count, false);
+  std::uint32_t prefix = first;
+  for (std::uint32_t i = 0; i < first; ++i) have[i] = true;
+  // Blocks that arrive in order are gathered and written together.
+  std::string pending;
+  std::uint64_t pendingAt = 0;
+  auto writePending = [&]() {
+    if (pending.empty()) return true;
+    const bool ok = ::pwrite(fd, pending.data(), pending.size(), off_t(pendingAt)) ==
+                    ssize_t(pending.size());
+    pendingAt += pending.size();
+    pending.clear();
+    return ok;
+  };
+  struct Keep {
+    std::function<void()> atExit;
+    ~Keep() {
+      if (atExit) atExit();
+    }
+  } keep{[&] {
+    // The gathered blocks are written, then the file cut after the unbroken
+    // run of blocks from its start.
+    writePending();
+    const std::uint64_t bytes =
+        std::min<std::uint64_t>(std::uint64_t(prefix) * kBlockSize, header.length);
+    if (::ftruncate(fd, off_t(bytes)) != 0) {
+    }
+    ::close(fd);
+  }};
+  if (::ftruncate(fd, off_t(std::min<std::uint64_t>(std::uint64_t(first) * kBlockSize, header.length))) != 0)
+    return false;
 
+  // Blocks are asked for ahead of their arrival (a window of requests), so
+  // the client never waits for a round trip; a block that arrives damaged
+  // is asked for again with the status that says why.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> retry;  // (block, status)
+  std::uint32_t nextRequest = first;
+  int outstanding = 0;
   int errors = 0;
+  auto topUp = [&]() {
+    while (outstanding < kWindow) {
+      if (!retry.empty()) {
+        const auto [block, why] = retry.back();
+        retry.pop_back();
+        if (have[block]) continue;
+        if (!sendStatus(why, block)) return false;
+      } else if (nextRequest < count) {
+        if (!sendStatus(status::kAck, nextRequest++)) return false;
+      } else {
+        break;
+      }
+      ++outstanding;
+    }
+    return true;
+  };
+  if (first >= count) {
+    if (!sendStatus(status::kAck, count)) return false;
+  } else if (!topUp()) {
+    return false;
+  }
+  bool endAsked = first >= count;
   for (;;) {
     if (!receive(payload)) return false;
     const std::uint32_t kind = packetKind(payload);
     if (kind == std::uint32_t(PacketKind::FileBlock)) {
+      if (outstanding > 0) --outstanding;
       FileBlockPacket b;
       decodeFileBlock(payload, b);
-      const std::uint64_t at = std::uint64_t(next) * kBlockSize;
-      const std::uint64_t want = std::min<std::uint64_t>(kBlockSize, header.length - std::min<std::uint64_t>(at, header.length));
-      std::uint32_t reply = status::kAck;
-      if (b.index != next || next >= count) reply = status::kWrongBlock;
-      else if (b.length != want || b.data.size() != want) reply = status::kBadBlock;
-      else if (crc32Of(b.data) != b.crc) reply = status::kCrcMismatch;
-      if (reply != status::kAck) {
+      std::uint32_t problem = status::kAck;
+      const std::uint64_t at = std::uint64_t(b.index) * kBlockSize;
+      if (b.index >= count) problem = status::kWrongBlock;
+      else if (b.length != std::min<std::uint64_t>(kBlockSize, header.length - at) ||
+               b.data.size() != b.length)
+        problem = status::kBadBlock;
+      else if (crc32Of(b.data) != b.crc)
+        problem = status::kCrcMismatch;
+      if (problem != status::kAck) {
         if (++errors > kMaxErrors) return false;
-        if (!sendStatus(reply, next)) return false;
-        continue;
+        if (b.index < count) retry.emplace_back(b.index, problem);
+      } else if (!have[b.index]) {
+        if (at != pendingAt + pending.size() || pending.size() >= 256 * 1024) {
+          if (!writePending()) {
+            conn_.sendMessage(encodeServerTerminate());
+            return false;
+          }
+          pendingAt = at;
+        }
+        pending.append(b.data);
+        have[b.index] = true;
+        while (prefix < count && have[prefix]) ++prefix;
       }
-      errors = 0;
-      if (std::fwrite(b.data.data(), 1, b.data.size(), out.get()) != b.data.size() ||
-          std::fflush(out.get()) != 0) {
+      if (!topUp()) return false;
+      if (prefix == count && outstanding == 0 && !endAsked) {
+        if (!sendStatus(status::kAck, count)) return false;  // all there: the client ends
+        endAsked = true;
+      } else if (prefix < count && outstanding == 0 && retry.empty() && nextRequest >= count) {
+        // Lost track of a block: ask for the first one missing.
+        retry.emplace_back(prefix, status::kWrongBlock);
+        if (!topUp()) return false;
+      }
+    } else if (kind == std::uint32_t(PacketKind::FileEnd)) {
+      std::uint32_t crc = 0;
+      if (!writePending()) {
         conn_.sendMessage(encodeServerTerminate());
         return false;
       }
-      ++next;
-      if (!sendStatus(status::kAck, next)) return false;
-    } else if (kind == std::uint32_t(PacketKind::FileEnd)) {
-      out.reset();
-      std::uint32_t crc = 0;
-      if (next < count || !fileCrc32(partial, crc) || crc != header.crc) {
-        // Start the file again from nothing.
-        if (++errors > 3) return false;
-        std::remove(partial.c_str());
-        out.reset(std::fopen(partial.c_str(), "wb"));
-        next = 0;
-        if (!out || !sendStatus(status::kCrcMismatch, 0)) return false;
-        continue;
+      if (prefix < count || ::fsync(fd) != 0 || !fileCrc32(partial, crc) || crc != header.crc) {
+        // Every block passed its check yet the whole does not: nothing here
+        // can be trusted for a resume.
+        prefix = 0;
+        conn_.sendMessage(encodeServerTerminate());
+        return false;
       }
       if (std::rename(partial.c_str(), path.c_str()) != 0) {
         conn_.sendMessage(encodeServerTerminate());
         return false;
       }
+      keep.atExit = nullptr;  // the partial file is gone
+      ::close(fd);
       const std::uint32_t answer = verdict(path);
       if (answer == status::kAck || answer == status::kMustUpdate) {
         if (!sendStatus(answer, count)) return false;
@@ -221,7 +297,7 @@ bool Session::receiveFile(const std::string& tag, const std::string& path, const
     } else if (kind == std::uint32_t(PacketKind::Status)) {
       return false;  // the client gave up (too many errors, a local failure)
     } else {
-      if (!sendStatus(status::kUnexpectedPacket, next)) return false;
+      if (!sendStatus(status::kUnexpectedPacket, prefix)) return false;
     }
   }
 }
@@ -238,53 +314,63 @@ bool Session::sendFile(const std::string& path) {
   const std::string header = encodeFileHeader({0, std::uint32_t(length), crc});
   if (conn_.sendMessage(header) != IoResult::Ok) return false;
   std::string payload;
+  StatusPacket st;
+  if (!receive(payload) || !decodeStatus(payload, st) || st.status != status::kAck ||
+      st.value > count)
+    return false;
+  // Blocks go out ahead of their acknowledgements (a window); a complaint
+  // sends them again from the block the client wants.
+  std::uint32_t base = st.value;      // the client holds everything before this
+  std::uint32_t sendNext = st.value;  // the next block to send
+  std::int64_t rewound = -1;          // the block of the last complaint acted on
   int errors = 0;
+  std::uint64_t readAt = 0;
+  std::setvbuf(in.get(), nullptr, _IOFBF, 64 * 1024);
   for (;;) {
-    if (!receive(payload)) return false;
-    StatusPacket st;
-    if (packetKind(payload) != std::uint32_t(PacketKind::Status) || !decodeStatus(payload, st))
-      return false;
+    while (sendNext < count && sendNext < base + std::uint32_t(kWindow)) {
+      char data[kBlockSize];
+      const std::uint64_t at = std::uint64_t(sendNext) * kBlockSize;
+      if (at != readAt && std::fseek(in.get(), long(at), SEEK_SET) != 0) return false;
+      const std::size_t got = std::fread(data, 1, kBlockSize, in.get());
+      readAt = at + got;
+      if (got == 0) return false;
+      FileBlockPacket b;
+      b.length = std::uint32_t(got);
+      b.index = sendNext++;
+      b.crc = crc32Of(std::string_view(data, got));
+      b.data = std::string_view(data, got);
+      if (conn_.sendMessage(encodeFileBlock(b)) != IoResult::Ok) return false;
+    }
+    if (base >= count) {
+      if (conn_.sendMessage(encodeFileEnd(0)) != IoResult::Ok || !receive(payload)) return false;
+      StatusPacket end;
+      if (!decodeStatus(payload, end) || end.status != status::kAck) return false;
+      return true;
+    }
+    if (!receive(payload) || !decodeStatus(payload, st) || st.value > count) return false;
     switch (st.status) {
       case status::kAck:
       case status::kAckAlt:
-        errors = 0;
+        if (st.value > base) {
+          base = st.value;
+          rewound = -1;
+        }
         break;
       case status::kBadBlock:
       case status::kWrongBlock:
       case status::kCrcMismatch:
+        if (std::int64_t(st.value) == rewound) break;  // already sent again from there
         if (++errors > kMaxErrors) return false;
+        base = sendNext = st.value;
+        rewound = st.value;
         break;
       default:
         return false;
     }
-    if (st.value > count) return false;
-    if (st.value == count) {
-      // The whole file is there: end it and wait for the final answer.
-      if (conn_.sendMessage(encodeFileEnd(0)) != IoResult::Ok || !receive(payload)) return false;
-      StatusPacket end;
-      if (!decodeStatus(payload, end)) return false;
-      if (end.status == status::kAck) return true;
-      if (end.status != status::kCrcMismatch || ++errors > 3) return false;
-      if (conn_.sendMessage(header) != IoResult::Ok) return false;  // send it all again
-      continue;
-    }
-    char data[kBlockSize];
-    if (std::fseek(in.get(), long(std::uint64_t(st.value) * kBlockSize), SEEK_SET) != 0)
-      return false;
-    const std::size_t got = std::fread(data, 1, kBlockSize, in.get());
-    if (got == 0) return false;
-    FileBlockPacket b;
-    b.length = std::uint32_t(got);
-    b.index = st.value;
-    b.crc = crc32Of(std::string_view(data, got));
-    b.data = std::string_view(data, got);
-    if (conn_.sendMessage(encodeFileBlock(b)) != IoResult::Ok) return false;
   }
 }
 
-bool Session::sendPack(const std::vector<std::pair<std::string, std::string>>& files) {
-  std::vector<PackSource> sources;
-  for (const auto& [name, path] : files) sources.push_back({name, path});
+bool Session::sendPack(const std::vector<PackSource>& sources) {
   const std::string pack = work("~send.pack");
   std::string error;
   if (!packFileList(sources, pack, error)) {
@@ -309,7 +395,7 @@ void Session::log(const std::string& line) {
 bool Session::info() {
   const std::string file = work(kProjectInfoFile);
   if (!project::safeWrite(file, server_.store().projectInfo(project_))) return false;
-  const bool ok = sendPack({{std::string(kProjectInfoFile), file}});
+  const bool ok = sendPack({{std::string(kProjectInfoFile), file, {}}});
   if (ok) log("información del proyecto enviada");
   return ok;
 }
@@ -342,7 +428,7 @@ bool Session::readLines(const std::string& pack, std::vector<VersionLine>& lines
 bool Session::writeList(const std::vector<VersionLine>& lines) {
   const std::string file = work(kVersionListFile);
   return project::safeWrite(file, versionListText(lines)) &&
-         sendPack({{std::string(kVersionListFile), file}});
+         sendPack({{std::string(kVersionListFile), file, {}}});
 }
 
 bool Session::update() {
@@ -355,12 +441,13 @@ bool Session::update() {
   for (const VersionLine& l : held)
     if (l.kind == 'V') versions[sharedNameKey(l.name)] = l.version;
   std::vector<VersionLine> lines;
-  std::vector<std::pair<std::string, std::string>> files;
+  std::vector<PackSource> files;
   for (const StoredFile& f : server_.store().latest(project_)) {
     auto it = versions.find(sharedNameKey(f.name));
     if (it != versions.end() && it->second >= f.version) continue;
     lines.push_back({'V', f.version, f.name});
-    files.emplace_back(f.name, server_.store().objectPath(f.object));
+    const std::string object = server_.store().objectPath(f.object);
+    files.push_back({f.name, object, object + ".z"});
   }
   if (!writeList(lines) || !sendPack(files)) return false;
   log("actualización: " + std::to_string(files.size()) + " archivos enviados");
@@ -392,6 +479,7 @@ bool Session::sendChanges(bool commit) {
   const bool taken = receiveFile("files", work("files.pack"), [&](const std::string& pack) {
     UnpackOptions options;
     options.allowedNames = &wanted;
+    options.direct = true;  // the work folder goes whole when the session ends
     const std::string folder = work("files");
     std::string error;
     if (!unpackFiles(pack, folder, options, error)) {
@@ -401,7 +489,8 @@ bool Session::sendChanges(bool commit) {
     for (Change& c : changes) {
       if (c.kind == 'V') continue;
       const std::string path = platform::joinPath(folder, c.name);
-      if (!platform::fileExists(path) || !store.storeObject(path, c.object, c.size, error)) {
+      if (!platform::fileExists(path) ||
+          !store.storeObject(path, c.object, c.size, error, true)) {
         log(error.empty() ? "falta '" + c.name + "' en el paquete" : error);
         return status::kLocalIoFailure;
       }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sharing/file_pack.h"
 #include "sharing/socket.h"
 #include "sharing/version_list.h"
 #include "sharing/wire.h"
@@ -33,7 +34,7 @@ class Session {
   bool sendStatus(std::uint32_t status, std::uint32_t value = 0, std::uint32_t value2 = 0);
   bool receiveFile(const std::string& tag, const std::string& path, const Verdict& verdict);
   bool sendFile(const std::string& path);
-  bool sendPack(const std::vector<std::pair<std::string, std::string>>& files);
+  bool sendPack(const std::vector<PackSource>& files);
   std::string work(std::string_view name) const;
   std::string partialPath(const std::string& tag, std::uint32_t length, std::uint32_t crc) const;
 

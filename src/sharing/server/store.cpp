@@ -281,19 +281,23 @@ std::string Store::objectPath(const std::string& object) const {
 }
 
 bool Store::storeObject(const std::string& path, std::string& object, std::uint64_t& size,
-                        std::string& error) {
+                        std::string& error, bool move) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"), std::fclose);
   if (!in) {
     error = "No se puede leer '" + path + "'";
     return false;
   }
-  char tmpl[64];
-  std::snprintf(tmpl, sizeof tmpl, "tmp-%08x", unsigned(std::random_device{}()));
-  const std::string temp = platform::joinPath(platform::joinPath(dir_, "objects"), tmpl);
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(temp.c_str(), "wb"), std::fclose);
-  if (!out) {
-    error = "No se puede escribir en la carpeta de datos";
-    return false;
+  std::string temp;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(nullptr, std::fclose);
+  if (!move) {
+    char tmpl[64];
+    std::snprintf(tmpl, sizeof tmpl, "tmp-%08x", unsigned(std::random_device{}()));
+    temp = platform::joinPath(platform::joinPath(dir_, "objects"), tmpl);
+    out.reset(std::fopen(temp.c_str(), "wb"));
+    if (!out) {
+      error = "No se puede escribir en la carpeta de datos";
+      return false;
+    }
   }
   Sha256 hash;
   std::string buffer(65536, '\0');
@@ -303,20 +307,22 @@ bool Store::storeObject(const std::string& path, std::string& object, std::uint6
   while ((got = std::fread(buffer.data(), 1, buffer.size(), in.get())) > 0) {
     hash.update(buffer.data(), got);
     size += got;
-    if (std::fwrite(buffer.data(), 1, got, out.get()) != got) ok = false;
+    if (out && std::fwrite(buffer.data(), 1, got, out.get()) != got) ok = false;
   }
-  ok = ok && !std::ferror(in.get()) && std::fflush(out.get()) == 0;
+  ok = ok && !std::ferror(in.get()) && (!out || std::fflush(out.get()) == 0);
   out.reset();
+  in.reset();
+  const std::string source = move ? path : temp;
   object = hexOf(hash.finish());
   const std::string final = objectPath(object);
   if (ok && platform::fileExists(final)) {
-    std::remove(temp.c_str());
+    std::remove(source.c_str());
     return true;
   }
   ok = ok && platform::makeFolders(std::string(platform::folderOf(final))) &&
-       std::rename(temp.c_str(), final.c_str()) == 0;
+       std::rename(source.c_str(), final.c_str()) == 0;
   if (!ok) {
-    std::remove(temp.c_str());
+    if (!move) std::remove(temp.c_str());
     error = "No se puede guardar el contenido de '" + path + "'";
   }
   return ok;

@@ -66,9 +66,11 @@ class Store {
   std::vector<StoredFile> latest(std::int64_t project);
   std::int32_t revision(std::int64_t project);
 
-  // Copies a file into the content folder; its content name and size.
+  // Puts a file into the content folder; its content name and size. With
+  // `move` the file itself is moved there (it must be on the same file
+  // system, as the server's work folder is).
   bool storeObject(const std::string& path, std::string& object, std::uint64_t& size,
-                   std::string& error);
+                   std::string& error, bool move = false);
   std::string objectPath(const std::string& object) const;
 
   // Checks the lines against the newest versions (a 'V' or 'C' line older
