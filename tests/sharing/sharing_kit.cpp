@@ -1,5 +1,7 @@
 #include "sharing/sharing_kit.h"
 
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 
@@ -75,6 +77,64 @@ RunResult runClient(TransactionKind kind, int port, StepHooks& hooks, const Cred
   r.message = client.statusText();
   r.couldNotConnect = client.couldNotConnect();
   return r;
+}
+
+Relay::Relay(int serverPort) : serverPort_(serverPort) {
+  std::string error;
+  listener_.listen("127.0.0.1", 0, error);
+  port_ = listener_.port();
+  accept_ = std::thread([this] {
+    while (!stop_) {
+      Connection c = listener_.accept(50);
+      if (!c.valid()) continue;
+      std::lock_guard lock(mutex_);
+      workers_.emplace_back(&Relay::serve, this, std::move(c));
+    }
+  });
+}
+
+Relay::~Relay() {
+  stop_ = true;
+  accept_.join();
+  std::lock_guard lock(mutex_);
+  for (std::thread& t : workers_) t.join();
+}
+
+void Relay::serve(Connection client) {
+  Connection server;
+  int code = 0;
+  if (Connection::connectTo("127.0.0.1", serverPort_, 5000, nullptr, {}, server, code) !=
+      IoResult::Ok)
+    return;
+  const std::uint64_t limit = limit_;
+  const bool cut = cut_;
+  std::uint64_t passed = 0;
+  bool holding = false;
+  char buffer[4096];
+  while (!stop_) {
+    pollfd fds[2] = {{client.fd(), short(holding ? 0 : POLLIN), 0}, {server.fd(), POLLIN, 0}};
+    if (::poll(fds, 2, 50) <= 0) continue;
+    if (fds[0].revents && !holding) {
+      std::size_t want = sizeof buffer;
+      if (limit - passed < want) want = std::size_t(limit - passed);
+      const ssize_t n = ::recv(client.fd(), buffer, want, 0);
+      if (n <= 0) break;
+      if (server.sendAll(std::string_view(buffer, std::size_t(n))) != IoResult::Ok) break;
+      passed += std::uint64_t(n);
+      if (passed >= limit) {
+        tripped_ = true;
+        if (cut) break;
+        holding = true;
+      }
+    }
+    if (fds[1].revents) {
+      const ssize_t n = ::recv(server.fd(), buffer, sizeof buffer, 0);
+      if (n <= 0) break;
+      if (client.sendAll(std::string_view(buffer, std::size_t(n))) != IoResult::Ok) break;
+    }
+  }
+  client.shutdownBoth();
+  server.shutdownBoth();
 }
 
 LoopServer::LoopServer() {

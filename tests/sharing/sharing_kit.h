@@ -3,7 +3,9 @@
 // data in a temporary folder, and a way to run one transaction to its end.
 #pragma once
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <thread>
@@ -53,6 +55,36 @@ class FakeServer {
 
 // A status packet from the server (client id 0).
 std::string serverStatus(std::uint32_t status, std::uint32_t value = 0, std::uint32_t value2 = 0);
+
+// A loopback relay in front of a server. It can hold the bytes going to the
+// server once a number of them have passed, or cut the connection there.
+class Relay {
+ public:
+  explicit Relay(int serverPort);
+  ~Relay();
+  int port() const { return port_; }
+  // After this many client-to-server bytes, stop forwarding (hold) or close
+  // both sides (cut). Applies to connections accepted from now on.
+  void holdAfter(std::uint64_t bytes) { limit_ = bytes; cut_ = false; }
+  void cutAfter(std::uint64_t bytes) { limit_ = bytes; cut_ = true; }
+  // True once a connection has reached its limit.
+  bool tripped() const { return tripped_; }
+  void release() { stop_ = true; }
+
+ private:
+  void serve(Connection client);
+
+  Listener listener_;
+  int port_ = 0;
+  int serverPort_;
+  std::atomic<std::uint64_t> limit_{UINT64_MAX};
+  std::atomic<bool> cut_{false};
+  std::atomic<bool> tripped_{false};
+  std::atomic<bool> stop_{false};
+  std::thread accept_;
+  std::vector<std::thread> workers_;
+  std::mutex mutex_;
+};
 
 // The result of one transaction run to its end.
 struct RunResult {

@@ -334,7 +334,8 @@ CommitOutcome Store::checkLocked(std::int64_t project, const std::vector<Change>
     Statement st(db_, "SELECT version FROM latest WHERE project = ? AND key = ?");
     st.bind(1, project).bind(2, sharedNameKey(c.name));
     const std::int32_t have = st.step() ? std::int32_t(st.integer(0)) : 0;
-    if ((c.kind == 'A' && have > 0) || (c.kind != 'A' && have > c.base)) {
+    // A file the client holds unchanged may be behind: it is not touched.
+    if ((c.kind == 'A' && have > 0) || (c.kind == 'C' && have > c.base)) {
       error = "'" + c.name + "' tiene una versión más reciente en el servidor";
       return CommitOutcome::Stale;
     }
@@ -374,9 +375,9 @@ CommitOutcome Store::commit(std::int64_t project, const std::string& user,
   for (const Change& c : changes) {
     const std::string key = sharedNameKey(c.name);
     if (c.kind == 'V') {
-      Statement cur(db_, "SELECT version FROM latest WHERE project = ? AND key = ?");
-      cur.bind(1, project).bind(2, key);
-      versions.push_back(cur.step() ? std::int32_t(cur.integer(0)) : 0);
+      // An unchanged file keeps the version the client holds, so that a
+      // newer one still comes with its next update.
+      versions.push_back(c.base);
       continue;
     }
     Statement ins(db_,

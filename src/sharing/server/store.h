@@ -73,10 +73,11 @@ class Store {
                    std::string& error, bool move = false);
   std::string objectPath(const std::string& object) const;
 
-  // Checks the lines against the newest versions (a 'V' or 'C' line older
-  // than the server's, or an 'A' line naming an existing file, is Stale) and
-  // records every 'C' and 'A' line as version revision + 1 in one
-  // transaction. `versions` gets the resulting version of every line.
+  // Checks the lines against the newest versions (a 'C' line older than the
+  // server's, or an 'A' line naming an existing file, is Stale) and records
+  // every 'C' and 'A' line as version revision + 1 in one transaction.
+  // `versions` gets the resulting version of every line ('V' lines keep the
+  // client's, which may be behind: the next update brings the newer file).
   CommitOutcome commit(std::int64_t project, const std::string& user, const std::string& comment,
                        const std::vector<Change>& changes, std::int32_t& newRevision,
                        std::vector<std::int32_t>& versions, std::string& error,
