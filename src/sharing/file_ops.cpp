@@ -51,6 +51,13 @@ bool copyFileAtomically(const std::string& from, const std::string& to) {
   });
 }
 
+bool writeTemporaryFile(const std::string& path, const std::string& bytes) {
+  File out(std::fopen(path.c_str(), "wb"), std::fclose);
+  if (!out) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
+  return std::fclose(out.release()) == 0 && ok;
+}
+
 bool sameFileContent(const std::string& a, const std::string& b) {
   struct stat sa, sb;
   if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;

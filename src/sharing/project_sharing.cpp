@@ -58,12 +58,12 @@ void ConflictMerge::keepLocal() {
 }
 
 bool ConflictMerge::takeServer(std::string& error) {
-  resolved_ = takeServerVersion(folder_, list_, conflict_, error);
+  resolved_ = replaced_ = takeServerVersion(folder_, list_, conflict_, error);
   return resolved_;
 }
 
 bool ConflictMerge::saveMerged(const std::string& text, std::string& error) {
-  resolved_ = saveMergedVersion(folder_, list_, conflict_, text, error);
+  resolved_ = replaced_ = saveMergedVersion(folder_, list_, conflict_, text, error);
   return resolved_;
 }
 
@@ -204,7 +204,7 @@ bool ProjectSharing::update() {
       if (!merged) message(caption, why);
       else merged = ui_->mergeConflict(merge);
       if (!merged) message(kErrorCaption, "Error mientras se combinaban archivos");
-      if (merge.resolved()) reopen.push_back(merge.localPath());
+      if (merge.fileReplaced()) reopen.push_back(merge.localPath());
     }
     if (!lastUpdate_.conflicts.empty()) saveList();
   } else if (!client_.couldNotConnect()) {

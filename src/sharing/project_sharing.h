@@ -67,6 +67,8 @@ class ConflictMerge {
   bool takeServer(std::string& error);
   bool saveMerged(const std::string& text, std::string& error);
   bool resolved() const { return resolved_; }
+  // Whether the way out replaced the local file (the editor reloads it).
+  bool fileReplaced() const { return replaced_; }
 
   // A merged text of a generated asset file must still load as that file.
   void setTextCheck(std::function<bool(std::string_view name, std::string_view text)> check) {
@@ -83,6 +85,7 @@ class ConflictMerge {
   bool text_ = false;
   TextMerge merge_;
   bool resolved_ = false;
+  bool replaced_ = false;
   std::function<bool(std::string_view, std::string_view)> check_;
 };
 

@@ -5,7 +5,6 @@
 
 #include "platform/file_time.h"
 #include "platform/paths.h"
-#include "project/safe_write.h"
 #include "project/text_lines.h"
 #include "sharing/file_ops.h"
 #include "sharing/file_pack.h"
@@ -134,7 +133,7 @@ std::string ProjectSync::path(std::string_view name) const {
 std::string ProjectSync::updateFolder() const { return path(kUpdateFolder); }
 
 bool ProjectSync::writeVersionList(const std::vector<VersionLine>& lines) const {
-  return project::safeWrite(path(kVersionListFile), versionListText(lines));
+  return writeTemporaryFile(path(kVersionListFile), versionListText(lines));
 }
 
 StepResult ProjectSync::prepare(Step step, StepContext& ctx) {

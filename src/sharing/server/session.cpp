@@ -20,7 +20,6 @@
 #include "sharing/server/store.h"
 #include "sharing/shared_names.h"
 #include "sharing/sync.h"
-#include "project/safe_write.h"
 
 namespace tarvolin::sharing::server {
 namespace {
@@ -394,7 +393,7 @@ void Session::log(const std::string& line) {
 
 bool Session::info() {
   const std::string file = work(kProjectInfoFile);
-  if (!project::safeWrite(file, server_.store().projectInfo(project_))) return false;
+  if (!writeTemporaryFile(file, server_.store().projectInfo(project_))) return false;
   const bool ok = sendPack({{std::string(kProjectInfoFile), file, {}}});
   if (ok) log("información del proyecto enviada");
   return ok;
@@ -427,7 +426,7 @@ bool Session::readLines(const std::string& pack, std::vector<VersionLine>& lines
 
 bool Session::writeList(const std::vector<VersionLine>& lines) {
   const std::string file = work(kVersionListFile);
-  return project::safeWrite(file, versionListText(lines)) &&
+  return writeTemporaryFile(file, versionListText(lines)) &&
          sendPack({{std::string(kVersionListFile), file, {}}});
 }
 

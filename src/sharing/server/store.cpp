@@ -273,6 +273,18 @@ std::int32_t Store::revision(std::int64_t project) {
   return st.step() ? std::int32_t(st.integer(0)) : 0;
 }
 
+std::vector<StoredFile> Store::history(std::int64_t project, const std::string& name) {
+  std::lock_guard lock(mutex_);
+  std::vector<StoredFile> out;
+  Statement st(db_,
+               "SELECT name, version, object, size FROM versions WHERE project = ? AND key = ? "
+               "ORDER BY version");
+  st.bind(1, project).bind(2, sharedNameKey(name));
+  while (st.step())
+    out.push_back({st.text(0), std::int32_t(st.integer(1)), st.text(2), std::uint64_t(st.integer(3))});
+  return out;
+}
+
 std::string Store::objectPath(const std::string& object) const {
   if (object.size() < 3) return {};
   return platform::joinPath(platform::joinPath(platform::joinPath(dir_, "objects"),

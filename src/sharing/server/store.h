@@ -65,6 +65,8 @@ class Store {
   // The newest version of every file of the project.
   std::vector<StoredFile> latest(std::int64_t project);
   std::int32_t revision(std::int64_t project);
+  // The versions kept of one file, oldest first.
+  std::vector<StoredFile> history(std::int64_t project, const std::string& name);
 
   // Puts a file into the content folder; its content name and size. With
   // `move` the file itself is moved there (it must be on the same file
