@@ -33,7 +33,7 @@ bool WorldCommands::Paths(std::int32_t command, const std::int32_t* p, std::int3
       return true;
     }
   }
-  err.SetError(3);
+  err.SetError(err::kUnknownCommand);
   return false;
 }
 

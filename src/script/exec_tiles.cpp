@@ -15,8 +15,6 @@ namespace tarvolin::script {
 
 namespace {
 
-constexpr ErrorCode kBadTile = 96;
-
 // One tile area in one colour mode.
 struct Area {
   std::uint8_t* bytes = nullptr;
@@ -113,7 +111,7 @@ bool MaskCopies(int m, int copy, int ignore, int blend, int x, int y) {
 bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std::int32_t* out,
                                 int& outCount, ErrorState& err) {
   auto fail = [&]() {
-    err.SetError(kBadTile);
+    err.SetError(err::kTileAttributeOutOfRange);
     return false;
   };
   machine::MachineState& m = *machine_;
@@ -209,7 +207,7 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
       return true;
     }
     default:
-      err.SetError(3);
+      err.SetError(err::kUnknownCommand);
       return false;
   }
   m.notify(machine::ChangeKind::Tiles);

@@ -68,11 +68,11 @@ bool WorldCommands::Execute(std::int32_t command, const std::int32_t* p, int cou
   outCount = 0;
   const int needed = OperandCount(command);
   if (needed < 0) {
-    err.SetError(3);
+    err.SetError(err::kUnknownCommand);
     return false;
   }
   if (count < needed) {
-    err.SetError(2);
+    err.SetError(err::kMissingParameters);
     return false;
   }
   if (command >= 90 && command <= 97) return Levels(command, p, out, outCount, err);

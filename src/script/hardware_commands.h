@@ -32,7 +32,7 @@
 #include <cstdint>
 
 #include "script/command_family.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::machine { class MachineState; }
 

@@ -21,7 +21,7 @@
 
 #include "common/host.h"
 #include "script/command_family.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::machine { class MachineState; }
 namespace tarvolin::project { class Project; struct Resource; }

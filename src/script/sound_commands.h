@@ -16,7 +16,7 @@
 #include <string>
 
 #include "script/command_family.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin {
 class Host;

@@ -51,7 +51,7 @@
 #include <string>
 
 #include "script/command_family.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::machine { class MachineState; }
 namespace tarvolin::project { class Project; }
