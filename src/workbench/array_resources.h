@@ -8,11 +8,11 @@
 #include "common/host.h"
 #include "project/project.h"
 #include "project/resource_ops.h"
-#include "script/exec_arrays.h"
+#include "commands/exec_arrays.h"
 
 namespace tarvolin {
 
-class ProjectResourceFiles final : public script::ResourceFiles {
+class ProjectResourceFiles final : public commands::ResourceFiles {
  public:
   ProjectResourceFiles(project::Project& project, Host& host) : project_(project), host_(host) {}
 

@@ -4,9 +4,11 @@
 #include <algorithm>
 
 #include "machine/machine_state.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -120,4 +122,4 @@ bool HardwareCommands::Collision(std::int32_t command, const std::int32_t* p, st
   }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -7,9 +7,11 @@
 #include "machine/machine_state.h"
 #include "project/project.h"
 #include "script/operand_parse.h"
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -287,4 +289,4 @@ void WorldCommands::RenderText(int x, int y, const std::string& text) {
     }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

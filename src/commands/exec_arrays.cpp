@@ -1,4 +1,4 @@
-#include "script/exec_arrays.h"
+#include "commands/exec_arrays.h"
 
 #include "common/text.h"
 #include "project/array_math.h"
@@ -7,7 +7,9 @@
 #include "script/operand.h"
 #include "script/vocabulary.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -528,4 +530,4 @@ bool ArrayCommands::NextElement(Interpreter& interp) {
   return true;
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -5,9 +5,11 @@
 #include "project/resource_ops.h"
 #include "script/interpreter.h"
 #include "script/operand_parse.h"
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 constexpr int kCollideTiles = 1024;
@@ -104,4 +106,4 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
   });
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -1,8 +1,10 @@
 // The palette, sprite and sprite rotation-bank commands.
 #include "machine/machine_state.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -86,4 +88,4 @@ bool HardwareCommands::Sprites(std::int32_t command, const std::int32_t* p, std:
   }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -1,9 +1,11 @@
 // The tile-map commands: one cell attribute read or written, rectangles
 // filled, copied and counted up, and the layers' settings.
 #include "machine/machine_state.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -142,4 +144,4 @@ bool HardwareCommands::TileMaps(std::int32_t command, const std::int32_t* p, std
   }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -4,10 +4,12 @@
 
 #include "project/project.h"
 #include "project/resource_ops.h"
-#include "script/sound_commands.h"
+#include "commands/sound_commands.h"
 #include "sound/audio_engine.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -192,4 +194,4 @@ bool SoundCommands::Execute(std::int32_t command, const std::int32_t* p, int cou
   }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -7,9 +7,11 @@
 #include "machine/machine_state.h"
 #include "project/project.h"
 #include "script/operand_parse.h"
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 // Cells of the screen a level position shows: 240 / 8 + 1 by 160 / 8 + 1.
@@ -125,4 +127,4 @@ bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int
   return true;
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

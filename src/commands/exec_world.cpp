@@ -1,9 +1,11 @@
 // Dispatch of the string, path, level and tile-list commands.
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
 #include "project/project.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 // Operands each command takes (values and asset indices, not results).
@@ -81,4 +83,4 @@ bool WorldCommands::Execute(std::int32_t command, const std::int32_t* p, int cou
   return Strings(command, p, out, outCount, err);
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

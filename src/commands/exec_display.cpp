@@ -2,10 +2,12 @@
 // counter and the back-page drawing.
 #include "machine/back_page.h"
 #include "machine/machine_state.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 #include "script/timing.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -141,4 +143,4 @@ bool HardwareCommands::Display(std::int32_t command, const std::int32_t* p, std:
   }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

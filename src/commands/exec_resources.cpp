@@ -5,9 +5,11 @@
 #include "project/resource_ops.h"
 #include "script/commands.h"
 #include "script/operand_parse.h"
-#include "script/resource_commands.h"
+#include "commands/resource_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -153,4 +155,4 @@ bool ResourceCommands::LoadPalette(const std::int32_t* p, ErrorState& err) {
   return true;
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

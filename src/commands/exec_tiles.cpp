@@ -9,9 +9,11 @@
 
 #include "machine/machine_state.h"
 #include "machine/tile_data.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -214,4 +216,4 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
   return true;
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands
