@@ -8,10 +8,12 @@
 
 #include "machine/machine_state.h"
 #include "machine/tile_data.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 #include "script/timing.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -419,4 +421,4 @@ TEST(HardwareCommands, CollisionPropertiesAndOverlaps) {
   EXPECT_EQ(r.m.tileProperty(6), 0);
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -1,4 +1,4 @@
-#include "script/errors.h"
+#include "common/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,9 @@
 #include "project/recording_host.h"
 #include "common/temp_dir.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -322,4 +324,4 @@ TEST(TileListCommands, AttributesCollisionAndGroupLoads) {
   EXPECT_EQ(r.err.GetError(), 31);
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

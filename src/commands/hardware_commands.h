@@ -32,19 +32,19 @@
 #include <cstdint>
 
 #include "script/command_family.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::machine { class MachineState; }
+namespace tarvolin::script { class TimingEngine; }
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
 
-class TimingEngine;
 
-class HardwareCommands final : public CommandFamily {
+class HardwareCommands final : public script::CommandFamily {
  public:
   // What the commands act on; with no machine every command fails (error 3);
   // with no timing engine the scan line reads as at cycle 0.
-  void bind(machine::MachineState* machine, const TimingEngine* timing) {
+  void bind(machine::MachineState* machine, const script::TimingEngine* timing) {
     machine_ = machine;
     timing_ = timing;
   }
@@ -53,7 +53,7 @@ class HardwareCommands final : public CommandFamily {
 
   bool Handles(std::int32_t command) const override { return handles(command); }
   void Reset() override {}
-  int FindAsset(AssetKind, std::string_view) const override { return -1; }
+  int FindAsset(script::AssetKind, std::string_view) const override { return -1; }
   // Runs one command. `p` holds `count` evaluated operands; the results for
   // the line's variables go to `out` and their number to `outCount`. False
   // with the error set when a check fails (nothing is changed then).
@@ -75,7 +75,7 @@ class HardwareCommands final : public CommandFamily {
                  ErrorState& err);
 
   machine::MachineState* machine_ = nullptr;
-  const TimingEngine* timing_ = nullptr;
+  const script::TimingEngine* timing_ = nullptr;
 };
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -7,17 +7,13 @@
 #include "machine/machine_state.h"
 #include "project/project.h"
 #include "script/operand_parse.h"
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
-constexpr ErrorCode kBadFlag = 42;
-constexpr ErrorCode kBadLanguage = 51;
-constexpr ErrorCode kBadLayer = 87;
-constexpr ErrorCode kBadTile = 88;
-constexpr ErrorCode kBadOffset = 97;
-constexpr ErrorCode kBadPalette = 98;
 
 bool isFlag(std::int32_t v) { return v == 0 || v == 1; }
 
@@ -103,10 +99,10 @@ bool WorldCommands::Strings(std::int32_t command, const std::int32_t* p, std::in
       return DrawText(p[0], p[1], part, err);
     }
     case 162: {  // StringDisplaySetTarget layer fontmap firstTile
-      if (p[0] < 0 || p[0] > 3) return fail(kBadLayer);
+      if (p[0] < 0 || p[0] > 3) return fail(err::kScreenMapIndexOutOfRange);
       if (!project_ || p[1] < 0 || std::size_t(p[1]) >= project_->fontMaps().size())
         return fail(AssetErrorCodes(AssetKind::FontMap).outOfRange);
-      if (p[2] < 0 || p[2] > 2047) return fail(kBadTile);
+      if (p[2] < 0 || p[2] > 2047) return fail(err::kScreenMapTileOutOfRange);
       text_.layer = p[0];
       text_.fontMap = p[1];
       text_.firstTile = p[2];
@@ -114,15 +110,15 @@ bool WorldCommands::Strings(std::int32_t command, const std::int32_t* p, std::in
     }
     case 163:  // StringDisplaySetFlags hActive h vActive v
       for (int i = 0; i < 4; ++i)
-        if (!isFlag(p[i])) return fail(kBadFlag);
+        if (!isFlag(p[i])) return fail(err::kFlagExpected);
       text_.flipHActive = p[0];
       text_.flipH = p[1];
       text_.flipVActive = p[2];
       text_.flipV = p[3];
       return true;
     case 164:  // StringDisplaySetColour active palette
-      if (!isFlag(p[0])) return fail(kBadFlag);
-      if (p[1] < 0 || p[1] > 15) return fail(kBadPalette);
+      if (!isFlag(p[0])) return fail(err::kFlagExpected);
+      if (p[1] < 0 || p[1] > 15) return fail(err::kPaletteIndexOutOfRange);
       text_.paletteActive = p[0];
       text_.palette = p[1];
       return true;
@@ -146,15 +142,15 @@ bool WorldCommands::Strings(std::int32_t command, const std::int32_t* p, std::in
       out[outCount++] = language_;
       return true;
     case 168:
-      if (p[0] < 0 || p[0] >= project::kLanguageCount) return fail(kBadLanguage);
+      if (p[0] < 0 || p[0] >= project::kLanguageCount) return fail(err::kBadLanguage);
       language_ = p[0];
       return true;
     case 169: {  // StringRenderSetTarget tile reset clear overMap colourMode offX offY spacing
-      if (p[0] < 0 || p[0] > 2047) return fail(kBadTile);
+      if (p[0] < 0 || p[0] > 2047) return fail(err::kScreenMapTileOutOfRange);
       for (int i = 1; i <= 4; ++i)
-        if (!isFlag(p[i])) return fail(kBadFlag);
+        if (!isFlag(p[i])) return fail(err::kFlagExpected);
       for (int i = 5; i <= 7; ++i)
-        if (p[i] < 0 || p[i] > 7) return fail(kBadOffset);
+        if (p[i] < 0 || p[i] > 7) return fail(err::kShiftOutOfRange);
       render_ = RenderTarget{};
       render_.set = true;
       render_.tile = p[0];
@@ -180,13 +176,13 @@ bool WorldCommands::Strings(std::int32_t command, const std::int32_t* p, std::in
       return true;
     }
   }
-  err.SetError(3);
+  err.SetError(err::kUnknownCommand);
   return false;
 }
 
 bool WorldCommands::DrawText(int x, int y, const std::string& text, ErrorState& err) {
   if (text_.layer < 0 || text_.layer > 3) {
-    err.SetError(kBadLayer);
+    err.SetError(err::kScreenMapIndexOutOfRange);
     return false;
   }
   const project::FontMap* map =
@@ -293,4 +289,4 @@ void WorldCommands::RenderText(int x, int y, const std::string& text) {
     }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

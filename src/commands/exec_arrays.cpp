@@ -1,4 +1,4 @@
-#include "script/exec_arrays.h"
+#include "commands/exec_arrays.h"
 
 #include "common/text.h"
 #include "project/array_math.h"
@@ -7,7 +7,9 @@
 #include "script/operand.h"
 #include "script/vocabulary.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -61,7 +63,7 @@ int ArrayCommands::FindAsset(AssetKind kind, std::string_view name) const {
 }
 
 bool ArrayCommands::Execute(std::int32_t, const std::int32_t*, int, std::int32_t*, int&, ErrorState& err) {
-  return Fail(err, 3);  // the lines run whole (RunLine)
+  return Fail(err, err::kUnknownCommand);  // the lines run whole (RunLine)
 }
 
 bool ArrayCommands::IsSystemArray(int array) const {
@@ -85,11 +87,11 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
   // An iteration leaves the line for the function's body; a macro body
   // would run its remaining lines first, so it may not iterate.
   if (env.inMacro && (line.command == cmd::Array2DIterate || line.command == cmd::Array2DIterateTable))
-    return Fail(err, 172);
+    return Fail(err, err::kMacroCommandNotAllowed);
   int n = 0;
   line.aux = 0;  // array and resource operands given by a macro parameter, one bit each
   for (const char kind : kinds) {
-    if (n >= kMaxLineOperands) return Fail(err, 1);
+    if (n >= kMaxLineOperands) return Fail(err, err::kExtraText);
     Operand& o = line.ops[n];
     OperandWord word = 0;
     const std::size_t p = skipBlanks(text, pos);
@@ -97,13 +99,13 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
     const std::string_view token = missing ? std::string_view() : Token(text, p);
     switch (kind) {
       case 'a': {
-        if (missing) return Fail(err, 124);
+        if (missing) return Fail(err, err::kMissingArrayName);
         const int array = arrays_.find(token);
         if (array >= 0) {
           o = Operand::Immediate(array);
           pos = p + token.size();
         } else if (!ParseValueOperand(text, pos, env, o, err, &word)) {
-          if (err.GetError() == 4) err.SetError(125);
+          if (err.GetError() == err::kUnknownParameter) err.SetError(err::kUnknownArray);
           return false;
         } else if (env.inMacro && IsMacroParameter(word)) {
           line.aux |= 1 << n;
@@ -111,22 +113,22 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
         break;
       }
       case 'e': {
-        if (missing) return Fail(err, 126);
+        if (missing) return Fail(err, err::kBadArrayElementFormat);
         const std::size_t dot = token.find('.');
-        if (dot == std::string_view::npos || token.find('[') != std::string_view::npos) return Fail(err, 126);
+        if (dot == std::string_view::npos || token.find('[') != std::string_view::npos) return Fail(err, err::kBadArrayElementFormat);
         const int array = arrays_.find(token.substr(0, dot));
-        if (array < 0) return Fail(err, 125);
+        if (array < 0) return Fail(err, err::kUnknownArray);
         const int element = arrays_.at(array)->findElement(token.substr(dot + 1));
-        if (element < 0) return Fail(err, 127);
+        if (element < 0) return Fail(err, err::kUnknownArrayElement);
         o = Operand::Immediate(array * 4096 + element);
         pos = p + token.size();
         break;
       }
       case 'Z': {
-        if (missing) return Fail(err, 152);
-        if (token.size() < 2 || token.front() != '[' || token.back() != ']') return Fail(err, 153);
+        if (missing) return Fail(err, err::kMissingMemSizeAttribute);
+        if (token.size() < 2 || token.front() != '[' || token.back() != ']') return Fail(err, err::kMalformedMemSizeAttribute);
         const int size = FindAttribute(AttributeTable::MemSize, token.substr(1, token.size() - 2));
-        if (size < 0) return Fail(err, 154);
+        if (size < 0) return Fail(err, err::kUnknownMemSizeAttribute);
         o = Operand::Immediate(size);
         pos = p + token.size();
         break;
@@ -134,12 +136,12 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
       case 'S': {
         int lop = 0;
         if (!ParseComparison(text, pos, env, lop, err)) return false;
-        if (IsTripleOperator(lop)) return Fail(err, 139);
+        if (IsTripleOperator(lop)) return Fail(err, err::kTripleOperatorInSearch);
         o = Operand::Immediate(lop);
         break;
       }
       case 'F': {
-        if (missing) return Fail(err, 5);
+        if (missing) return Fail(err, err::kUndefinedFunction);
         // A name is looked up as Call looks it up: the global functions
         // first, then the script's own; a value numbers the script's own.
         const int global = env.tables->FindGlobalIndex(token);
@@ -152,17 +154,17 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
         }
         line.target = CallTarget::Value;
         if (!ParseValueOperand(text, pos, env, o, err)) {
-          if (err.GetError() == 4) err.SetError(5);
+          if (err.GetError() == err::kUnknownParameter) err.SetError(err::kUndefinedFunction);
           return false;
         }
         // A number naming no function is refused where it runs.
         const auto& functions = env.tables->scripts[std::size_t(env.script)].functions;
         if (o.isImmediate() && env.executing && o.value >= 0 && std::size_t(o.value) >= functions.size())
-          return Fail(err, 14);
+          return Fail(err, err::kFunctionIndexOutOfRange);
         break;
       }
       case 'r': {
-        if (missing) return Fail(err, 18);
+        if (missing) return Fail(err, err::kMissingResourceName);
         const int resource = resources_ ? resources_->FindResource(token) : -1;
         if (resource >= 0) {
           o = Operand::Immediate(resource);
@@ -184,7 +186,7 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
     ++n;
   }
   line.count = std::uint8_t(n);
-  if (!AtLineEnd(text, pos)) return Fail(err, 1);
+  if (!AtLineEnd(text, pos)) return Fail(err, err::kExtraText);
   return true;
 }
 
@@ -222,22 +224,22 @@ void ArrayCommands::WriteElement(int array, int x, int y, int element, const std
 bool ArrayCommands::read(std::int32_t ref, std::int32_t index, std::int32_t& value, ErrorState& err) {
   const ArrayRef r = UnpackArrayRef(std::uint32_t(ref));
   const ArrayDef* a = arrays_.at(r.array);
-  if (!a) return Fail(err, 141);
-  if (a->twoDimensional()) return Fail(err, 150);
-  if (index < 0 || index >= a->dimX) return Fail(err, 151);
+  if (!a) return Fail(err, err::kBadArrayId);
+  if (a->twoDimensional()) return Fail(err, err::kArrayVariableNot1D);
+  if (index < 0 || index >= a->dimX) return Fail(err, err::kArrayVariableIndexOutOfRange);
   if (arrays_.getElement(r.array, r.element, index, 0, value, err)) return true;
-  if (err.GetError() == 128) err.SetError(151);
+  if (err.GetError() == err::kArrayIndexOutOfRange) err.SetError(err::kArrayVariableIndexOutOfRange);
   return false;
 }
 
 bool ArrayCommands::write(std::int32_t ref, std::int32_t index, std::int32_t value, ErrorState& err) {
   const ArrayRef r = UnpackArrayRef(std::uint32_t(ref));
   const ArrayDef* a = arrays_.at(r.array);
-  if (!a) return Fail(err, 141);
-  if (a->twoDimensional()) return Fail(err, 150);
-  if (index < 0 || index >= a->dimX) return Fail(err, 151);
+  if (!a) return Fail(err, err::kBadArrayId);
+  if (a->twoDimensional()) return Fail(err, err::kArrayVariableNot1D);
+  if (index < 0 || index >= a->dimX) return Fail(err, err::kArrayVariableIndexOutOfRange);
   if (arrays_.setElement(r.array, r.element, index, 0, value, err)) return true;
-  if (err.GetError() == 128) err.SetError(151);
+  if (err.GetError() == err::kArrayIndexOutOfRange) err.SetError(err::kArrayVariableIndexOutOfRange);
   return false;
 }
 
@@ -253,10 +255,10 @@ bool ArrayCommands::RunLine(Interpreter& interp, ScriptLine& line) {
   for (int i = 0; line.aux && i < line.count && std::size_t(i) < kinds.size(); ++i) {
     if (!(line.aux >> i & 1)) continue;
     const char kind = kinds[std::size_t(i)];
-    const bool noArray = kind == 'a' && err.GetError() == 141 && (p[i] < 0 || p[i] >= arrays_.count());
-    const bool noResource = kind == 'r' && err.GetError() == 20;
+    const bool noArray = kind == 'a' && err.GetError() == err::kBadArrayId && (p[i] < 0 || p[i] >= arrays_.count());
+    const bool noResource = kind == 'r' && err.GetError() == err::kResourceIndexOutOfRange;
     if (noArray || noResource) {
-      err.SetError(159);
+      err.SetError(err::kMacroResourceIndexOutOfRange);
       break;
     }
   }
@@ -267,7 +269,7 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
   ErrorState& err = interp.errors();
   // The operands in the order of the command's signature.
   const std::string_view kinds = OperandKinds(line.command);
-  if (kinds.size() != line.count || line.count > kMaxLineOperands) return Fail(err, 3);
+  if (kinds.size() != line.count || line.count > kMaxLineOperands) return Fail(err, err::kUnknownCommand);
   // Values of every operand that is read (variables that only receive a
   // result are not); arrays are checked against the list.
   for (int i = 0; i < line.count; ++i) {
@@ -275,12 +277,12 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
     if (kind == 'V' && line.command != cmd::ArrayBlockPeek && line.command != cmd::ArrayBlockPoke)
       continue;
     if (!interp.Evaluate(line.ops[i], p[i])) return false;
-    if (kind == 'a' && (p[i] < 0 || p[i] >= arrays_.count())) return Fail(err, 141);
+    if (kind == 'a' && (p[i] < 0 || p[i] >= arrays_.count())) return Fail(err, err::kBadArrayId);
     if (kind == 'e') {
       // The definitions may have changed since the line was parsed.
       const ArrayDef* a = arrays_.at(ArrayOf(p[i]));
-      if (!a) return Fail(err, 141);
-      if (std::size_t(ElementOf(p[i])) >= a->elements.size()) return Fail(err, 127);
+      if (!a) return Fail(err, err::kBadArrayId);
+      if (std::size_t(ElementOf(p[i])) >= a->elements.size()) return Fail(err, err::kUnknownArrayElement);
     }
   }
   auto store = [&](int slot, std::int32_t value) { return interp.StoreResult(line.ops[slot], value); };
@@ -307,7 +309,7 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
     case cmd::ArrayBlockPeek:
     case cmd::ArrayBlockPoke: {
       const int other = p[3];
-      if (other < 0 || other >= arrays_.count()) return Fail(err, 141);
+      if (other < 0 || other >= arrays_.count()) return Fail(err, err::kBadArrayId);
       std::int32_t offset = p[4];
       if (!arrays_.blockCopy(p[0], p[1], p[2], other, offset, line.command == cmd::ArrayBlockPeek,
                              p[5] != 0, err))
@@ -317,23 +319,23 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
     case cmd::Array1DGetElement: {
       std::int32_t v = 0;
       const ArrayDef* a = arrays_.at(elementArray(0));
-      if (a->twoDimensional()) return Fail(err, 130);
+      if (a->twoDimensional()) return Fail(err, err::kWrongArrayDimensions);
       return arrays_.getElement(elementArray(0), elementIndex(0), p[1], 0, v, err) && store(2, v);
     }
     case cmd::Array1DSetElement: {
       const ArrayDef* a = arrays_.at(elementArray(0));
-      if (a->twoDimensional()) return Fail(err, 130);
+      if (a->twoDimensional()) return Fail(err, err::kWrongArrayDimensions);
       return arrays_.setElement(elementArray(0), elementIndex(0), p[1], 0, p[2], err);
     }
     case cmd::Array2DGetElement: {
       std::int32_t v = 0;
       const ArrayDef* a = arrays_.at(elementArray(0));
-      if (!a->twoDimensional()) return Fail(err, 130);
+      if (!a->twoDimensional()) return Fail(err, err::kWrongArrayDimensions);
       return arrays_.getElement(elementArray(0), elementIndex(0), p[1], p[2], v, err) && store(3, v);
     }
     case cmd::Array2DSetElement: {
       const ArrayDef* a = arrays_.at(elementArray(0));
-      if (!a->twoDimensional()) return Fail(err, 130);
+      if (!a->twoDimensional()) return Fail(err, err::kWrongArrayDimensions);
       return arrays_.setElement(elementArray(0), elementIndex(0), p[1], p[2], p[3], err);
     }
     case cmd::Array1DIndexCopy: return arrays_.copyRecord(p[0], p[1], p[2], err);
@@ -361,14 +363,14 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
     case cmd::Array2DIterateTable: return StartIteration(interp, line, p);
 
     case cmd::MatrixIdentity: {
-      if (!need3D(0, project::kMatrix)) return Fail(err, 132);
+      if (!need3D(0, project::kMatrix)) return Fail(err, err::kWrong3DType);
       const project::Matrix34 m = project::matrixIdentity();
       return arrays_.setValues(elementArray(0), elementIndex(0), p[1], 0, m.m, err);
     }
     case cmd::MatrixRotate:
     case cmd::MatrixTranslate:
     case cmd::MatrixScale: {
-      if (!need3D(0, project::kMatrix)) return Fail(err, 132);
+      if (!need3D(0, project::kMatrix)) return Fail(err, err::kWrong3DType);
       project::Matrix34 m{};
       if (!arrays_.getValues(elementArray(0), elementIndex(0), p[1], 0, m.m, err)) return false;
       project::Matrix34 step{};
@@ -376,7 +378,7 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
         step = project::matrixScaling(p[2], p[3], p[4]);
       } else {
         const int vecSlot = line.command == cmd::MatrixRotate ? 3 : 2;
-        if (!need3D(vecSlot, project::kVector)) return Fail(err, 132);
+        if (!need3D(vecSlot, project::kVector)) return Fail(err, err::kWrong3DType);
         project::Vector3 v{};
         if (!arrays_.getValues(elementArray(vecSlot), elementIndex(vecSlot), p[vecSlot + 1], 0, v.v, err))
           return false;
@@ -388,7 +390,7 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
     }
     case cmd::MatrixApplyToVector: {
       if (!need3D(0, project::kVector) || !need3D(2, project::kVector) || !need3D(4, project::kMatrix))
-        return Fail(err, 132);
+        return Fail(err, err::kWrong3DType);
       project::Vector3 v{};
       project::Matrix34 m{};
       if (!arrays_.getValues(elementArray(2), elementIndex(2), p[3], 0, v.v, err) ||
@@ -398,17 +400,17 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
       return arrays_.setValues(elementArray(0), elementIndex(0), p[1], 0, r.v, err);
     }
     case cmd::VectorGet: {
-      if (!need3D(0, project::kVector)) return Fail(err, 132);
+      if (!need3D(0, project::kVector)) return Fail(err, err::kWrong3DType);
       project::Vector3 v{};
       return arrays_.getValues(elementArray(0), elementIndex(0), p[1], 0, v.v, err) && store(2, v.v[0]) &&
              store(3, v.v[1]) && store(4, v.v[2]);
     }
     case cmd::VectorSet: {
-      if (!need3D(0, project::kVector)) return Fail(err, 132);
+      if (!need3D(0, project::kVector)) return Fail(err, err::kWrong3DType);
       const std::int32_t v[3] = {p[2], p[3], p[4]};
       return arrays_.setValues(elementArray(0), elementIndex(0), p[1], 0, v, err);
     }
-    default: return Fail(err, 3);
+    default: return Fail(err, err::kUnknownCommand);
   }
 }
 
@@ -416,9 +418,9 @@ bool ArrayCommands::DataFile(Interpreter& interp, ScriptLine&, const std::int32_
                              bool save) {
   ErrorState& err = interp.errors();
   const ArrayDef* a = arrays_.at(p[1]);
-  if (a->twoDimensional() != twoD) return Fail(err, 130);
-  if (!save && a->readOnly()) return Fail(err, 137);
-  if (!resources_) return Fail(err, 20);
+  if (a->twoDimensional() != twoD) return Fail(err, err::kWrongArrayDimensions);
+  if (!save && a->readOnly()) return Fail(err, err::kArrayReadOnly);
+  if (!resources_) return Fail(err, err::kResourceIndexOutOfRange);
   std::string path;
   bool cancelled = false;
   if (!resources_->ResolveFile(p[0], !save, path, cancelled, err)) {
@@ -426,7 +428,7 @@ bool ArrayCommands::DataFile(Interpreter& interp, ScriptLine&, const std::int32_
     // A cancelled file choice: the 2D forms do nothing; the 1D forms go on
     // with the resource's own file, which the resolver leaves in `path`.
     if (twoD) return true;
-    if (path.empty()) return Fail(err, save ? 135 : 134);
+    if (path.empty()) return Fail(err, save ? err::kArraySaveFailed : err::kArrayLoadFailed);
   }
   return save ? arrays_.saveData(p[1], twoD, path, err) : arrays_.loadData(p[1], twoD, path, err);
 }
@@ -466,18 +468,18 @@ bool ArrayCommands::StartIteration(Interpreter& interp, ScriptLine& line, const 
     it.function = p[5];
     it.global = line.target == CallTarget::Global;
     const ScriptFunction* fn = FunctionAt(interp, it.script, it.global, it.function);
-    if (!fn) return Fail(err, 16);
-    if (fn->params != 3) return Fail(err, 17);
+    if (!fn) return Fail(err, err::kIterationFunctionUnknown);
+    if (fn->params != 3) return Fail(err, err::kIterationFunctionParameters);
   } else {
     const ArrayDef* functions = arrays_.at(it.table);
-    if (functions->twoDimensional()) return Fail(err, 130);
+    if (functions->twoDimensional()) return Fail(err, err::kWrongArrayDimensions);
   }
   const ArrayDef* a = arrays_.at(it.array);
   if (it.width <= 0 || it.height <= 0) return true;  // nothing to visit
   // Every record of the block must exist before the first call.
   const std::int64_t lastX = std::int64_t(it.x0) + it.width - 1, lastY = std::int64_t(it.y0) + it.height - 1;
   const std::int64_t rows = a->twoDimensional() ? a->dimY : 1;
-  if (it.x0 < 0 || it.y0 < 0 || lastX >= a->dimX || lastY >= rows) return Fail(err, 128);
+  if (it.x0 < 0 || it.y0 < 0 || lastX >= a->dimX || lastY >= rows) return Fail(err, err::kArrayIndexOutOfRange);
   // Iterations left by an error or a reset at this depth are stale.
   while (!iterations_.empty() && iterations_.back().depth >= it.depth) iterations_.pop_back();
   iterations_.push_back(it);
@@ -492,7 +494,7 @@ bool ArrayCommands::CallNext(Interpreter& interp, Iteration& it) {
   ErrorState& err = interp.errors();
   std::int32_t args[3] = {0, it.x, it.y};
   const ArrayDef* a = arrays_.at(it.array);
-  if (!a) return Fail(err, 141);
+  if (!a) return Fail(err, err::kBadArrayId);
   std::int32_t number = it.function;
   if (it.element < 0) {
     args[0] = it.x + it.y * a->dimX;
@@ -503,8 +505,8 @@ bool ArrayCommands::CallNext(Interpreter& interp, Iteration& it) {
     if (!arrays_.getElement(it.table, it.tableElement, args[0], 0, number, err)) return false;
   }
   const ScriptFunction* fn = FunctionAt(interp, it.script, it.global, number);
-  if (!fn) return Fail(err, 16);
-  if (fn->params != 3) return Fail(err, 17);
+  if (!fn) return Fail(err, err::kIterationFunctionUnknown);
+  if (fn->params != 3) return Fail(err, err::kIterationFunctionParameters);
   return interp.CallFunction(*fn, args, 3, false, true);
 }
 
@@ -528,4 +530,4 @@ bool ArrayCommands::NextElement(Interpreter& interp) {
   return true;
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "script/command_family.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin {
 class Host;
@@ -24,7 +24,7 @@ class Host;
 namespace tarvolin::project { class Project; }
 namespace tarvolin::sound { class AudioEngine; }
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
 
 // The value that leaves a channel's setting as it is (#_SOUND_PARAM_CURR).
 inline constexpr std::int32_t kSoundKeep = -1000000;
@@ -50,7 +50,7 @@ struct SoundValues {
 // the first value out of range.
 bool CheckSoundValues(const SoundValues& v, bool changing, ErrorState& err);
 
-class SoundCommands final : public CommandFamily {
+class SoundCommands final : public script::CommandFamily {
  public:
   // What the commands act on. Without a project every resource operand is
   // unknown; without an engine the checked commands do nothing more. `host`
@@ -69,7 +69,7 @@ class SoundCommands final : public CommandFamily {
   // Sounds and music go on playing between runs; the emulator stops them.
   void Reset() override {}
   // The project's resources by name.
-  int FindAsset(AssetKind kind, std::string_view name) const override;
+  int FindAsset(script::AssetKind kind, std::string_view name) const override;
   bool Execute(std::int32_t command, const std::int32_t* p, int count, std::int32_t* out,
                int& outCount, ErrorState& err) override;
 
@@ -88,4 +88,4 @@ class SoundCommands final : public CommandFamily {
   std::int64_t rangeIndex_ = 0;
 };
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

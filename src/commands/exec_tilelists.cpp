@@ -5,15 +5,13 @@
 #include "project/resource_ops.h"
 #include "script/interpreter.h"
 #include "script/operand_parse.h"
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
-constexpr ErrorCode kBadFlag = 42;
-constexpr ErrorCode kBadTileValue = 96;
-constexpr ErrorCode kNotOneDimensional = 130;
-constexpr ErrorCode kBadArrayId = 141;
 constexpr int kCollideTiles = 1024;
 
 // Attribute `which` of the image (kind 0) or of its tile `tile` (kind 1; 0
@@ -36,8 +34,8 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
   if (!list) return fail(AssetErrorCodes(AssetKind::TileList).outOfRange);
 
   if (command == 125) {  // TilelistGroupLoad list [target] group offset
-    if (p[1] < 0 || p[1] > 1 || p[2] < 0 || p[2] > 0xFFFF) return fail(kBadTileValue);
-    if (!machine_) return fail(kBadTileValue);
+    if (p[1] < 0 || p[1] > 1 || p[2] < 0 || p[2] > 0xFFFF) return fail(err::kTileAttributeOutOfRange);
+    if (!machine_) return fail(err::kTileAttributeOutOfRange);
     const project::ResourceContext context = project::resourceContextOf(*project_, rangeIndex_, nullptr);
     const project::TileArea area = p[1] == 0 ? project::TileArea::Background : project::TileArea::Sprite;
     for (const project::TileListImage& image : list->images) {
@@ -45,7 +43,7 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
       const int index = project_->resources().find(image.resourceName);
       if (index < 0) {
         err.SetErrorDetail("Recurso <" + image.resourceName + ">");
-        return fail(project::kErrorResourceFile);
+        return fail(err::kResourceFile);
       }
       if (!project::resourceLoadTiles(*project_->resources().get(std::size_t(index)), context, err, area,
                                       machine_->tileArea(p[1]),
@@ -58,12 +56,12 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
   }
 
   // The attribute commands: group, image (0) or tile (1), attribute 0..3.
-  if (p[1] < 0 || p[1] > 0xFFFF || p[3] < 0 || p[3] > 3) return fail(kBadTileValue);
-  if (p[2] != 0 && p[2] != 1) return fail(kBadFlag);
+  if (p[1] < 0 || p[1] > 0xFFFF || p[3] < 0 || p[3] > 3) return fail(err::kTileAttributeOutOfRange);
+  if (p[2] != 0 && p[2] != 1) return fail(err::kFlagExpected);
   const int group = p[1], kind = p[2], which = p[3];
 
   if (command == 126) {  // TilelistGetAttrib list group kind attr tile V1
-    if (p[4] < 0 || p[4] > 1023) return fail(kBadTileValue);
+    if (p[4] < 0 || p[4] > 1023) return fail(err::kTileAttributeOutOfRange);
     const project::TileListImage* image = list->imageCovering(group, p[4]);
     out[outCount++] = image ? attributeOf(*image, kind, which, p[4]) : -1;
     return true;
@@ -73,7 +71,7 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
   // 128: TilelistCopyAttribToArray list group kind attr offset Array.Element start
   // Tile t of an entry goes to index offset + the entry's first tile + t,
   // below 1024; the array takes it at start + that index.
-  if (command == 127 && !machine_) return fail(kBadTileValue);
+  if (command == 127 && !machine_) return fail(err::kTileAttributeOutOfRange);
   project::ArrayList* arrays = command == 128 ? &project_->arrays() : nullptr;
   const int array = p[5] / 4096, element = p[5] % 4096;
   auto eachTile = [&](auto&& visit) {
@@ -90,8 +88,8 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
   };
   if (arrays) {
     const project::ArrayDef* a = p[5] >= 0 ? arrays->at(array) : nullptr;
-    if (!a) return fail(kBadArrayId);
-    if (a->twoDimensional()) return fail(kNotOneDimensional);
+    if (!a) return fail(err::kBadArrayId);
+    if (a->twoDimensional()) return fail(err::kWrongArrayDimensions);
     // Every place is read first: a copy that does not fit changes nothing.
     const bool fits = eachTile([&](std::int64_t index, int) {
       std::int32_t old = 0;
@@ -108,4 +106,4 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
   });
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

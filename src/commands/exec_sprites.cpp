@@ -1,17 +1,12 @@
 // The palette, sprite and sprite rotation-bank commands.
 #include "machine/machine_state.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
-
-constexpr ErrorCode kBadPaletteIndex = 98;
-constexpr ErrorCode kBadColour = 102;
-constexpr ErrorCode kBadSprite = 79;
-constexpr ErrorCode kBadSpriteValue = 83;
-constexpr ErrorCode kBadBank = 85;
-constexpr ErrorCode kBadScale = 86;
 
 }  // namespace
 
@@ -23,15 +18,15 @@ bool HardwareCommands::Palettes(std::int32_t command, const std::int32_t* p, std
   };
   machine::MachineState& m = *machine_;
   // The palette target comes from its attribute table (0 BG, 1 SPRITE).
-  if (p[0] < 0 || p[0] > 1) return fail(kBadPaletteIndex);
+  if (p[0] < 0 || p[0] > 1) return fail(err::kPaletteIndexOutOfRange);
   machine::PaletteBank& bank = m.palette(p[0]);
-  if (p[1] < 0 || p[1] > 255) return fail(kBadPaletteIndex);
+  if (p[1] < 0 || p[1] > 255) return fail(err::kPaletteIndexOutOfRange);
   const int index = p[1];
   const std::uint16_t colour = bank.colour(index) & 0x7FFF;
   switch (command) {
     case 145: {  // PaletteCycle [target] first last
       const int first = index, last = p[2];
-      if (last < 0 || last > 255) return fail(kBadPaletteIndex);
+      if (last < 0 || last > 255) return fail(err::kPaletteIndexOutOfRange);
       if (first == last) return true;
       const std::uint16_t moved = bank.colour(last);
       if (first < last) {
@@ -50,15 +45,15 @@ bool HardwareCommands::Palettes(std::int32_t command, const std::int32_t* p, std
       out[outCount++] = bank.colour(index);
       return true;
     case 149: case 150: case 151: {  // PaletteSetR / G / B
-      if (p[2] < 0 || p[2] > 31) return fail(kBadColour);
+      if (p[2] < 0 || p[2] > 31) return fail(err::kPaletteColourOutOfRange);
       const int shift = 5 * (command - 149);
       const int value = (colour & ~(31 << shift)) | (p[2] << shift);
-      return m.setPaletteColour(p[0], index, value) || fail(kBadColour);
+      return m.setPaletteColour(p[0], index, value) || fail(err::kPaletteColourOutOfRange);
     }
     case 153:
-      return m.setPaletteColour(p[0], index, p[2]) || fail(kBadColour);
+      return m.setPaletteColour(p[0], index, p[2]) || fail(err::kPaletteColourOutOfRange);
     default:
-      return fail(3);
+      return fail(err::kUnknownCommand);
   }
 }
 
@@ -72,25 +67,25 @@ bool HardwareCommands::Sprites(std::int32_t command, const std::int32_t* p, std:
   switch (command) {
     case 154:  // SpriteSetAttribute sprite [AtributoSprite] value
     case 155: {  // SpriteGetAttribute sprite [AtributoSprite] V1
-      if (p[0] < 0 || p[0] > 127) return fail(kBadSprite);
-      if (p[1] < 0 || p[1] > static_cast<int>(machine::SpriteAttribute::TileIndex)) return fail(kBadSpriteValue);
+      if (p[0] < 0 || p[0] > 127) return fail(err::kSpriteIndexOutOfRange);
+      if (p[1] < 0 || p[1] > static_cast<int>(machine::SpriteAttribute::TileIndex)) return fail(err::kSpriteAttributeOutOfRange);
       const auto attr = static_cast<machine::SpriteAttribute>(p[1]);
-      if (command == 154) return m.setSpriteAttribute(p[0], attr, p[2]) || fail(kBadSpriteValue);
+      if (command == 154) return m.setSpriteAttribute(p[0], attr, p[2]) || fail(err::kSpriteAttributeOutOfRange);
       int value = 0;
-      if (!m.spriteAttribute(p[0], attr, value)) return fail(kBadSpriteValue);
+      if (!m.spriteAttribute(p[0], attr, value)) return fail(err::kSpriteAttributeOutOfRange);
       out[outCount++] = value;
       return true;
     }
     case 156:  // RotateSetValue bank [AtributoRot] value
-      if (p[0] < 0 || p[0] > 31) return fail(kBadBank);
-      if (p[1] < 0 || p[1] > static_cast<int>(machine::RotationAttribute::Yshear)) return fail(kBadScale);
-      return m.setRotationValue(p[0], static_cast<machine::RotationAttribute>(p[1]), p[2]) || fail(kBadScale);
+      if (p[0] < 0 || p[0] > 31) return fail(err::kRotationIndexOutOfRange);
+      if (p[1] < 0 || p[1] > static_cast<int>(machine::RotationAttribute::Yshear)) return fail(err::kRotationScaleOutOfRange);
+      return m.setRotationValue(p[0], static_cast<machine::RotationAttribute>(p[1]), p[2]) || fail(err::kRotationScaleOutOfRange);
     case 157:  // RotateAndScale bank angle scale
-      if (p[0] < 0 || p[0] > 31) return fail(kBadBank);
-      return m.rotateAndScale(p[0], p[1], p[2]) || fail(kBadScale);
+      if (p[0] < 0 || p[0] > 31) return fail(err::kRotationIndexOutOfRange);
+      return m.rotateAndScale(p[0], p[1], p[2]) || fail(err::kRotationScaleOutOfRange);
     default:
-      return fail(3);
+      return fail(err::kUnknownCommand);
   }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -1,16 +1,13 @@
 // The tile-map commands: one cell attribute read or written, rectangles
 // filled, copied and counted up, and the layers' settings.
 #include "machine/machine_state.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
-
-constexpr ErrorCode kBadLayer = 87;
-constexpr ErrorCode kBadValue = 92;
-constexpr ErrorCode kBadX = 93;
-constexpr ErrorCode kBadY = 94;
 
 enum CellAttribute { kTile = 0, kFlipH = 1, kFlipV = 2, kPalette = 3, kAll = 4 };
 
@@ -77,37 +74,37 @@ bool HardwareCommands::TileMaps(std::int32_t command, const std::int32_t* p, std
   auto layerOk = [](std::int32_t layer) { return layer >= 0 && layer <= 3; };
   // A cell inside the layer's map, or the coordinate's error.
   auto checkCell = [&](int layer, std::int64_t x, std::int64_t y) {
-    if (x < 0 || x >= m.mapWidth(layer)) return fail(kBadX);
-    if (y < 0 || y >= m.mapHeight(layer)) return fail(kBadY);
+    if (x < 0 || x >= m.mapWidth(layer)) return fail(err::kScreenMapXOutOfRange);
+    if (y < 0 || y >= m.mapHeight(layer)) return fail(err::kScreenMapYOutOfRange);
     return true;
   };
   auto checkAttribute = [&](int layer, std::int32_t attr, std::int32_t value) {
     const int hi = AttributeMax(m, layer, attr);
-    return (hi >= 0 && value >= 0 && value <= hi) || fail(kBadValue);
+    return (hi >= 0 && value >= 0 && value <= hi) || fail(err::kScreenMapAttributeOutOfRange);
   };
 
   if (command >= 135) {  // the layer settings, in LayerAttribute order
-    if (!layerOk(p[0])) return fail(kBadLayer);
+    if (!layerOk(p[0])) return fail(err::kScreenMapIndexOutOfRange);
     return m.setLayerAttribute(p[0], static_cast<machine::LayerAttribute>(command - 135), p[1]) ||
-           fail(kBadValue);
+           fail(err::kScreenMapAttributeOutOfRange);
   }
   switch (command) {
     case 130: {  // TileMapGetAttribute layer x y [atributo] V1
-      if (!layerOk(p[0])) return fail(kBadLayer);
+      if (!layerOk(p[0])) return fail(err::kScreenMapIndexOutOfRange);
       if (!checkCell(p[0], p[1], p[2])) return false;
-      if (p[3] < kTile || p[3] > kAll) return fail(kBadValue);
+      if (p[3] < kTile || p[3] > kAll) return fail(err::kScreenMapAttributeOutOfRange);
       out[outCount++] = ReadAttribute(m, p[0], p[1], p[2], p[3]);
       return true;
     }
     case 131:  // TileMapSetAttribute layer x y [atributo] value
-      if (!layerOk(p[0])) return fail(kBadLayer);
+      if (!layerOk(p[0])) return fail(err::kScreenMapIndexOutOfRange);
       if (!checkCell(p[0], p[1], p[2]) || !checkAttribute(p[0], p[3], p[4])) return false;
       WriteAttribute(m, p[0], p[1], p[2], p[3], p[4]);
       return true;
     case 132:    // TileMapFillRect layer [atributo] x y w h value
     case 134: {  // TileMapIncRect: the value's low 10 bits count up cell by cell
       const int layer = p[0], attr = p[1], x = p[2], y = p[3], w = p[4], h = p[5];
-      if (!layerOk(layer)) return fail(kBadLayer);
+      if (!layerOk(layer)) return fail(err::kScreenMapIndexOutOfRange);
       if (!checkAttribute(layer, attr, p[6])) return false;
       if (w <= 0 || h <= 0) return true;
       if (!checkCell(layer, x, y) || !checkCell(layer, std::int64_t(x) + w - 1, std::int64_t(y) + h - 1))
@@ -124,8 +121,8 @@ bool HardwareCommands::TileMaps(std::int32_t command, const std::int32_t* p, std
     case 133: {  // TileMapCopyRect from to [atributo] fx fy tx ty w h
       const int from = p[0], to = p[1], attr = p[2], fx = p[3], fy = p[4], tx = p[5], ty = p[6];
       const int w = p[7], h = p[8];
-      if (!layerOk(from) || !layerOk(to)) return fail(kBadLayer);
-      if (attr < kTile || attr > kAll || AttributeMax(m, to, attr) < 0) return fail(kBadValue);
+      if (!layerOk(from) || !layerOk(to)) return fail(err::kScreenMapIndexOutOfRange);
+      if (attr < kTile || attr > kAll || AttributeMax(m, to, attr) < 0) return fail(err::kScreenMapAttributeOutOfRange);
       if (w <= 0 || h <= 0) return true;
       if (!checkCell(from, fx, fy) || !checkCell(from, std::int64_t(fx) + w - 1, std::int64_t(fy) + h - 1) ||
           !checkCell(to, tx, ty) || !checkCell(to, std::int64_t(tx) + w - 1, std::int64_t(ty) + h - 1))
@@ -143,8 +140,8 @@ bool HardwareCommands::TileMaps(std::int32_t command, const std::int32_t* p, std
       return true;
     }
     default:
-      return fail(3);
+      return fail(err::kUnknownCommand);
   }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -2,10 +2,12 @@
 
 #include "common/temp_dir.h"
 #include "project/array_math.h"
-#include "script/exec_arrays.h"
-#include "script_rig.h"
+#include "commands/exec_arrays.h"
+#include "script/script_rig.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 namespace {
 
 using project::ArrayDef;
@@ -37,7 +39,7 @@ class Files final : public ResourceFiles {
 };
 
 // A rig with the project's arrays in memory and the array commands attached.
-struct ArrayRig : test::ScriptRig {
+struct ArrayRig : script::test::ScriptRig {
   project::BufferMemory memory;
   project::ArrayList arrays;
   ArrayCommands commands{arrays};
@@ -448,4 +450,4 @@ TEST(ArrayCommands, DataFilesThroughResources) {
 }
 
 }  // namespace
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -40,7 +40,7 @@
 #include "script/preprocessor.h"
 #include "script/table_arrays.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
 
 // The file behind a resource, for the array data commands.
 class ResourceFiles {
@@ -55,33 +55,33 @@ class ResourceFiles {
   virtual int FindResource(std::string_view /*name*/) const { return -1; }
 };
 
-class ArrayCommands final : public CommandFamily,
-                            public ArrayAccess,
-                            public IterationHandler,
-                            public TableArrays {
+class ArrayCommands final : public script::CommandFamily,
+                            public script::ArrayAccess,
+                            public script::IterationHandler,
+                            public script::TableArrays {
  public:
   explicit ArrayCommands(project::ArrayList& arrays) : arrays_(arrays) {}
 
   // Installs the commands, the element variables, the iteration and the
   // table blocks in the interpreter and its preprocessor.
-  void Attach(Interpreter& interp, Preprocessor& preprocessor);
+  void Attach(script::Interpreter& interp, script::Preprocessor& preprocessor);
   void setResourceFiles(ResourceFiles* files) { resources_ = files; }
 
   // CommandFamily: the array commands parse and run their lines whole.
   bool Handles(std::int32_t command) const override;
   void Reset() override { iterations_.clear(); }
-  int FindAsset(AssetKind kind, std::string_view name) const override;
+  int FindAsset(script::AssetKind kind, std::string_view name) const override;
   bool Execute(std::int32_t, const std::int32_t*, int, std::int32_t*, int&, ErrorState& err) override;
   bool IsSystemArray(int array) const override;
   int FindArrayElement(int array, std::string_view element) const override;
   bool RunsWholeLines() const override { return true; }
-  bool ParseLine(Interpreter& interp, ScriptLine& line, const ParseEnv& env) override;
-  bool RunLine(Interpreter& interp, ScriptLine& line) override;
+  bool ParseLine(script::Interpreter& interp, script::ScriptLine& line, const script::ParseEnv& env) override;
+  bool RunLine(script::Interpreter& interp, script::ScriptLine& line) override;
   // ArrayAccess
   bool read(std::int32_t ref, std::int32_t index, std::int32_t& value, ErrorState& err) override;
   bool write(std::int32_t ref, std::int32_t index, std::int32_t value, ErrorState& err) override;
   // IterationHandler
-  bool NextElement(Interpreter& interp) override;
+  bool NextElement(script::Interpreter& interp) override;
   // TableArrays: the preprocessor's table blocks.
   int FindArray(std::string_view name) const override { return arrays_.find(name); }
   bool Is2D(int array) const override;
@@ -105,16 +105,16 @@ class ArrayCommands final : public CommandFamily,
     std::int32_t x, y;  // the record being visited
   };
   // RunLine but for the macro's own error; `p` receives the operand values.
-  bool RunOperands(Interpreter& interp, ScriptLine& line, std::int32_t* p);
-  bool CallNext(Interpreter& interp, Iteration& it);
-  bool StartIteration(Interpreter& interp, ScriptLine& line, const std::int32_t* p);
+  bool RunOperands(script::Interpreter& interp, script::ScriptLine& line, std::int32_t* p);
+  bool CallNext(script::Interpreter& interp, Iteration& it);
+  bool StartIteration(script::Interpreter& interp, script::ScriptLine& line, const std::int32_t* p);
   // Function `index` of the global list or of the script's table; null when none.
-  const ScriptFunction* FunctionAt(Interpreter& interp, int script, bool global, std::int32_t index) const;
-  bool DataFile(Interpreter& interp, ScriptLine& line, const std::int32_t* p, bool twoD, bool save);
+  const script::ScriptFunction* FunctionAt(script::Interpreter& interp, int script, bool global, std::int32_t index) const;
+  bool DataFile(script::Interpreter& interp, script::ScriptLine& line, const std::int32_t* p, bool twoD, bool save);
 
   project::ArrayList& arrays_;
   ResourceFiles* resources_ = nullptr;
   std::vector<Iteration> iterations_;
 };
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

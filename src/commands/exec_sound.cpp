@@ -4,10 +4,12 @@
 
 #include "project/project.h"
 #include "project/resource_ops.h"
-#include "script/sound_commands.h"
+#include "commands/sound_commands.h"
 #include "sound/audio_engine.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -16,11 +18,6 @@ constexpr std::int32_t kMusicStop = 172;
 constexpr std::int32_t kSoundPlay = 173;
 constexpr std::int32_t kSoundExPlay = 174;
 constexpr std::int32_t kSoundSetProperties = 175;
-
-constexpr ErrorCode kNotMusic = 105;
-constexpr ErrorCode kMusicFailed = 106;
-constexpr ErrorCode kNotWav = 107;
-constexpr ErrorCode kNoChannel = 109;
 
 constexpr std::int64_t kMaxFrequency = 460800;
 constexpr std::int32_t kMaxLoopOffset = 1048576;
@@ -64,28 +61,28 @@ SoundValues ValuesFrom(const std::int32_t* p, std::int32_t channel) {
 
 bool CheckSoundValues(const SoundValues& v, bool changing, ErrorState& err) {
   auto given = [&](std::int32_t value) { return !changing || value != kSoundKeep; };
-  if (given(v.channel) && !InRange(v.channel, changing ? -3 : -1, 31)) return Fail(err, 110);
-  if (given(v.frequency) && !InRange(v.frequency, 1, kMaxFrequency)) return Fail(err, 111);
+  if (given(v.channel) && !InRange(v.channel, changing ? -3 : -1, 31)) return Fail(err, err::kSoundChannelOutOfRange);
+  if (given(v.frequency) && !InRange(v.frequency, 1, kMaxFrequency)) return Fail(err, err::kSoundFrequencyOutOfRange);
   if (given(v.bend)) {
     // The rate the channel ends up with must stay within the range; when the
     // frequency is kept, only a bend that no frequency could make up for fails.
     const bool ok = given(v.frequency)
                         ? InRange(std::int64_t(v.frequency) + v.bend, 0, kMaxFrequency)
                         : v.bend >= -kMaxFrequency;
-    if (!ok) return Fail(err, 112);
+    if (!ok) return Fail(err, err::kSoundPitchBendOutOfRange);
   }
-  if (given(v.volume) && !InRange(v.volume, 0, 64)) return Fail(err, 113);
-  if (given(v.balance) && !InRange(v.balance, 0, 255)) return Fail(err, 114);
-  if (given(v.loopType) && !InRange(v.loopType, 0, 1)) return Fail(err, 115);
-  if (given(v.loopCount) && !InRange(v.loopCount, -1, 30000)) return Fail(err, 116);
+  if (given(v.volume) && !InRange(v.volume, 0, 64)) return Fail(err, err::kSoundVolumeOutOfRange);
+  if (given(v.balance) && !InRange(v.balance, 0, 255)) return Fail(err, err::kSoundBalanceOutOfRange);
+  if (given(v.loopType) && !InRange(v.loopType, 0, 1)) return Fail(err, err::kSoundLoopTypeUnknown);
+  if (given(v.loopCount) && !InRange(v.loopCount, -1, 30000)) return Fail(err, err::kSoundLoopCountInvalid);
   if (given(v.loopStart)) {
     // A loop end of 0 stands for the sample's end, which the start may not pass
     // either, but that is only known when the sample plays.
     const bool endGiven = given(v.loopEnd) && v.loopEnd > 0;
     if (!InRange(v.loopStart, 0, kMaxLoopOffset) || (endGiven && v.loopStart > v.loopEnd))
-      return Fail(err, 117);
+      return Fail(err, err::kSoundLoopStartInvalid);
   }
-  if (given(v.loopEnd) && !InRange(v.loopEnd, 0, kMaxLoopOffset)) return Fail(err, 118);
+  if (given(v.loopEnd) && !InRange(v.loopEnd, 0, kMaxLoopOffset)) return Fail(err, err::kSoundLoopEndInvalid);
   return true;
 }
 
@@ -110,28 +107,28 @@ bool SoundCommands::ResourceFile(std::int32_t index, int kind, ErrorCode wrongKi
 
 bool SoundCommands::PlayMusic(std::int32_t resource, ErrorState& err) {
   std::string path;
-  if (!ResourceFile(resource, static_cast<int>(project::ResourceKind::MusicTrack), kNotMusic, path, err))
+  if (!ResourceFile(resource, static_cast<int>(project::ResourceKind::MusicTrack), err::kNotMusicResource, path, err))
     return false;
-  if (audio_ && !audio_->PlayMusicResource(path)) return Fail(err, kMusicFailed);
+  if (audio_ && !audio_->PlayMusicResource(path)) return Fail(err, err::kMusicPlayFailed);
   return true;
 }
 
 bool SoundCommands::PlaySound(std::int32_t resource, ErrorState& err) {
   std::string path;
-  if (!ResourceFile(resource, static_cast<int>(project::ResourceKind::SoundEffect), kNotWav, path, err))
+  if (!ResourceFile(resource, static_cast<int>(project::ResourceKind::SoundEffect), err::kNotWavResource, path, err))
     return false;
   if (!audio_) return true;
   switch (audio_->PlaySoundSimple(path)) {
     case sound::PlayStatus::Ok: return true;
-    case sound::PlayStatus::NotLoaded: return Fail(err, kNotWav);
-    case sound::PlayStatus::NoChannel: return Fail(err, kNoChannel);
+    case sound::PlayStatus::NotLoaded: return Fail(err, err::kNotWavResource);
+    case sound::PlayStatus::NoChannel: return Fail(err, err::kNoFreeChannel);
   }
   return true;
 }
 
 bool SoundCommands::PlaySoundEx(const std::int32_t* p, std::int32_t& channel, ErrorState& err) {
   std::string path;
-  if (!ResourceFile(p[0], static_cast<int>(project::ResourceKind::SoundEffect), kNotWav, path, err))
+  if (!ResourceFile(p[0], static_cast<int>(project::ResourceKind::SoundEffect), err::kNotWavResource, path, err))
     return false;
   const SoundValues v = ValuesFrom(p + 1, p[9]);
   if (!CheckSoundValues(v, false, err)) return false;
@@ -149,8 +146,8 @@ bool SoundCommands::PlaySoundEx(const std::int32_t* p, std::int32_t& channel, Er
   int used = v.channel;
   switch (audio_->PlaySound(path, used, params)) {
     case sound::PlayStatus::Ok: break;
-    case sound::PlayStatus::NotLoaded: return Fail(err, kNotWav);
-    case sound::PlayStatus::NoChannel: return Fail(err, kNoChannel);
+    case sound::PlayStatus::NotLoaded: return Fail(err, err::kNotWavResource);
+    case sound::PlayStatus::NoChannel: return Fail(err, err::kNoFreeChannel);
   }
   channel = used;
   return true;
@@ -177,8 +174,8 @@ bool SoundCommands::Execute(std::int32_t command, const std::int32_t* p, int cou
                             int& outCount, ErrorState& err) {
   outCount = 0;
   const int needed = OperandCount(command);
-  if (needed < 0) return Fail(err, 3);
-  if (count < needed) return Fail(err, 2);
+  if (needed < 0) return Fail(err, err::kUnknownCommand);
+  if (count < needed) return Fail(err, err::kMissingParameters);
   switch (command) {
     case kMusicPlay: return PlayMusic(p[0], err);
     case kMusicStop:
@@ -193,8 +190,8 @@ bool SoundCommands::Execute(std::int32_t command, const std::int32_t* p, int cou
       return true;
     }
     case kSoundSetProperties: return SetProperties(p, err);
-    default: return Fail(err, 3);
+    default: return Fail(err, err::kUnknownCommand);
   }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

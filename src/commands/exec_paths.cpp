@@ -1,9 +1,11 @@
 // The path commands: positions along a path at a frame, and its duration.
 #include "project/project.h"
 #include "script/operand_parse.h"
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 bool WorldCommands::Paths(std::int32_t command, const std::int32_t* p, std::int32_t* out,
                           int& outCount, ErrorState& err) {
@@ -33,8 +35,8 @@ bool WorldCommands::Paths(std::int32_t command, const std::int32_t* p, std::int3
       return true;
     }
   }
-  err.SetError(3);
+  err.SetError(err::kUnknownCommand);
   return false;
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -7,16 +7,13 @@
 #include "machine/machine_state.h"
 #include "project/project.h"
 #include "script/operand_parse.h"
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
-constexpr ErrorCode kBadMapLayer = 87;
-constexpr ErrorCode kBadX = 93;
-constexpr ErrorCode kBadY = 94;
-constexpr ErrorCode kScrollTooFar = 180;
-constexpr ErrorCode kBadLevelLayer = 184;
 // Cells of the screen a level position shows: 240 / 8 + 1 by 160 / 8 + 1.
 constexpr int kViewColumns = 31;
 constexpr int kViewRows = 21;
@@ -35,7 +32,7 @@ bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int
     return false;
   };
   if (command == 97) {  // LevelSelectLayer
-    if (p[0] < 0 || p[0] > 3) return fail(kBadLevelLayer);
+    if (p[0] < 0 || p[0] > 3) return fail(err::kLevelLayerOutOfRange);
     levelLayer_ = p[0];
     return true;
   }
@@ -51,9 +48,9 @@ bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int
       out[outCount++] = body.height;
       return true;
     case 91: case 93: {  // LevelGetTile level x y V1 / LevelSetTile level x y value
-      if (levelLayer_ >= body.layers) return fail(kBadLevelLayer);
-      if (p[1] < 0 || p[1] >= body.width) return fail(kBadX);
-      if (p[2] < 0 || p[2] >= body.height) return fail(kBadY);
+      if (levelLayer_ >= body.layers) return fail(err::kLevelLayerOutOfRange);
+      if (p[1] < 0 || p[1] >= body.width) return fail(err::kScreenMapXOutOfRange);
+      if (p[2] < 0 || p[2] >= body.height) return fail(err::kScreenMapYOutOfRange);
       if (command == 91) {
         out[outCount++] = body.at(p[1], p[2], levelLayer_);
       } else {
@@ -65,9 +62,9 @@ bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int
   }
 
   // The drawing commands: a tile map layer as P1.
-  if (p[1] < 0 || p[1] > 3) return fail(kBadMapLayer);
-  if (levelLayer_ >= body.layers) return fail(kBadLevelLayer);
-  if (!machine_) return fail(kBadMapLayer);
+  if (p[1] < 0 || p[1] > 3) return fail(err::kScreenMapIndexOutOfRange);
+  if (levelLayer_ >= body.layers) return fail(err::kLevelLayerOutOfRange);
+  if (!machine_) return fail(err::kScreenMapIndexOutOfRange);
   machine::MachineState& m = *machine_;
   const int layer = p[1];
   const int mapW = m.mapWidth(layer), mapH = m.mapHeight(layer);
@@ -111,7 +108,7 @@ bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int
     }
     case 92: {  // LevelScroll level layer oldX oldY newX newY offset
       const std::int64_t dx = std::int64_t(p[4]) - p[2], dy = std::int64_t(p[5]) - p[3];
-      if (std::llabs(dx) > 8 || std::llabs(dy) > 8) return fail(kScrollTooFar);
+      if (std::llabs(dx) > 8 || std::llabs(dy) > 8) return fail(err::kLevelScrollTooFar);
       const int ox = floorDiv8(p[2]), oy = floorDiv8(p[3]);
       const int nx = floorDiv8(p[4]), ny = floorDiv8(p[5]);
       for (int row = 0; row < kViewRows; ++row)
@@ -124,10 +121,10 @@ bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int
       break;
     }
     default:
-      return fail(3);
+      return fail(err::kUnknownCommand);
   }
   m.notify(machine::ChangeKind::TileMap);
   return true;
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

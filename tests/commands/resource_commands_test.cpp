@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "script/commands.h"
-#include "script/resource_commands.h"
+#include "commands/resource_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 TEST(ResourceCommands, HandlesItsCommandsAndSharesTheRangeIndex) {
   ResourceCommands family;
@@ -63,4 +65,4 @@ TEST(ResourceCommands, FailsCleanlyWithoutAProject) {
   EXPECT_EQ(err.GetError(), 2);
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

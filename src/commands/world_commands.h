@@ -51,12 +51,12 @@
 #include <string>
 
 #include "script/command_family.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::machine { class MachineState; }
 namespace tarvolin::project { class Project; }
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
 
 struct TextTarget {
   int layer = -1;  // -1 until StringDisplaySetTarget
@@ -77,7 +77,7 @@ struct RenderTarget {
   int clearedUpTo = 0;   // strip columns already cleared
 };
 
-class WorldCommands final : public CommandFamily {
+class WorldCommands final : public script::CommandFamily {
  public:
   // What the commands act on; either may be null (the commands that need it
   // then fail with the asset's range error).
@@ -103,7 +103,7 @@ class WorldCommands final : public CommandFamily {
   void Reset() override { reset(); }
   // Strings, font maps, paths, levels, tile lists and resources of the
   // project by name.
-  int FindAsset(AssetKind kind, std::string_view name) const override;
+  int FindAsset(script::AssetKind kind, std::string_view name) const override;
 
   int language() const { return language_; }
   int levelLayer() const { return levelLayer_; }
@@ -134,4 +134,4 @@ class WorldCommands final : public CommandFamily {
   int levelLayer_ = 0;
 };
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

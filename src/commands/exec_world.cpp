@@ -1,9 +1,11 @@
 // Dispatch of the string, path, level and tile-list commands.
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
 #include "project/project.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 // Operands each command takes (values and asset indices, not results).
@@ -68,11 +70,11 @@ bool WorldCommands::Execute(std::int32_t command, const std::int32_t* p, int cou
   outCount = 0;
   const int needed = OperandCount(command);
   if (needed < 0) {
-    err.SetError(3);
+    err.SetError(err::kUnknownCommand);
     return false;
   }
   if (count < needed) {
-    err.SetError(2);
+    err.SetError(err::kMissingParameters);
     return false;
   }
   if (command >= 90 && command <= 97) return Levels(command, p, out, outCount, err);
@@ -81,4 +83,4 @@ bool WorldCommands::Execute(std::int32_t command, const std::int32_t* p, int cou
   return Strings(command, p, out, outCount, err);
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -10,7 +10,7 @@
 #include "common/temp_dir.h"
 #include "project/project.h"
 #include "project/recording_host.h"
-#include "script/sound_commands.h"
+#include "commands/sound_commands.h"
 #include "sound/audio_engine.h"
 #include "sound/mod_writer.h"
 #include "sound/music_player.h"
@@ -18,7 +18,9 @@
 #include "sound/sample_data.h"
 #include "workbench/game_audio.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -307,4 +309,4 @@ TEST(GameAudioTest, FramePeriodsAndRecordedLength) {
   EXPECT_FALSE(other.IsInitialised());
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

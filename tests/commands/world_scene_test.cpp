@@ -12,9 +12,11 @@
 #include "project/images/image.h"
 #include "project/project.h"
 #include "project/recording_host.h"
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -149,9 +151,11 @@ TEST(WorldScene, OpensDrawsWalksScrollsAndSavesUnchanged) {
     EXPECT_EQ(test::TempDir::read(s.dir.file(std::string("game/") + files[i])), first[i]) << files[i];
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 TEST(WorldScene, AttributeCopyIntoAnArrayFitsWholeOrChangesNothing) {
   SceneProject s;
@@ -189,4 +193,4 @@ TEST(WorldScene, AttributeCopyIntoAnArrayFitsWholeOrChangesNothing) {
   for (int i = 1; i < 5; ++i) EXPECT_EQ(record(i), attribute) << i;
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -2,10 +2,12 @@
 // counter and the back-page drawing.
 #include "machine/back_page.h"
 #include "machine/machine_state.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 #include "script/timing.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
 
@@ -49,14 +51,6 @@ int OperandCount(std::int32_t command) {
   }
 }
 
-constexpr ErrorCode kBadDisplayValue = 60;
-constexpr ErrorCode kBadMosaic = 64;
-constexpr ErrorCode kBadBlend = 68;
-constexpr ErrorCode kBadRotationLayer = 69;
-constexpr ErrorCode kBadRotationValue = 73;
-constexpr ErrorCode kBadWindow = 74;
-constexpr ErrorCode kBadWindowValue = 78;
-
 // Cycles in one scan line, and the line the counter reads at cycle 0.
 constexpr std::uint32_t kCyclesPerLine = 1268;
 constexpr std::uint32_t kFirstLine = 220;
@@ -71,11 +65,11 @@ bool HardwareCommands::Execute(std::int32_t command, const std::int32_t* p, int 
   outCount = 0;
   const int needed = OperandCount(command);
   if (needed < 0 || !machine_) {
-    err.SetError(3);
+    err.SetError(err::kUnknownCommand);
     return false;
   }
   if (count < needed) {
-    err.SetError(2);
+    err.SetError(err::kMissingParameters);
     return false;
   }
   if (command <= 112) return Display(command, p, out, outCount, err);
@@ -111,42 +105,42 @@ bool HardwareCommands::Display(std::int32_t command, const std::int32_t* p, std:
   switch (command) {
     case 102:  // DisplaySetAttribute [AtributoVisual] value
       if (p[0] < 0 || p[0] > static_cast<int>(DisplayAttribute::EnableSpriteWindow))
-        return fail(kBadDisplayValue);
-      return m.setDisplayAttribute(static_cast<DisplayAttribute>(p[0]), p[1]) || fail(kBadDisplayValue);
+        return fail(err::kDisplayAttributeOutOfRange);
+      return m.setDisplayAttribute(static_cast<DisplayAttribute>(p[0]), p[1]) || fail(err::kDisplayAttributeOutOfRange);
     case 103:  // DisplaySetMosaic [atributo de mosaico] value
-      if (p[0] < 0 || p[0] > 3) return fail(kBadMosaic);
-      return m.setMosaic(static_cast<MosaicAttribute>(p[0]), p[1]) || fail(kBadMosaic);
+      if (p[0] < 0 || p[0] > 3) return fail(err::kMosaicAttributeOutOfRange);
+      return m.setMosaic(static_cast<MosaicAttribute>(p[0]), p[1]) || fail(err::kMosaicAttributeOutOfRange);
     case 104:
-      return m.setBlendMode(p[0]) || fail(kBadBlend);
+      return m.setBlendMode(p[0]) || fail(err::kBlendAttributeOutOfRange);
     case 105:
-      return m.setBlendAttribute(p[0], p[1]) || fail(kBadBlend);
+      return m.setBlendAttribute(p[0], p[1]) || fail(err::kBlendAttributeOutOfRange);
     case 106:
-      return m.setAlphaLevels(p[0], p[1]) || fail(kBadBlend);
+      return m.setAlphaLevels(p[0], p[1]) || fail(err::kBlendAttributeOutOfRange);
     case 107:
-      return m.setTintLevel(p[0]) || fail(kBadBlend);
+      return m.setTintLevel(p[0]) || fail(err::kBlendAttributeOutOfRange);
     case 108:  // DisplaySetBGRotAttribute set [atributo de rotación] value
-      if (p[0] < 0 || p[0] > 1) return fail(kBadRotationLayer);
-      if (p[1] < 0 || p[1] > static_cast<int>(BgRotationAttribute::OffsetY)) return fail(kBadRotationValue);
+      if (p[0] < 0 || p[0] > 1) return fail(err::kBadRotationLayer);
+      if (p[1] < 0 || p[1] > static_cast<int>(BgRotationAttribute::OffsetY)) return fail(err::kRotationLayerAttributeOutOfRange);
       return m.setBgRotationAttribute(p[0], static_cast<BgRotationAttribute>(p[1]), p[2]) ||
-             fail(kBadRotationValue);
+             fail(err::kRotationLayerAttributeOutOfRange);
     case 109:  // DisplayBGRotateAndScale set sx sy mapx mapy screenx screeny angle
-      if (p[0] < 0 || p[0] > 1) return fail(kBadRotationLayer);
-      return m.bgRotateAndScale(p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7]) || fail(kBadRotationValue);
+      if (p[0] < 0 || p[0] > 1) return fail(err::kBadRotationLayer);
+      return m.bgRotateAndScale(p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7]) || fail(err::kRotationLayerAttributeOutOfRange);
     case 110:  // DisplaySetWindowRegion window left top right bottom
-      if (p[0] < 0 || p[0] > 1) return fail(kBadWindow);
-      return m.setWindowRegion(p[0], p[1], p[2], p[3], p[4]) || fail(kBadWindowValue);
+      if (p[0] < 0 || p[0] > 1) return fail(err::kBadWindow);
+      return m.setWindowRegion(p[0], p[1], p[2], p[3], p[4]) || fail(err::kWindowAttributeOutOfRange);
     case 111:  // DisplaySetWindowAttribute window [atributo de ventana] value
-      if (p[0] < 0 || p[0] > 3) return fail(kBadWindow);
-      if (p[1] < 0 || p[1] > static_cast<int>(WindowAttribute::WindowBlends)) return fail(kBadWindowValue);
-      return m.setWindowAttribute(p[0], static_cast<WindowAttribute>(p[1]), p[2]) || fail(kBadWindowValue);
+      if (p[0] < 0 || p[0] > 3) return fail(err::kBadWindow);
+      if (p[1] < 0 || p[1] > static_cast<int>(WindowAttribute::WindowBlends)) return fail(err::kWindowAttributeOutOfRange);
+      return m.setWindowAttribute(p[0], static_cast<WindowAttribute>(p[1]), p[2]) || fail(err::kWindowAttributeOutOfRange);
     case 112: {  // DisplayGetScanLine V1: from the frame's estimated cycles, unsigned
       const std::uint32_t cycles = timing_ ? static_cast<std::uint32_t>(timing_->FrameTotal()) : 0u;
       out[outCount++] = static_cast<std::int32_t>((cycles / kCyclesPerLine + kFirstLine) % kLinesPerFrame);
       return true;
     }
     default:
-      return fail(3);
+      return fail(err::kUnknownCommand);
   }
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

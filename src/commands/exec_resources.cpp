@@ -5,16 +5,13 @@
 #include "project/resource_ops.h"
 #include "script/commands.h"
 #include "script/operand_parse.h"
-#include "script/resource_commands.h"
+#include "commands/resource_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
-constexpr ErrorCode kBadMapLayer = 87;
-constexpr ErrorCode kBadMapX = 93;
-constexpr ErrorCode kBadMapY = 94;
-constexpr ErrorCode kBadTile = 96;
-constexpr ErrorCode kBadPalette = 98;
 
 // Operands each command takes (values and asset indices, not results).
 int OperandCount(std::int32_t command) {
@@ -61,8 +58,8 @@ bool ResourceCommands::Execute(std::int32_t command, const std::int32_t* p, int 
                                std::int32_t* out, int& outCount, ErrorState& err) {
   outCount = 0;
   const int needed = OperandCount(command);
-  if (needed < 0) return fail(err, 3);
-  if (count < needed) return fail(err, 2);
+  if (needed < 0) return fail(err, err::kUnknownCommand);
+  if (count < needed) return fail(err, err::kMissingParameters);
   switch (command) {
     case cmd::ResourceSetIndex:
       SetRangeIndex(p[0]);
@@ -94,23 +91,23 @@ bool ResourceCommands::Execute(std::int32_t command, const std::int32_t* p, int 
       return true;
     }
   }
-  return fail(err, 3);
+  return fail(err, err::kUnknownCommand);
 }
 
 // TileDataLoad [target] resource first stride: the first tile must lie in
 // the target area at the resource's depth; the stride only spaces the rows
 // (a stride below the image's width in tiles counts as that width).
 bool ResourceCommands::LoadTiles(const std::int32_t* p, ErrorState& err) {
-  if (p[0] != 0 && p[0] != 1) return fail(err, kBadTile);
+  if (p[0] != 0 && p[0] != 1) return fail(err, err::kTileAttributeOutOfRange);
   const project::Resource* r = ResourceAt(p[1], err);
   if (!r) return false;
-  if (!machine_) return fail(err, kBadTile);
+  if (!machine_) return fail(err, err::kTileAttributeOutOfRange);
   const project::TileArea area = p[0] == 0 ? project::TileArea::Background : project::TileArea::Sprite;
   const int bits = r->kind == project::ResourceKind::Bitmap16    ? 4
                    : r->kind == project::ResourceKind::Bitmap256 ? 8
                                                                  : 0;
   // Other kinds are refused by the load (155).
-  if (bits != 0 && (p[2] < 0 || p[2] >= project::tileAreaCapacity(area, bits))) return fail(err, kBadTile);
+  if (bits != 0 && (p[2] < 0 || p[2] >= project::tileAreaCapacity(area, bits))) return fail(err, err::kTileAttributeOutOfRange);
   const project::ResourceContext context = project::resourceContextOf(*project_, rangeIndex_, host_);
   const int target = p[0];
   if (!project::resourceLoadTiles(*r, context, err, area, machine_->tileArea(target), p[2], p[3],
@@ -123,16 +120,16 @@ bool ResourceCommands::LoadTiles(const std::int32_t* p, ErrorState& err) {
 // TileMapLoad layer resource x y: the file's entry (0, 0) goes to cell (x, y),
 // which must lie inside the layer's map; entries past its edges are dropped.
 bool ResourceCommands::LoadTileMap(const std::int32_t* p, ErrorState& err) {
-  if (p[0] < 0 || p[0] > 3) return fail(err, kBadMapLayer);
+  if (p[0] < 0 || p[0] > 3) return fail(err, err::kScreenMapIndexOutOfRange);
   const project::Resource* r = ResourceAt(p[1], err);
   if (!r) return false;
-  if (!machine_) return fail(err, kBadMapLayer);
+  if (!machine_) return fail(err, err::kScreenMapIndexOutOfRange);
   const int layer = p[0];
   project::TileMapTarget target;
   target.width = machine_->mapWidth(layer);
   target.height = machine_->mapHeight(layer);
-  if (p[2] < 0 || p[2] >= target.width) return fail(err, kBadMapX);
-  if (p[3] < 0 || p[3] >= target.height) return fail(err, kBadMapY);
+  if (p[2] < 0 || p[2] >= target.width) return fail(err, err::kScreenMapXOutOfRange);
+  if (p[3] < 0 || p[3] >= target.height) return fail(err, err::kScreenMapYOutOfRange);
   target.rotation = machine_->layer(layer).kind == machine::LayerKind::Rotational;
   // The machine raises the tile-map notification for each cell that changes.
   target.set = [&](int x, int y, std::uint16_t value) { machine_->setMapCell(layer, x, y, value); };
@@ -144,11 +141,11 @@ bool ResourceCommands::LoadTileMap(const std::int32_t* p, ErrorState& err) {
 // palette x 16 .. +15 of the target bank, a 256-colour one over the whole
 // bank; the palette number is checked for both.
 bool ResourceCommands::LoadPalette(const std::int32_t* p, ErrorState& err) {
-  if (p[0] != 0 && p[0] != 1) return fail(err, kBadPalette);
+  if (p[0] != 0 && p[0] != 1) return fail(err, err::kPaletteIndexOutOfRange);
   const project::Resource* r = ResourceAt(p[1], err);
   if (!r) return false;
-  if (p[2] < 0 || p[2] > 15) return fail(err, kBadPalette);
-  if (!machine_) return fail(err, kBadPalette);
+  if (p[2] < 0 || p[2] > 15) return fail(err, err::kPaletteIndexOutOfRange);
+  if (!machine_) return fail(err, err::kPaletteIndexOutOfRange);
   machine::PaletteBank& bank = machine_->palette(p[0]);
   const project::ResourceContext context = project::resourceContextOf(*project_, rangeIndex_, host_);
   if (!project::resourceLoadPalette(*r, context, err, p[2],
@@ -158,4 +155,4 @@ bool ResourceCommands::LoadPalette(const std::int32_t* p, ErrorState& err) {
   return true;
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

@@ -21,14 +21,14 @@
 
 #include "common/host.h"
 #include "script/command_family.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::machine { class MachineState; }
 namespace tarvolin::project { class Project; struct Resource; }
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
 
-class ResourceCommands final : public CommandFamily {
+class ResourceCommands final : public script::CommandFamily {
  public:
   // What the commands act on; a missing project or machine makes the
   // commands that need it fail (resource out of range, or the command's
@@ -47,7 +47,7 @@ class ResourceCommands final : public CommandFamily {
   // A new run starts with range index 0.
   void Reset() override;
   // Resources of the open project by name.
-  int FindAsset(AssetKind kind, std::string_view name) const override;
+  int FindAsset(script::AssetKind kind, std::string_view name) const override;
   bool Execute(std::int32_t command, const std::int32_t* p, int count, std::int32_t* out,
                int& outCount, ErrorState& err) override;
 
@@ -65,4 +65,4 @@ class ResourceCommands final : public CommandFamily {
   std::int64_t rangeIndex_ = 0;
 };
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands

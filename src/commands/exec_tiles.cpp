@@ -9,13 +9,13 @@
 
 #include "machine/machine_state.h"
 #include "machine/tile_data.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 
-namespace tarvolin::script {
+namespace tarvolin::commands {
+
+using namespace script;
 
 namespace {
-
-constexpr ErrorCode kBadTile = 96;
 
 // One tile area in one colour mode.
 struct Area {
@@ -113,7 +113,7 @@ bool MaskCopies(int m, int copy, int ignore, int blend, int x, int y) {
 bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std::int32_t* out,
                                 int& outCount, ErrorState& err) {
   auto fail = [&]() {
-    err.SetError(kBadTile);
+    err.SetError(err::kTileAttributeOutOfRange);
     return false;
   };
   machine::MachineState& m = *machine_;
@@ -209,11 +209,11 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
       return true;
     }
     default:
-      err.SetError(3);
+      err.SetError(err::kUnknownCommand);
       return false;
   }
   m.notify(machine::ChangeKind::Tiles);
   return true;
 }
 
-}  // namespace tarvolin::script
+}  // namespace tarvolin::commands
