@@ -90,7 +90,7 @@ void ColourLine(std::string_view line, const ColourContext& ctx, std::vector<Sty
     if (LooksNumeric(word)) {
       std::size_t pos = i;
       std::int32_t value = 0;
-      script::ErrorState err;
+      ErrorState err;
       if (ctx.env.tables && script::ParseImmediateValue(line, pos, ctx.env, value, err) && pos > i &&
           pos <= end) {
         Fill(styles, i, pos, Style::Number);
@@ -114,7 +114,7 @@ void ColourLine(std::string_view line, const ColourContext& ctx, std::vector<Sty
       std::size_t pos = i;
       script::Operand operand;
       script::OperandWord operandWord = 0;
-      script::ErrorState err;
+      ErrorState err;
       if (script::ParseBasicOperand(line, pos, ctx.env, operand, err, &operandWord) &&
           !script::IsImmediate(operandWord) && pos > i && pos <= end) {
         Fill(styles, i, pos, Style::Variable);

@@ -33,7 +33,7 @@ bool VariableAt(std::string_view line, int column, const script::ParseEnv& env, 
   std::size_t pos = start;
   script::Operand operand;
   script::OperandWord operandWord = 0;
-  script::ErrorState err;
+  ErrorState err;
   if (!script::ParseBasicOperand(line, pos, env, operand, err, &operandWord)) return false;
   if (script::IsImmediate(operandWord) || operand.kind == script::OperandKind::Immediate ||
       operand.kind == script::OperandKind::Unused)
@@ -41,7 +41,7 @@ bool VariableAt(std::string_view line, int column, const script::ParseEnv& env, 
   // The reference must cover the mouse.
   if (pos <= static_cast<std::size_t>(column)) return false;
   // Reading for the tip must not leave an error behind for the run.
-  const script::ErrorState saved = interp.errors();
+  const ErrorState saved = interp.errors();
   const bool read = interp.Evaluate(operand, value);
   interp.errors() = saved;
   if (!read) return false;
