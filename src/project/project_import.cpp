@@ -413,6 +413,12 @@ ImportOutcome checkRequest(Project& project, const std::string& absolute, const 
     return ImportOutcome::SameProject;
   }
   if (!options) return ImportOutcome::Done;
+  // The full import writes scripts and resource files into the project's
+  // folders, which a read-only project never allows.
+  if (project.settings().readOnly) {
+    box("¡No se pueden guardar los cambios, el proyecto está marcado como de solo lectura!");
+    return ImportOutcome::ReadOnly;
+  }
   const bool needsFolder = options->createGlobalSet ||
                            (options->scripts && (options->scriptSubfolder || options->addApplySet)) ||
                            (options->copyResourceFiles && options->resourceSubfolder);

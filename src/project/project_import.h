@@ -73,6 +73,7 @@ struct ImportOptions {
 enum class ImportOutcome {
   Done,             // every step ran (families that failed were skipped)
   NoProject,        // no project is open
+  ReadOnly,         // the open project is read-only: no file may be copied into it
   NotFound,         // the other project file does not exist
   BadOptions,       // the folder name or the prefix cannot be used
   SameProject,      // the other project is the open one
