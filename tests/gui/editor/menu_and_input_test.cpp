@@ -2,6 +2,8 @@
 // that do not exist, commands without a script.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 
 #include "gui/editor/editor_rig.h"
@@ -93,6 +95,29 @@ TEST(EditorMenu, BadPlacesAndBytesNeverBreakTheEditor) {
   rig.area.goToLine(-4);
   EXPECT_TRUE(rig.area.openScriptAt("raro.txt", 999));
   EXPECT_EQ(rig.area.currentLine(), 1);
+}
+
+}  // namespace tarvolin::test
+
+namespace tarvolin::test {
+
+TEST(EditorMenu, TheStudiosShortcutKeysAreNotTakenByTheEditor) {
+  EditorRig rig;
+  editor::ScriptEditor* e = rig.open("k.txt", "Return\n");
+  ASSERT_NE(e, nullptr);
+  auto wanted = [&](int key, Qt::KeyboardModifiers mods) {
+    QKeyEvent event(QEvent::ShortcutOverride, key, mods);
+    event.ignore();
+    QApplication::sendEvent(e, &event);
+    return event.isAccepted();
+  };
+  // Asset windows and block jumps belong to the menus.
+  for (int key : {Qt::Key_A, Qt::Key_L, Qt::Key_T, Qt::Key_U, Qt::Key_D, Qt::Key_BracketLeft, Qt::Key_BracketRight})
+    EXPECT_FALSE(wanted(key, Qt::ControlModifier)) << key;
+  // Typing and the editor's own keys stay with it.
+  EXPECT_TRUE(wanted(Qt::Key_L, Qt::NoModifier));
+  EXPECT_TRUE(wanted(Qt::Key_Z, Qt::ControlModifier));
+  EXPECT_TRUE(wanted(Qt::Key_Home, Qt::ControlModifier));
 }
 
 }  // namespace tarvolin::test
