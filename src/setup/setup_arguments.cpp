@@ -1,0 +1,44 @@
+#include "setup/setup_arguments.h"
+
+namespace tarvolin::setup {
+
+SetupArguments parseSetupArguments(const std::vector<std::string>& args, bool installer) {
+  SetupArguments out;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      out.help = true;
+    } else if (a == "--yes" || a == "-y") {
+      out.unattended = true;
+      out.answer = true;
+    } else if (installer && a == "--no") {
+      out.unattended = true;
+      out.answer = false;
+    } else if (a == "--folder" && i + 1 < args.size()) {
+      out.folder = args[++i];
+    } else if (a.starts_with("--folder=")) {
+      out.folder = a.substr(9);
+    } else {
+      out.error = a == "--folder" ? "Falta la carpeta después de --folder"
+                                  : "Argumento desconocido: " + a;
+      return out;
+    }
+  }
+  return out;
+}
+
+std::string setupUsage(bool installer) {
+  if (installer)
+    return "Uso: TarvolinSetup [--folder CARPETA] [--yes | --no]\n"
+           "  Sin argumentos abre el instalador.\n"
+           "  --folder CARPETA  carpeta de instalación (por omisión ~/.local/opt/Halvergen/Tarvolin/,\n"
+           "                    o /opt/Halvergen/Tarvolin/ como root)\n"
+           "  --yes             instala sin ventanas; elimina la configuración anterior\n"
+           "  --no              instala sin ventanas; conserva la configuración anterior\n";
+  return "Uso: Uninstall [--folder CARPETA] [--yes]\n"
+         "  Sin argumentos abre el desinstalador.\n"
+         "  --folder CARPETA  carpeta de la instalación (por omisión, la de este programa)\n"
+         "  --yes             desinstala sin ventanas\n";
+}
+
+}  // namespace tarvolin::setup
