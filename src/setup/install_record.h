@@ -15,7 +15,7 @@ enum class RecordKind {
   Association,         // MIME package and the project-file icon
   Group,               // menu file, menu folder entry, desktop entries, studio icon
   DefaultApplication,  // a mimeapps.list holding the default-application line
-  Folder,              // a folder of the installation path the installer created
+  Folder,              // a folder the installer created (removed only when empty)
 };
 
 struct RecordEntry {

@@ -40,19 +40,25 @@ bool saveRecord(const std::string& folder, const InstallRecord& record, std::str
 }
 
 // Writes one file outside the installation folder and records it.
+// Creates the folder of a file outside the installation folder; the folders
+// it had to make are recorded so that Uninstall removes them when empty.
+bool makeParentRecorded(const std::string& path, InstallRecord& record, std::string& error) {
+  std::vector<std::string> created;
+  const bool made = makeFoldersRecording(path.substr(0, path.rfind('/')), created, error);
+  for (const std::string& f : created) record.add(RecordKind::Folder, f);
+  return made;
+}
+
 bool writeRecorded(const std::string& path, std::string_view text, RecordKind kind,
                    InstallRecord& record, std::string& error) {
-  std::vector<std::string> created;
-  const std::string parent = path.substr(0, path.rfind('/'));
-  if (!makeFoldersRecording(parent, created, error)) return false;
+  if (!makeParentRecorded(path, record, error)) return false;
   record.add(kind, path);
   return writeFile(path, text, error);
 }
 
 bool copyRecorded(const std::string& from, const std::string& to, RecordKind kind,
                   InstallRecord& record, std::string& error) {
-  std::vector<std::string> created;
-  if (!makeFoldersRecording(to.substr(0, to.rfind('/')), created, error)) return false;
+  if (!makeParentRecorded(to, record, error)) return false;
   record.add(kind, to);
   return copyFile(from, to, error);
 }

@@ -142,14 +142,14 @@ bool removeInstalledFiles(const std::string& folder, const InstallRecord& record
   }
   ::unlink((folder + "/" + std::string(kDesktopListName)).c_str());
 
-  // The installation folder and the folders above it that the installer
-  // made go too when nothing is left in them.
+  // The folders the installer made (the installation folder, the folders
+  // above it, the desktop folders it needed) go too when nothing is left in
+  // them, deepest first.
   std::vector<std::string> made = record.paths(RecordKind::Folder);
   std::sort(made.begin(), made.end(), [](const std::string& a, const std::string& b) {
     return a.size() > b.size();
   });
-  for (const std::string& f : made)
-    if (isSameOrInside(folder, f)) ::rmdir(f.c_str());
+  for (const std::string& f : made) ::rmdir(f.c_str());
 
   if (!ok) {
     error = "Quedan en la carpeta de instalación:" + remaining;

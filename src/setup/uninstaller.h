@@ -35,7 +35,7 @@ bool removeProgramGroup(const InstallRecord& record, const DesktopPlaces& places
                         std::string& error);
 // Deletes the files of "filelist.lst" that lie in `folder` (others are
 // passed over), removes the empty folders below it deepest first, then the
-// lists, then the folders of the installation path the installer created.
+// lists, then the folders the installer created that are left empty.
 // False when the list cannot be read or a folder stays.
 bool removeInstalledFiles(const std::string& folder, const InstallRecord& record,
                           std::string& error);

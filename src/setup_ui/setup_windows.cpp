@@ -122,7 +122,7 @@ InstallDialog::InstallDialog(setup::InstallRequest request, setup::SetupPrompts&
   install_->setDefault(true);
   close_ = new QPushButton(QStringLiteral("&Cerrar"));
 
-  auto* folderLabel = new QLabel(QStringLiteral("Carpeta de &instalación:"));
+  auto* folderLabel = new QLabel(QStringLiteral("Carpeta de instalación:"));
   folderLabel->setBuddy(folderEdit_);
   auto* folderRow = new QHBoxLayout;
   folderRow->addWidget(folderEdit_, 1);

@@ -60,6 +60,12 @@ TEST(SetupUninstall, RemovesEverythingTheInstallerMadeAndNothingElse) {
   EXPECT_EQ(left, std::vector<std::string>{rig.places.applications() + "/other.desktop"});
   EXPECT_FALSE(exists(rig.places.mimePackages() + "/halvergen-tarvolin.xml"));
   EXPECT_FALSE(exists(rig.places.mergedMenus() + "/halvergen-entertainment.menu"));
+  // Folders the installer made for its desktop files go once empty; those
+  // holding someone else's files or the desktop's caches stay.
+  EXPECT_FALSE(exists(rig.env.xdgDataHome + "/icons"));
+  EXPECT_FALSE(exists(rig.places.directories()));
+  EXPECT_FALSE(exists(rig.env.xdgConfigHome + "/menus"));
+  EXPECT_TRUE(exists(rig.places.applications()));
 
   if (SetupRig::hasTool("update-mime-database") && SetupRig::hasTool("gio")) {
     const std::string project = rig.dir.write("juego.tvp", "#PROJECT_NAME\njuego\n\n");
