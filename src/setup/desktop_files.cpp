@@ -80,21 +80,30 @@ static std::string joined(const std::string& folder, std::string_view name) {
   return out + std::string(name);
 }
 
-std::vector<DesktopEntry> programGroupEntries(const std::string& folder,
-                                              const std::string& guidePage,
-                                              const std::string& studioIcon) {
-  std::vector<DesktopEntry> entries(4);
-
-  DesktopEntry& studio = entries[0];
+static DesktopEntry studioEntry(const std::string& program, const std::string& icon) {
+  DesktopEntry studio;
   studio.fileName = std::string(kStudioEntry);
   studio.name = std::string(kProductName);
   studio.comment = "Crea juegos de Game Boy Advance sin escribir código máquina";
   // Started from the menu, "-P" has no file after it and is ignored; opened
   // from a project file it receives the file, as the association asks.
-  studio.exec = execArgument(joined(folder, kStudioProgram)) + " -P %f";
-  studio.icon = studioIcon;
+  studio.exec = execArgument(program) + " -P %f";
+  studio.icon = icon;
   studio.categories = "Development;IDE;";
   studio.mimeType = std::string(kProjectMimeType) + ";";
+  return studio;
+}
+
+DesktopEntry packagedStudioEntry() {
+  return studioEntry(std::string(kStudioProgram), std::string(kStudioIconName));
+}
+
+std::vector<DesktopEntry> programGroupEntries(const std::string& folder,
+                                              const std::string& guidePage,
+                                              const std::string& studioIcon) {
+  std::vector<DesktopEntry> entries(4);
+  entries[0] = studioEntry(joined(folder, kStudioProgram), studioIcon);
+  entries[0].tryExec = joined(folder, kStudioProgram);
 
   DesktopEntry& guide = entries[1];
   guide.fileName = std::string(kGuideEntry);
@@ -109,6 +118,7 @@ std::vector<DesktopEntry> programGroupEntries(const std::string& folder,
   uninstall.name = std::string(kUninstallTitle);
   uninstall.comment = "Quita Tarvolin de este equipo";
   uninstall.exec = execArgument(joined(folder, kUninstallProgram));
+  uninstall.tryExec = joined(folder, kUninstallProgram);
   uninstall.icon = "edit-delete";
   uninstall.workingFolder = folder;
   uninstall.categories = "Development;";
@@ -127,6 +137,7 @@ std::string desktopEntryText(const DesktopEntry& e) {
   std::string out = "[Desktop Entry]\nVersion=1.0\nType=Application\n";
   out += "Name=" + escapeEntryValue(e.name) + "\n";
   if (!e.comment.empty()) out += "Comment=" + escapeEntryValue(e.comment) + "\n";
+  if (!e.tryExec.empty()) out += "TryExec=" + escapeEntryValue(e.tryExec) + "\n";
   out += "Exec=" + escapeEntryValue(e.exec) + "\n";
   if (!e.workingFolder.empty()) out += "Path=" + escapeEntryValue(e.workingFolder) + "\n";
   if (!e.icon.empty()) out += "Icon=" + escapeEntryValue(e.icon) + "\n";

@@ -27,6 +27,7 @@ struct DesktopEntry {
   std::string name;
   std::string comment;
   std::string exec;  // the command in Exec quoting, see execArgument()
+  std::string tryExec;  // the program whose absence hides the entry
   std::string icon;
   std::string workingFolder;
   std::string categories;
@@ -50,6 +51,9 @@ bool isDesktopSafePath(std::string_view path);
 std::vector<DesktopEntry> programGroupEntries(const std::string& folder,
                                               const std::string& guidePage,
                                               const std::string& studioIcon);
+
+// The studio's entry in a system package: the program is found on the PATH.
+DesktopEntry packagedStudioEntry();
 
 std::string desktopEntryText(const DesktopEntry& entry);
 std::string directoryEntryText(const std::string& icon);

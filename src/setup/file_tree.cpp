@@ -212,6 +212,23 @@ bool writeFile(const std::string& path, std::string_view text, std::string& erro
                      [&](int fd) { return writeAll(fd, text.data(), text.size()); });
 }
 
+bool removeTree(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (!S_ISDIR(st.st_mode)) return ::unlink(path.c_str()) == 0;
+  bool ok = true;
+  if (DIR* dir = ::opendir(path.c_str())) {
+    std::vector<std::string> names;
+    while (dirent* e = ::readdir(dir)) {
+      const std::string name = e->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+    for (const std::string& name : names) ok = removeTree(path + "/" + name) && ok;
+  }
+  return ::rmdir(path.c_str()) == 0 && ok;
+}
+
 bool readFile(const std::string& path, std::string& text) {
   Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st;

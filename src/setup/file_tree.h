@@ -43,6 +43,10 @@ bool copyFile(const std::string& from, const std::string& to, std::string& error
 // Writes `text` to `path` the same way (mode 0644).
 bool writeFile(const std::string& path, std::string_view text, std::string& error);
 
+// Removes `path` and everything below it, never following links (a link is
+// removed itself). False when something stays.
+bool removeTree(const std::string& path);
+
 // Reads a whole file; false when it cannot be opened or read.
 bool readFile(const std::string& path, std::string& text);
 

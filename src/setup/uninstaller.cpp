@@ -39,6 +39,41 @@ void collectFolders(const std::string& folder, std::vector<std::string>& out) {
   }
 }
 
+// Whether `folder` holds nothing but what update-mime-database writes for an
+// empty (or missing) packages folder.
+bool isGeneratedMimeDatabase(const std::string& folder) {
+  static const std::vector<std::string> kGenerated = {
+      "XMLnamespaces", "aliases", "generic-icons", "globs", "globs2",  "icons",
+      "magic",         "mime.cache", "subclasses", "treemagic", "types", "version"};
+  const FolderListing top = listFolder(folder);
+  if (!top.ok) return false;
+  for (const std::string& f : top.files)
+    if (std::find(kGenerated.begin(), kGenerated.end(), f) == kGenerated.end()) return false;
+  for (const std::string& sub : top.folders) {
+    const FolderListing inner = listFolder(folder + "/" + sub);
+    if (!inner.ok || !inner.folders.empty()) return false;
+    if (sub == "packages" ? !inner.files.empty()
+                          : std::any_of(inner.files.begin(), inner.files.end(),
+                                        [](const std::string& f) { return !f.ends_with(".xml"); }))
+      return false;
+  }
+  return true;
+}
+
+// A folder the installer made that now holds only what the desktop's tools
+// generate from files no longer there: the MIME database of an empty
+// packages folder, the MIME cache of a folder without desktop entries.
+void removeGeneratedData(const std::string& folder) {
+  const std::string_view name = folder.substr(folder.rfind('/') + 1);
+  if (name == "mime") {
+    if (isGeneratedMimeDatabase(folder)) removeTree(folder);
+  } else if (name == "applications") {
+    const FolderListing entries = listFolder(folder);
+    if (entries.folders.empty() && entries.files == std::vector<std::string>{"mimeinfo.cache"})
+      ::unlink((folder + "/mimeinfo.cache").c_str());
+  }
+}
+
 }  // namespace
 
 bool unregisterProjectType(const InstallRecord& record, const DesktopPlaces& places, bool refresh,
@@ -149,7 +184,10 @@ bool removeInstalledFiles(const std::string& folder, const InstallRecord& record
   std::sort(made.begin(), made.end(), [](const std::string& a, const std::string& b) {
     return a.size() > b.size();
   });
-  for (const std::string& f : made) ::rmdir(f.c_str());
+  for (const std::string& f : made) {
+    removeGeneratedData(f);
+    ::rmdir(f.c_str());
+  }
 
   if (!ok) {
     error = "Quedan en la carpeta de instalación:" + remaining;

@@ -51,13 +51,13 @@ TEST(SetupUninstall, RemovesEverythingTheInstallerMadeAndNothingElse) {
   EXPECT_TRUE(exists(rig.env.home));
   EXPECT_EQ(TempDir::read(rig.places.mimeappsList()),
             "[Default Applications]\ntext/plain=gedit.desktop;\n");
+  // The desktop's cache of the user's own entries stays with them.
   std::vector<std::string> left;
   for (const std::string& p : everything(rig.env.xdgDataHome))
-    // The desktop's own caches are rebuilt by its tools, not removed.
-    if (p.back() != '/' && p.find("/mime/") == std::string::npos &&
-        !p.ends_with("/mimeinfo.cache"))
-      left.push_back(p);
+    if (p.back() != '/' && !p.ends_with("/mimeinfo.cache")) left.push_back(p);
   EXPECT_EQ(left, std::vector<std::string>{rig.places.applications() + "/other.desktop"});
+  // The MIME database the installer's folder held is gone with it.
+  EXPECT_FALSE(exists(rig.places.mimeRoot()));
   EXPECT_FALSE(exists(rig.places.mimePackages() + "/halvergen-tarvolin.xml"));
   EXPECT_FALSE(exists(rig.places.mergedMenus() + "/halvergen-entertainment.menu"));
   // Folders the installer made for its desktop files go once empty; those
@@ -138,8 +138,16 @@ TEST(SetupUninstall, ListsAndRecordsNamingOutsideFilesTouchNothingOutside) {
     record += "group\t" + bashrc + "\nfolder\t" + rig.dir.path() + "\nnonsense line\n";
     rig.dir.write("home/.local/opt/Halvergen/Tarvolin/desktop_files.lst", record);
   }
+  // A folder of that name outside, which only looks like a MIME database.
+  const std::string notMime = rig.dir.write("keep/mime/notes.txt", "mine");
+  {
+    std::string record = TempDir::read(rig.folder() + "/desktop_files.lst");
+    record += "folder\t" + rig.dir.path() + "/keep/mime\n";
+    rig.dir.write("home/.local/opt/Halvergen/Tarvolin/desktop_files.lst", record);
+  }
   RecordingPrompts prompts;
   runUninstall(rig.uninstallRequest(rig.folder()), prompts);
+  EXPECT_EQ(TempDir::read(notMime), "mine");
   EXPECT_EQ(TempDir::read(victim), "keep me");
   EXPECT_EQ(TempDir::read(bashrc), "keep me too");
   EXPECT_TRUE(exists(outsideEmpty));
@@ -155,6 +163,8 @@ TEST(SetupUninstall, AReinstallKeepsTheFoldersOnRecordAndAMissingListFails) {
   RecordingPrompts prompts;
   ASSERT_EQ(runUninstall(rig.uninstallRequest(rig.folder()), prompts), UninstallOutcome::Complete);
   EXPECT_FALSE(exists(rig.env.home + "/.local/opt"));
+  // Every folder the installations made, for the desktop too, is gone.
+  EXPECT_FALSE(exists(rig.dir.path() + "/xdg"));
 
   // Without "filelist.lst" the files step fails after the menu and the type
   // went, and no folder is touched.
