@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
   setup::InstallRequest request;
   request.startFolder = startFolder();
   request.environment = setup::Environment::current();
+  if (args.user) request.environment.root = false;
   request.places = setup::desktopPlacesFor(request.environment);
   request.installFolder =
       args.folder.empty() ? setup::defaultInstallFolder(request.environment) : args.folder;

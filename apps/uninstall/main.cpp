@@ -35,7 +35,9 @@ int main(int argc, char** argv) {
       args.folder.empty() ? platform::executableFolder()
                           : setup::normalisePath(args.folder, ec ? "/" : current,
                                                  setup::Environment::current().home);
-  request.places = setup::desktopPlacesFor(setup::Environment::current());
+  setup::Environment environment = setup::Environment::current();
+  if (args.user) environment.root = false;
+  request.places = setup::desktopPlacesFor(environment);
 
   if (args.unattended) {
     setup::TerminalPrompts prompts(true);

@@ -8,6 +8,8 @@ SetupArguments parseSetupArguments(const std::vector<std::string>& args, bool in
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       out.help = true;
+    } else if (a == "--user") {
+      out.user = true;
     } else if (a == "--yes" || a == "-y") {
       out.unattended = true;
       out.answer = true;
@@ -29,15 +31,18 @@ SetupArguments parseSetupArguments(const std::vector<std::string>& args, bool in
 
 std::string setupUsage(bool installer) {
   if (installer)
-    return "Uso: TarvolinSetup [--folder CARPETA] [--yes | --no]\n"
+    return "Uso: TarvolinSetup [--folder CARPETA] [--user] [--yes | --no]\n"
            "  Sin argumentos abre el instalador.\n"
            "  --folder CARPETA  carpeta de instalación (por omisión ~/.local/opt/Halvergen/Tarvolin/,\n"
            "                    o /opt/Halvergen/Tarvolin/ como root)\n"
+           "  --user            instala para el usuario (carpetas XDG de $HOME) aunque sea root\n"
            "  --yes             instala sin ventanas; elimina la configuración anterior\n"
            "  --no              instala sin ventanas; conserva la configuración anterior\n";
-  return "Uso: Uninstall [--folder CARPETA] [--yes]\n"
+  return "Uso: Uninstall [--folder CARPETA] [--user] [--yes]\n"
          "  Sin argumentos abre el desinstalador.\n"
          "  --folder CARPETA  carpeta de la instalación (por omisión, la de este programa)\n"
+         "  --user            sin registro de la instalación, limpia las carpetas XDG del\n"
+         "                    usuario aunque sea root\n"
          "  --yes             desinstala sin ventanas\n";
 }
 

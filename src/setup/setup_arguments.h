@@ -12,6 +12,7 @@ struct SetupArguments {
   std::string folder;      // --folder DIR; empty: the default folder
   bool unattended = false;  // --yes or --no given
   bool answer = true;       // the answer to every question when unattended
+  bool user = false;        // --user: the user's own folders even when root
   bool help = false;
   std::string error;        // set when the line cannot be understood
 };

@@ -7,9 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "setup/setup_texts.h"
 #include "setup/file_tree.h"
-#include "setup/setup_arguments.h"
 #include "setup/setup_texts.h"
 #include "setup/setup_rig.h"
 
@@ -108,22 +106,6 @@ TEST(SetupWindows, UninstallDialogWarnsThenUninstallsOrLeaves) {
   ProgramWindow window(QString::fromUtf8("Tarvolin Uninstaller V1.2"));
   EXPECT_EQ(window.size(), QSize(640, 480));
   EXPECT_FALSE(window.windowIcon().isNull());
-}
-
-TEST(SetupWindows, CommandLinesChooseUnattendedRuns) {
-  using setup::parseSetupArguments;
-  auto a = parseSetupArguments({"--folder", "/x y", "--yes"}, true);
-  EXPECT_TRUE(a.unattended && a.answer && a.error.empty());
-  EXPECT_EQ(a.folder, "/x y");
-  a = parseSetupArguments({"--no", "--folder=/z"}, true);
-  EXPECT_TRUE(a.unattended);
-  EXPECT_FALSE(a.answer);
-  EXPECT_EQ(a.folder, "/z");
-  EXPECT_FALSE(parseSetupArguments({"--no"}, false).error.empty());  // Uninstall asks nothing
-  EXPECT_FALSE(parseSetupArguments({"--folder"}, true).error.empty());
-  EXPECT_FALSE(parseSetupArguments({"-P"}, true).error.empty());
-  EXPECT_FALSE(parseSetupArguments({}, true).unattended);
-  EXPECT_TRUE(parseSetupArguments({"--help"}, false).help);
 }
 
 }  // namespace
