@@ -275,7 +275,8 @@ int EditorArea::replaceAll() {
 void EditorArea::find() {
   if (!findDialog_) findDialog_ = new FindDialog(*this, window());
   ScriptEditor* e = activeEditor();
-  findDialog_->showFor(false, e && e->hasSelectedText() ? e->selectedText() : QString());
+  const bool oneLine = e && e->hasSelectedText() && !e->selectedText().contains(QLatin1Char('\n'));
+  findDialog_->showFor(false, oneLine ? e->selectedText() : QString());
 }
 
 void EditorArea::replace() {
