@@ -173,11 +173,13 @@ struct Renaming {
 
 class Importer {
  public:
-  Importer(Project& project, ImportSummary& summary)
-      : project_(project), host_(project.host()), summary_(summary) {}
+  Importer(Project& project, ImportSummary& summary, ImportProgress progress = {})
+      : project_(project), host_(project.host()), summary_(summary), progress_(std::move(progress)) {}
 
   void progressTo(int step, int steps) {
-    host_.progress(steps > 0 ? step * 100 / steps : 100, "Importar Proyecto");
+    const int percent = steps > 0 ? step * 100 / steps : 100;
+    if (progress_) progress_(percent);
+    else host_.progress(percent, "Importar Proyecto");
   }
 
   void box(const std::string& text) {
@@ -390,6 +392,7 @@ class Importer {
   Project& project_;
   Host& host_;
   ImportSummary& summary_;
+  ImportProgress progress_;
   ImportLists lists_;
   std::vector<std::string> addedLevels_;
 };
@@ -459,13 +462,13 @@ int ImportSummary::totalAdded() const {
   return n;
 }
 
-ImportSummary importProject(Project& project, const ImportOptions& options) {
+ImportSummary importProject(Project& project, const ImportOptions& options, const ImportProgress& progress) {
   ImportSummary summary;
   const std::string absolute = options.file.empty() ? std::string() : project.absolutePath(options.file);
   summary.outcome = checkRequest(project, absolute, &options);
   if (summary.outcome != ImportOutcome::Done) return summary;
 
-  Importer importer(project, summary);
+  Importer importer(project, summary, progress);
   // The other project's settings are read into their own record: the open
   // project's settings stay as they are whatever happens below.
   const OtherProject other = readOtherProject(absolute);

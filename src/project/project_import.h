@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,10 +99,15 @@ struct ImportSummary {
   int totalAdded() const;
 };
 
+// Where the import reports its progress, 0..100; without one it goes to the
+// project's host.
+using ImportProgress = std::function<void(int percent)>;
+
 // The full import into the open project (the window's "&Importar"). The open
 // project's settings and global sets are unchanged by every early stop; the
 // summary tells what was done.
-ImportSummary importProject(Project& project, const ImportOptions& options);
+ImportSummary importProject(Project& project, const ImportOptions& options,
+                            const ImportProgress& progress = {});
 
 // The single-family import: the family's file of the other project is
 // merged without prefix. False when nothing could be merged (no open
