@@ -1,45 +1,42 @@
 #include "help/guide_files.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+
+#include <string>
+
+#include "platform/paths.h"
+#include "platform/shipped_data.h"
 
 namespace tarvolin::help {
 
 namespace {
 
-QString programFolder() {
-  // Before a QCoreApplication exists there is no program folder to ask.
-  return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-}
+#ifdef TARVOLIN_SOURCE_DATA_DIR
+const std::string kSourceData = TARVOLIN_SOURCE_DATA_DIR;
+#else
+const std::string kSourceData = "data";
+#endif
+
+QString fromStd(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
 QStringList guideFolders() {
-  const QString exe = programFolder();
-  const QStringList installed{exe + "/../share/tarvolin/guide", exe + "/UserGuide"};
-  for (const QString& folder : installed)
-    if (!exe.isEmpty() && QFileInfo::exists(folder + "/" + kContentsPage)) return {QDir::cleanPath(folder)};
+  const std::string found = platform::findShippedData(platform::executableFolder(), "guide", kSourceData);
+  // An installed guide holds every page; in the build tree the generated
+  // pages are in the build's data folder and the others in the sources.
+  if (found != platform::joinPath(kSourceData, "guide")) return {QDir::cleanPath(fromStd(found))};
   QStringList folders;
 #ifdef TARVOLIN_BUILD_DATA_DIR
   folders << QStringLiteral(TARVOLIN_BUILD_DATA_DIR "/guide");
 #endif
-#ifdef TARVOLIN_SOURCE_DATA_DIR
-  folders << QStringLiteral(TARVOLIN_SOURCE_DATA_DIR "/guide");
-#endif
+  folders << fromStd(found);
   return folders;
 }
 
 QString whatsNewPath() {
-  const QString exe = programFolder();
-  QStringList candidates;
-  if (!exe.isEmpty()) candidates << exe + "/../share/tarvolin/WhatsNew.txt" << exe + "/WhatsNew.txt";
-#ifdef TARVOLIN_SOURCE_DATA_DIR
-  candidates << QStringLiteral(TARVOLIN_SOURCE_DATA_DIR "/WhatsNew.txt");
-#endif
-  for (const QString& path : candidates)
-    if (QFileInfo(path).isFile()) return QDir::cleanPath(path);
-  return candidates.isEmpty() ? QStringLiteral("WhatsNew.txt") : QDir::cleanPath(candidates.first());
+  return QDir::cleanPath(fromStd(platform::findShippedData(platform::executableFolder(), "WhatsNew.txt", kSourceData)));
 }
 
 QString findGuideFile(const QStringList& folders, const QString& name) {

@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "common/text.h"
-#include "script/errors.h"
+#include "common/errors.h"
 #include "script/vocabulary.h"
 
 namespace tarvolin::script {
@@ -476,11 +476,11 @@ std::string ErrorReferenceMarkdown() {
     std::string message;
     if (HasMessage(code)) {
       message = Escape(MessageFor(code));
-    } else if (code == kErrorTooManyBlocks) {
+    } else if (code == err::kTooManyBlocks) {
       message = Escape(MessageFor(code)) + " (se abrió un bloque `If` o `While` con 31 ya abiertos)";
-    } else if (code == kErrorVBlankWithParameters) {
+    } else if (code == err::kVBlankWithParameters) {
       message = Escape(MessageFor(code)) + " (`VBlankCB` declarada con parámetros)";
-    } else if (code == kErrorHBlankWithParameters) {
+    } else if (code == err::kHBlankWithParameters) {
       message = Escape(MessageFor(code)) + " (`HBlankCB` declarada con parámetros)";
     } else {
       continue;

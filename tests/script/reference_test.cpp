@@ -7,7 +7,7 @@
 #include <string>
 
 #include "project/text_lines.h"
-#include "script/errors.h"
+#include "common/errors.h"
 #include "script/reference.h"
 
 namespace tarvolin::script {

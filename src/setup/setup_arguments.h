@@ -1,0 +1,26 @@
+// Command lines of TarvolinSetup and Uninstall. Without arguments both show
+// their windows; "--yes" (or, for the installer, "--no", which declines the
+// question about old settings) runs without a screen for scripted installs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tarvolin::setup {
+
+struct SetupArguments {
+  std::string folder;      // --folder DIR; empty: the default folder
+  bool unattended = false;  // --yes or --no given
+  bool answer = true;       // the answer to every question when unattended
+  bool user = false;        // --user: the user's own folders even when root
+  bool help = false;
+  std::string error;        // set when the line cannot be understood
+};
+
+// `installer`: whether "--no" is accepted (the uninstaller asks nothing).
+SetupArguments parseSetupArguments(const std::vector<std::string>& args, bool installer);
+
+// The text "--help" prints.
+std::string setupUsage(bool installer);
+
+}  // namespace tarvolin::setup
