@@ -15,6 +15,12 @@ namespace tarvolin::setup {
 
 namespace {
 
+// Whether the last component of `path` is `name`.
+bool namedAs(std::string_view path, std::string_view name) {
+  return path.size() > name.size() && path.ends_with(name) &&
+         path[path.size() - name.size() - 1] == '/';
+}
+
 std::string dataFolderOf(const std::string& path, std::string_view below) {
   const std::size_t at = path.rfind(below);
   return at == std::string::npos ? std::string() : path.substr(0, at);
@@ -37,7 +43,7 @@ std::string removeRecordedSet(const std::vector<std::string>& files, std::string
                               const char* missing, std::string& error) {
   std::string keyPath;
   for (const std::string& f : files)
-    if (f.ends_with("/" + std::string(key))) keyPath = f;
+    if (namedAs(f, key)) keyPath = f;
   if (keyPath.empty()) {
     error = missing;
     return {};
@@ -130,7 +136,7 @@ bool removeProgramGroup(const InstallRecord& record, const DesktopPlaces& places
   if (removeRecordedSet(files, kMenuFile, "No hay grupo de programas", error).empty()) return false;
   std::string applications;
   for (const std::string& f : files)
-    if (f.ends_with("/" + std::string(kStudioEntry))) applications = f.substr(0, f.rfind('/'));
+    if (namedAs(f, kStudioEntry)) applications = f.substr(0, f.rfind('/'));
   if (refresh)
     runTool("update-desktop-database",
             {"-q", applications.empty() ? places.applications() : applications});
