@@ -80,6 +80,16 @@ void Show(QWidget& w) {
   QApplication::processEvents();
 }
 
+// The large script open and shown, the caret on a line.
+editor::ScriptEditor* OpenShown(editor::EditorArea& area, int line) {
+  Show(area);
+  area.openScript(QString::fromStdString(Shared().path));
+  editor::ScriptEditor* e = area.activeEditor();
+  e->goToLine0(line);
+  e->viewport()->repaint();
+  return e;
+}
+
 void BM_OpenLargeScriptColoured(benchmark::State& state) {
   Fixture& f = Shared();
   for (auto _ : state) {
@@ -105,53 +115,38 @@ void Key(QWidget* w, int key, const QString& text) {
   QApplication::sendEvent(w, &release);
 }
 
-void BM_TypeInLargeScript(benchmark::State& state) {
-  Fixture& f = Shared();
-  editor::EditorArea area(f.workbench, f.host);
-  Show(area);
-  area.openScript(QString::fromStdString(f.path));
-  editor::ScriptEditor* e = area.activeEditor();
-  // In the middle of the script, inside a function's body.
-  e->goToLine0(10003);
-  e->viewport()->repaint();
+// Presses `key` and then Backspace, alternately, one per iteration, so the
+// text keeps its size; each is applied, copied to the document, restyled
+// and painted.
+void KeyThenBackspace(benchmark::State& state, editor::ScriptEditor* e, int key, const QString& text) {
   bool erase = false;
   for (auto _ : state) {
-    // Alternately a letter and a backspace, so the text stays the same size;
-    // each is applied, copied to the document, restyled and painted.
     if (erase) Key(e, Qt::Key_Backspace, QString());
-    else Key(e, Qt::Key_X, QStringLiteral("x"));
+    else Key(e, key, text);
     erase = !erase;
     e->viewport()->repaint();
   }
+}
+
+void BM_TypeInLargeScript(benchmark::State& state) {
+  editor::EditorArea area(Shared().workbench, Shared().host);
+  // In the middle of the script, inside a function's body.
+  KeyThenBackspace(state, OpenShown(area, 10003), Qt::Key_X, QStringLiteral("x"));
   area.closeProjectDocuments();
 }
 BENCHMARK(BM_TypeInLargeScript)->Unit(benchmark::kMillisecond);
 
 void BM_EnterInLargeScript(benchmark::State& state) {
   // A new line also moves the functions declared below it.
-  Fixture& f = Shared();
-  editor::EditorArea area(f.workbench, f.host);
-  Show(area);
-  area.openScript(QString::fromStdString(f.path));
-  editor::ScriptEditor* e = area.activeEditor();
-  e->goToLine0(100);
-  bool erase = false;
-  for (auto _ : state) {
-    if (erase) Key(e, Qt::Key_Backspace, QString());
-    else Key(e, Qt::Key_Return, QStringLiteral("\r"));
-    erase = !erase;
-    e->viewport()->repaint();
-  }
+  editor::EditorArea area(Shared().workbench, Shared().host);
+  KeyThenBackspace(state, OpenShown(area, 100), Qt::Key_Return, QStringLiteral("\r"));
   area.closeProjectDocuments();
 }
 BENCHMARK(BM_EnterInLargeScript)->Unit(benchmark::kMillisecond);
 
 void BM_ColourWholeLargeScript(benchmark::State& state) {
-  Fixture& f = Shared();
-  editor::EditorArea area(f.workbench, f.host);
-  Show(area);
-  area.openScript(QString::fromStdString(f.path));
-  editor::ScriptEditor* e = area.activeEditor();
+  editor::EditorArea area(Shared().workbench, Shared().host);
+  editor::ScriptEditor* e = OpenShown(area, 0);
   for (auto _ : state) {
     e->restyle();
     e->recolor();
