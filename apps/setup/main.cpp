@@ -1,5 +1,6 @@
 // TarvolinSetup: installs the "Install" tree that ships beside it.
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,20 +29,13 @@ std::string startFolder() {
   return ec ? own : current;
 }
 
-bool hasScreen() {
-  return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");  // system error texts in the user's language
   const setup::SetupArguments args =
       setup::parseSetupArguments(std::vector<std::string>(argv + 1, argv + argc), true);
-  if (args.help || !args.error.empty()) {
-    if (!args.error.empty()) std::fprintf(stderr, "%s\n", args.error.c_str());
-    std::fputs(setup::setupUsage(true).c_str(), args.help ? stdout : stderr);
-    return args.help ? 0 : 2;
-  }
+  if (const int code = setup::answerUsage(args, true); code >= 0) return code;
 
   setup::InstallRequest request;
   request.startFolder = startFolder();
@@ -55,10 +49,7 @@ int main(int argc, char** argv) {
     setup::TerminalPrompts prompts(args.answer);
     return setup::runInstallation(request, prompts) == setup::InstallOutcome::Complete ? 0 : 1;
   }
-  if (!hasScreen()) {
-    std::fprintf(stderr, "No hay pantalla: use --yes para instalar sin ventanas.\n");
-    return 2;
-  }
+  if (!setup::screenAvailable(true)) return 2;
 
   QApplication app(argc, argv);
   setup_ui::ProgramWindow window(QString::fromUtf8(setup::kInstallerTitle.data()));

@@ -1,5 +1,6 @@
 // Uninstall: removes the installation it was installed with.
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,35 +19,28 @@
 using namespace tarvolin;
 
 int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");  // system error texts in the user's language
   const setup::SetupArguments args =
       setup::parseSetupArguments(std::vector<std::string>(argv + 1, argv + argc), false);
-  if (args.help || !args.error.empty()) {
-    if (!args.error.empty()) std::fprintf(stderr, "%s\n", args.error.c_str());
-    std::fputs(setup::setupUsage(false).c_str(), args.help ? stdout : stderr);
-    return args.help ? 0 : 2;
-  }
+  if (const int code = setup::answerUsage(args, false); code >= 0) return code;
 
   // The installation folder is the one this program was installed into,
   // wherever it is started from.
+  setup::Environment environment = setup::Environment::current();
+  if (args.user) environment.root = false;
   std::error_code ec;
   const std::string current = std::filesystem::current_path(ec).string();
   setup::UninstallRequest request;
   request.installFolder =
       args.folder.empty() ? platform::executableFolder()
-                          : setup::normalisePath(args.folder, ec ? "/" : current,
-                                                 setup::Environment::current().home);
-  setup::Environment environment = setup::Environment::current();
-  if (args.user) environment.root = false;
+                          : setup::normalisePath(args.folder, ec ? "/" : current, environment.home);
   request.places = setup::desktopPlacesFor(environment);
 
   if (args.unattended) {
     setup::TerminalPrompts prompts(true);
     return setup::runUninstall(request, prompts) == setup::UninstallOutcome::Complete ? 0 : 1;
   }
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
-    std::fprintf(stderr, "No hay pantalla: use --yes para desinstalar sin ventanas.\n");
-    return 2;
-  }
+  if (!setup::screenAvailable(false)) return 2;
 
   QApplication app(argc, argv);
   setup_ui::ProgramWindow window(QString::fromUtf8(setup::kUninstallerTitle.data()));

@@ -120,7 +120,7 @@ bool copyFolder(const std::string& sourceTree, const std::string& relative,
 
 std::string guidePage(const std::string& folder) {
   const std::string guide = folder + "/" + std::string(kGuideFolder);
-  for (const char* page : {"index.html", "index.md", "README.md"})
+  for (const char* page : {"indice.md", "index.html", "index.md", "README.md"})
     if (isFile(guide + "/" + page)) return guide + "/" + page;
   return guide + "/";
 }

@@ -1,5 +1,8 @@
 #include "setup/setup_arguments.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace tarvolin::setup {
 
 SetupArguments parseSetupArguments(const std::vector<std::string>& args, bool installer) {
@@ -44,6 +47,21 @@ std::string setupUsage(bool installer) {
          "  --user            sin registro de la instalación, limpia las carpetas XDG del\n"
          "                    usuario aunque sea root\n"
          "  --yes             desinstala sin ventanas\n";
+}
+
+int answerUsage(const SetupArguments& args, bool installer) {
+  if (!args.help && args.error.empty()) return -1;
+  if (!args.error.empty()) std::fprintf(stderr, "%s\n", args.error.c_str());
+  std::fputs(setupUsage(installer).c_str(), args.help ? stdout : stderr);
+  return args.help ? 0 : 2;
+}
+
+bool screenAvailable(bool installer) {
+  if (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM"))
+    return true;
+  std::fprintf(stderr, "No hay pantalla: use --yes para %s sin ventanas.\n",
+               installer ? "instalar" : "desinstalar");
+  return false;
 }
 
 }  // namespace tarvolin::setup

@@ -23,4 +23,12 @@ SetupArguments parseSetupArguments(const std::vector<std::string>& args, bool in
 // The text "--help" prints.
 std::string setupUsage(bool installer);
 
+// For "--help" or a line not understood, prints the usage (and the error)
+// and gives the program's exit code; -1 when the program goes on.
+int answerUsage(const SetupArguments& args, bool installer);
+
+// Whether there is a screen to show windows on; without one, prints how to
+// run without windows.
+bool screenAvailable(bool installer);
+
 }  // namespace tarvolin::setup

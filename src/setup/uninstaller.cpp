@@ -15,6 +15,12 @@ namespace tarvolin::setup {
 
 namespace {
 
+// Whether the last component of `path` is `name`.
+bool namedAs(std::string_view path, std::string_view name) {
+  return path.size() > name.size() && path.ends_with(name) &&
+         path[path.size() - name.size() - 1] == '/';
+}
+
 std::string dataFolderOf(const std::string& path, std::string_view below) {
   const std::size_t at = path.rfind(below);
   return at == std::string::npos ? std::string() : path.substr(0, at);
@@ -26,8 +32,26 @@ bool removeRecorded(const std::string& path, bool required, std::string& error) 
   if (!isInstallerFileName(path)) return true;
   if (::unlink(path.c_str()) == 0) return true;
   if (errno == ENOENT && !required) return true;
-  error = systemError("No se puede eliminar", path);
+  error = errno == ENOENT ? "No existe " + path : systemError("No se puede eliminar", path);
   return false;
+}
+
+// Removes a step's recorded files: first the one named `key`, which must be
+// there (its absence fails the step), then the others. Returns the key's
+// path, or empty with `error` set.
+std::string removeRecordedSet(const std::vector<std::string>& files, std::string_view key,
+                              const char* missing, std::string& error) {
+  std::string keyPath;
+  for (const std::string& f : files)
+    if (namedAs(f, key)) keyPath = f;
+  if (keyPath.empty()) {
+    error = missing;
+    return {};
+  }
+  if (!removeRecorded(keyPath, true, error)) return {};
+  for (const std::string& f : files)
+    if (f != keyPath && !removeRecorded(f, false, error)) return {};
+  return keyPath;
 }
 
 // Every folder below `folder` in walk order (a folder before its
@@ -78,16 +102,10 @@ void removeGeneratedData(const std::string& folder) {
 
 bool unregisterProjectType(const InstallRecord& record, const DesktopPlaces& places, bool refresh,
                            std::string& error) {
-  const std::vector<std::string> files = record.paths(RecordKind::Association);
-  std::string package;
-  for (const std::string& f : files)
-    if (f.ends_with("/" + std::string(kMimePackageFile))) package = f;
-  if (package.empty() || !removeRecorded(package, true, error)) {
-    if (package.empty()) error = "No hay tipo de archivo registrado";
-    return false;
-  }
-  for (const std::string& f : files)
-    if (f != package && !removeRecorded(f, false, error)) return false;
+  const std::string package =
+      removeRecordedSet(record.paths(RecordKind::Association), kMimePackageFile,
+                        "No hay tipo de archivo registrado", error);
+  if (package.empty()) return false;
 
   for (const std::string& list : record.paths(RecordKind::DefaultApplication)) {
     if (!isInstallerFileName(list) || ::access(list.c_str(), F_OK) != 0) continue;
@@ -115,19 +133,10 @@ bool unregisterProjectType(const InstallRecord& record, const DesktopPlaces& pla
 bool removeProgramGroup(const InstallRecord& record, const DesktopPlaces& places, bool refresh,
                         std::string& error) {
   const std::vector<std::string> files = record.paths(RecordKind::Group);
-  std::string menu;
-  for (const std::string& f : files)
-    if (f.ends_with("/" + std::string(kMenuFile))) menu = f;
-  if (menu.empty() || !removeRecorded(menu, true, error)) {
-    if (menu.empty()) error = "No hay grupo de programas";
-    return false;
-  }
+  if (removeRecordedSet(files, kMenuFile, "No hay grupo de programas", error).empty()) return false;
   std::string applications;
-  for (const std::string& f : files) {
-    if (f == menu) continue;
-    if (!removeRecorded(f, false, error)) return false;
-    if (f.ends_with("/" + std::string(kStudioEntry))) applications = f.substr(0, f.rfind('/'));
-  }
+  for (const std::string& f : files)
+    if (namedAs(f, kStudioEntry)) applications = f.substr(0, f.rfind('/'));
   if (refresh)
     runTool("update-desktop-database",
             {"-q", applications.empty() ? places.applications() : applications});

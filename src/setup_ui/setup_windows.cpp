@@ -48,6 +48,15 @@ QLabel* titleLabel(const QString& text) {
   return label;
 }
 
+// The dialog's buttons, right-aligned.
+QHBoxLayout* buttonRow(QPushButton* first, QPushButton* second) {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  row->addWidget(first);
+  row->addWidget(second);
+  return row;
+}
+
 // The icon and title row at the top of both dialogs.
 QHBoxLayout* headerRow(const QString& title) {
   auto* row = new QHBoxLayout;
@@ -127,10 +136,6 @@ InstallDialog::InstallDialog(setup::InstallRequest request, setup::SetupPrompts&
   auto* folderRow = new QHBoxLayout;
   folderRow->addWidget(folderEdit_, 1);
   folderRow->addWidget(browse_);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(install_);
-  buttons->addWidget(close_);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(headerRow(qs(setup::kInstallerTitle)));
@@ -139,7 +144,7 @@ InstallDialog::InstallDialog(setup::InstallRequest request, setup::SetupPrompts&
   layout->addWidget(folderLabel);
   layout->addLayout(folderRow);
   layout->addStretch(1);
-  layout->addLayout(buttons);
+  layout->addLayout(buttonRow(install_, close_));
 
   // Every edit replaces the installation folder with the box's text.
   connect(folderEdit_, &QLineEdit::textChanged, this,
@@ -181,17 +186,13 @@ UninstallDialog::UninstallDialog(setup::UninstallRequest request, setup::SetupPr
   uninstall_ = new QPushButton(QStringLiteral("&Desinstalar"));
   exit_ = new QPushButton(QStringLiteral("&Salir"));
   exit_->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(uninstall_);
-  buttons->addWidget(exit_);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(headerRow(qs(setup::kUninstallerTitle)));
   layout->addWidget(warning);
   layout->addWidget(where);
   layout->addStretch(1);
-  layout->addLayout(buttons);
+  layout->addLayout(buttonRow(uninstall_, exit_));
   setMinimumWidth(460);
 
   connect(uninstall_, &QPushButton::clicked, this, [this] { uninstall(); });

@@ -108,7 +108,7 @@ TEST(SetupDesktop, MenuFolderHoldsTheFourItemsInOrderAndEntriesValidate) {
   }
   const std::string guide = TempDir::read(rig.places.applications() + "/" + files[1]);
   EXPECT_EQ(execArguments(entryValue(guide, "Exec")),
-            (std::vector<std::string>{"xdg-open", folder + "/UserGuide/index.md"}));
+            (std::vector<std::string>{"xdg-open", folder + "/UserGuide/indice.md"}));
   const std::string directory =
       TempDir::read(rig.places.directories() + "/halvergen-entertainment.directory");
   EXPECT_EQ(entryValue(directory, "Name"), "Halvergen Entertainment");

@@ -46,7 +46,7 @@ TEST(SetupInstall, CopiesTheNestedTreeAndListsFilesInWalkOrder) {
       f + "/Sample_ROMs/b.txt",
       f + "/Sample_ROMs/demo/demo.tvp",
       f + "/Sample_ROMs/demo/demo/Script/main.txt",
-      f + "/UserGuide/index.md",
+      f + "/UserGuide/indice.md",
       f + "/icons/tarvolin-studio.svg",
   };
   EXPECT_EQ(lines(TempDir::read(f + "/filelist.lst")), expected);
@@ -147,7 +147,7 @@ TEST(SetupInstall, AFailedCopyKeepsWhatWasCopiedAndListsIt) {
   EXPECT_EQ(prompts.lastText(), kCopyFailed);
   const std::vector<std::string> listed = lines(TempDir::read(rig.folder() + "/filelist.lst"));
   ASSERT_FALSE(listed.empty());
-  EXPECT_EQ(listed.back(), rig.folder() + "/UserGuide/index.md");
+  EXPECT_EQ(listed.back(), rig.folder() + "/UserGuide/indice.md");
   // Nothing of the menu or the type was written after the failure.
   EXPECT_FALSE(exists(rig.places.applications()));
 }

@@ -60,7 +60,7 @@ class SetupRig {
     put("timing_database.txt", "; costs\n");
     put("icons/tarvolin-studio.svg",
         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"/>\n");
-    put("UserGuide/index.md", "# Guía\n");
+    put("UserGuide/indice.md", "# Guía\n");
     put("Sample_ROMs/demo/demo.tvp", "#PROJECT_NAME\ndemo\n\n");
     put("Sample_ROMs/demo/demo/Script/main.txt", "End\r\n");
     put("Sample_ROMs/b.txt", "b\n");
