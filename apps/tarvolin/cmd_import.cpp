@@ -9,10 +9,10 @@
 #include <string>
 
 #include "commands.h"
+#include "game_session.h"
 #include "common/text.h"
 #include "platform/paths.h"
 #include "project/project_import.h"
-#include "workbench/workbench.h"
 
 namespace tarvolin::cli {
 namespace {
@@ -21,13 +21,9 @@ using project::ImportFamily;
 
 // Output lines to stdout; boxes and questions to stderr, with the answer
 // that --yes gives or the refusal.
-class ImportHost : public Host {
+class ImportHost : public NotesHost {
  public:
   explicit ImportHost(bool yes) : yes_(yes) {}
-  void outputLine(std::string_view text) override {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
-  }
   MessageAnswer messageBox(std::string_view caption, std::string_view text, MessageButtons buttons,
                            MessageAnswer defaultAnswer) override {
     std::fprintf(stderr, "%.*s: %.*s\n", int(caption.size()), caption.data(), int(text.size()), text.data());
