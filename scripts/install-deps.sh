@@ -11,7 +11,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev libqscintilla2-qt6-dev libgl-dev
   libsqlite3-dev diffutils
   xvfb xauth xdotool imagemagick
-  desktop-file-utils shared-mime-info xdg-utils lintian dpkg-dev file
+  desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin lintian dpkg-dev file
 )
 
 missing=()
