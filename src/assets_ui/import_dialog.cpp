@@ -1,6 +1,7 @@
 #include "assets_ui/import_dialog.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -125,7 +126,7 @@ ImportDialog::ImportDialog(project::Project& project, QWidget* parent)
 
   auto* buttons = new QDialogButtonBox(this);
   importButton_ = buttons->addButton(QStringLiteral("&Importar"), QDialogButtonBox::AcceptRole);
-  QPushButton* close = buttons->addButton(QStringLiteral("&Cerrar"), QDialogButtonBox::RejectRole);
+  closeButton_ = buttons->addButton(QStringLiteral("&Cerrar"), QDialogButtonBox::RejectRole);
   importButton_->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
@@ -136,7 +137,10 @@ ImportDialog::ImportDialog(project::Project& project, QWidget* parent)
 
   connect(browseButton_, &QPushButton::clicked, this, &ImportDialog::browse);
   connect(importButton_, &QPushButton::clicked, this, &ImportDialog::runImport);
-  connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  connect(closeButton_, &QPushButton::clicked, this, [this] {
+    if (running_) cancelRequested_ = true;
+    else reject();
+  });
 }
 
 project::ImportOptions ImportDialog::options() const {
@@ -166,12 +170,32 @@ void ImportDialog::browse() {
   folder_->setText(QString::fromStdString(project::projectNameOf(chosen.toStdString())));
 }
 
+void ImportDialog::reject() {
+  // Closing the window while an import runs asks it to stop instead.
+  if (running_) cancelRequested_ = true;
+  else QDialog::reject();
+}
+
 void ImportDialog::runImport() {
+  if (running_) return;
   progress_->setValue(0);
   importButton_->setEnabled(false);
-  summary_ = project::importProject(project_, options(), [this](int percent) { progress_->setValue(percent); });
+  closeButton_->setText(QStringLiteral("&Cancelar"));
+  running_ = true;
+  cancelRequested_ = false;
+  // The window stays responsive between the steps, so that "Cancelar" is
+  // seen; the import itself runs here, on the GUI thread.
+  summary_ = project::importProject(project_, options(), [this](int percent) {
+    progress_->setValue(percent);
+    QCoreApplication::processEvents();
+    if (progressHook_) progressHook_(percent);
+    return !cancelRequested_;
+  });
+  running_ = false;
+  closeButton_->setText(QStringLiteral("&Cerrar"));
   importButton_->setEnabled(true);
   project_.restoreWorkingFolder();
+  if (summary_.outcome == project::ImportOutcome::Cancelled) progress_->setValue(0);
   if (summary_.outcome != project::ImportOutcome::Done) return;
   int duplicates = 0;
   for (int d : summary_.duplicates) duplicates += d;

@@ -45,6 +45,11 @@ class ImportDialog : public QDialog {
   // "&Importar": runs the import with the fields; the summary of the last run.
   void runImport();
   const project::ImportSummary& lastSummary() const { return summary_; }
+  bool running() const { return running_; }
+  // Called after each progress step of a running import (tests act there).
+  void setProgressHook(std::function<void(int)> hook) { progressHook_ = std::move(hook); }
+
+  void reject() override;
 
   QLineEdit* fileEdit() const { return file_; }
   QLineEdit* prefixEdit() const { return prefix_; }
@@ -61,6 +66,7 @@ class ImportDialog : public QDialog {
   QProgressBar* progressBar() const { return progress_; }
   QPushButton* importButton() const { return importButton_; }
   QPushButton* browseButton() const { return browseButton_; }
+  QPushButton* closeButton() const { return closeButton_; }
 
  signals:
   // An import changed the project's lists (the studio refreshes its views).
@@ -70,6 +76,9 @@ class ImportDialog : public QDialog {
   project::Project& project_;
   FileChooser chooser_;
   project::ImportSummary summary_;
+  bool running_ = false;
+  bool cancelRequested_ = false;
+  std::function<void(int)> progressHook_;
   QLineEdit* file_ = nullptr;
   QLineEdit* prefix_ = nullptr;
   QLineEdit* folder_ = nullptr;
@@ -85,6 +94,7 @@ class ImportDialog : public QDialog {
   QProgressBar* progress_ = nullptr;
   QPushButton* importButton_ = nullptr;
   QPushButton* browseButton_ = nullptr;
+  QPushButton* closeButton_ = nullptr;
 };
 
 // The single-family import: a file dialog with the family's title and the

@@ -176,10 +176,10 @@ class Importer {
   Importer(Project& project, ImportSummary& summary, ImportProgress progress = {})
       : project_(project), host_(project.host()), summary_(summary), progress_(std::move(progress)) {}
 
-  void progressTo(int step, int steps) {
+  // False when the user asked to stop.
+  bool progressTo(int step, int steps) {
     const int percent = steps > 0 ? step * 100 / steps : 100;
-    if (progress_) progress_(percent);
-    else host_.progress(percent, "Importar Proyecto");
+    return progress_ ? progress_(percent) : host_.progress(percent, "Importar Proyecto");
   }
 
   void box(const std::string& text) {
@@ -482,7 +482,15 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
   }
   summary.progressSteps = 10 + (options.scripts ? int(scripts.size()) : 0);
   int step = 1;
-  importer.progressTo(step, summary.progressSteps);
+  // A cancel before the merges takes back the global set made below.
+  const std::vector<GlobalSet> setsBefore = project.globalSets().sets();
+  auto cancelled = [&] {
+    project.globalSets().sets() = setsBefore;
+    summary.globalSetCreated = false;
+    summary.outcome = ImportOutcome::Cancelled;
+    return summary;
+  };
+  if (!importer.progressTo(step, summary.progressSteps)) return cancelled();
 
   std::vector<GlobalSet> otherSets;
   if (!GlobalSetList::loadInto(other.assetPath("global_names.txt"), otherSets) || otherSets.empty()) {
@@ -490,7 +498,7 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
     summary.outcome = ImportOutcome::GlobalsUnreadable;
     return summary;
   }
-  importer.progressTo(++step, summary.progressSteps);
+  if (!importer.progressTo(++step, summary.progressSteps)) return cancelled();
 
   if (options.createGlobalSet) {
     if (project.globalSets().findSet(options.folder) >= 0) {
@@ -503,12 +511,12 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
     project.globalSets().sets().push_back(std::move(set));
     summary.globalSetCreated = true;
   }
-  importer.progressTo(++step, summary.progressSteps);
+  if (!importer.progressTo(++step, summary.progressSteps)) return cancelled();
 
   // Check pass: every family of the other project is read, so that the
   // scripts can be rewritten with its names; its boxes appear here.
   for (F f : kCheckOrder) importer.load(f, other);
-  importer.progressTo(++step, summary.progressSteps);
+  if (!importer.progressTo(++step, summary.progressSteps)) return cancelled();
 
   Renaming renaming;
   renaming.prefix = options.prefix;
@@ -526,7 +534,7 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
     if (options.addApplySet) copy.applySet = options.folder;
     if (intoSubfolder) copy.externFolder = options.folder;
     for (const platform::ListedFile& file : scripts) {
-      importer.progressTo(++step, summary.progressSteps);
+      if (!importer.progressTo(++step, summary.progressSteps)) return cancelled();
       if (file.outside) {
         importer.box("El guión '" + file.relative +
                      "' lleva fuera de la carpeta de guiones del proyecto; no se copia");

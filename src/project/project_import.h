@@ -81,6 +81,7 @@ enum class ImportOutcome {
   NoScriptFolder,   // the other project's scripts could not be listed
   GlobalsUnreadable,  // the other project's "global_names.txt" did not read
   GlobalSetTaken,   // a global set already has the folder name
+  Cancelled,        // the user cancelled before the families were merged
 };
 
 struct ImportSummary {
@@ -99,13 +100,15 @@ struct ImportSummary {
   int totalAdded() const;
 };
 
-// Where the import reports its progress, 0..100; without one it goes to the
-// project's host.
-using ImportProgress = std::function<void(int percent)>;
+// Where the import reports its progress, 0..100; false asks it to stop.
+// Without one it goes to the project's host.
+using ImportProgress = std::function<bool(int percent)>;
 
 // The full import into the open project (the window's "&Importar"). The open
 // project's settings and global sets are unchanged by every early stop; the
-// summary tells what was done.
+// summary tells what was done. A cancel before the families are merged
+// leaves the project as it was (scripts copied so far stay on disk, listed
+// in the output pane); from the merges on the import runs to its end.
 ImportSummary importProject(Project& project, const ImportOptions& options,
                             const ImportProgress& progress = {});
 

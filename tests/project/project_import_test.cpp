@@ -20,8 +20,12 @@ using test::TempDir;
 // Records progress too.
 class ImportHost : public RecordingHost {
  public:
-  void progress(int percent, std::string_view) override { percents.push_back(percent); }
+  bool progress(int percent, std::string_view) override {
+    percents.push_back(percent);
+    return cancelAt < 0 || int(percents.size()) < cancelAt;
+  }
   std::vector<int> percents;
+  int cancelAt = -1;  // the progress call (1-based) that cancels
 };
 
 Resource resource(std::string name, std::string file, bool relative = true) {
@@ -510,6 +514,29 @@ TEST(ProjectImport, EarlyStopsLeaveTheOpenProjectAsItWas) {
   ImportOptions o = p.options();
   o.scripts = false;
   EXPECT_EQ(importProject(p.project, o).outcome, ImportOutcome::Done);
+  EXPECT_GE(p.project.resources().find("lib_Hero"), 0);
+}
+
+TEST(ProjectImport, CancelBeforeTheMergesLeavesTheProjectAsItWas) {
+  // Progress calls: 1 read, 2 globals, 3 set, 4 check pass, 5 and 6 the
+  // scripts, 7 the merges.
+  for (int at = 1; at <= 6; ++at) {
+    Projects p;
+    p.host.cancelAt = at;
+    const Snapshot before(p.project);
+    const ImportSummary s = importProject(p.project, p.options());
+    EXPECT_EQ(s.outcome, ImportOutcome::Cancelled) << at;
+    before.expectSame(p.project, "cancel at " + std::to_string(at));
+    EXPECT_FALSE(s.globalSetCreated);
+    EXPECT_EQ(s.totalAdded(), 0);
+    // Scripts copied before the cancel are on disk and named.
+    EXPECT_EQ(s.copiedFiles.size(), at == 6 ? 1u : 0u) << at;
+    for (const std::string& file : s.copiedFiles) EXPECT_TRUE(p.host.saw("Archivo copiado <" + file + ">"));
+  }
+  // From the merges on, the import runs to its end.
+  Projects p;
+  p.host.cancelAt = 7;
+  EXPECT_EQ(importProject(p.project, p.options()).outcome, ImportOutcome::Done);
   EXPECT_GE(p.project.resources().find("lib_Hero"), 0);
 }
 

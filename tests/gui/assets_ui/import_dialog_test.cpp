@@ -151,6 +151,28 @@ TEST(ImportDialog, BrowseThenImportThroughTheWindow) {
   EXPECT_EQ(dialog.fileEdit()->text(), library);
 }
 
+TEST(ImportDialog, CancelDuringTheImportChangesNothing) {
+  ImportRig rig;
+  assets_ui::ImportDialog dialog(rig.project);
+  dialog.fileEdit()->setText(QString::fromStdString(rig.dir.file("Biblio.tvp")));
+  dialog.folderEdit()->setText("Biblio");
+  dialog.show();
+  QString during;
+  dialog.setProgressHook([&](int) {
+    if (!during.isEmpty()) return;
+    during = dialog.closeButton()->text();
+    QTest::mouseClick(dialog.closeButton(), Qt::LeftButton);  // "Cancelar" while it runs
+  });
+  QTest::mouseClick(dialog.importButton(), Qt::LeftButton);
+  EXPECT_EQ(during, "&Cancelar");
+  EXPECT_EQ(dialog.lastSummary().outcome, project::ImportOutcome::Cancelled);
+  EXPECT_EQ(dialog.closeButton()->text(), "&Cerrar");
+  EXPECT_TRUE(dialog.isVisible());  // cancelling the import does not close the window
+  EXPECT_EQ(rig.project.resources().size(), 1u);
+  EXPECT_EQ(rig.project.globalSets().sets().size(), 1u);
+  EXPECT_FALSE(rig.project.isModified());
+}
+
 TEST(ImportDialog, SingleFamilyImportsAndTheSubmenu) {
   ImportRig rig;
   QWidget parent;
