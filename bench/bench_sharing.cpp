@@ -88,7 +88,8 @@ class Loopback {
   }
 
   std::string newProject() {
-    const std::string name = "P" + std::to_string(++projects_);
+    std::string name = "P";
+    name += std::to_string(++projects_);
     std::string error;
     store_.addProject(name, error);
     store_.grant("bench", name, error);

@@ -22,22 +22,29 @@ using test::TempDir;
 using test::writeFile;
 namespace fs = std::filesystem;
 
+// "u3", "p3", "c3": a letter and a client's number.
+std::string numbered(const char* prefix, int k) {
+  std::string s = prefix;
+  s += std::to_string(k);
+  return s;
+}
+
 TEST(SharingLoad, TwentyClientsCommitAndUpdateTwentyFiveTimes) {
   constexpr int kClients = 20, kRounds = 25;
   LoopServer server;
   TempDir dir;
   for (int k = 0; k < kClients; ++k)
-    server.allow("u" + std::to_string(k), "p" + std::to_string(k), "Carga");
+    server.allow(numbered("u", k), numbered("p", k), "Carga");
   std::vector<Copy> copies(kClients);
   std::vector<int> commits(kClients, 0);
   std::vector<std::string> failures(kClients);
   std::vector<std::thread> threads;
   for (int k = 0; k < kClients; ++k) {
-    copies[std::size_t(k)].folder = dir.file("c" + std::to_string(k));
+    copies[std::size_t(k)].folder = dir.file(numbered("c", k));
     fs::create_directories(copies[std::size_t(k)].folder);
     threads.emplace_back([&, k] {
       Copy& me = copies[std::size_t(k)];
-      const Credentials who{"u" + std::to_string(k), "p" + std::to_string(k), "Carga", ""};
+      const Credentials who{numbered("u", k), numbered("p", k), "Carga", ""};
       std::mt19937 rng{unsigned(k)};
       for (int round = 0; round < kRounds; ++round) {
         writeFile(me.folder + "/cliente" + std::to_string(k) + "/datos.txt",
@@ -86,7 +93,7 @@ TEST(SharingLoad, TwentyClientsCommitAndUpdateTwentyFiveTimes) {
   for (int k = 0; k < kClients; ++k) {
     Copy& me = copies[std::size_t(k)];
     ASSERT_TRUE(me.run(TransactionKind::Update, server.port(),
-                       {"u" + std::to_string(k), "p" + std::to_string(k), "Carga", ""})
+                       {numbered("u", k), numbered("p", k), "Carga", ""})
                     .success);
     for (const auto& f : latest) {
       std::string path = me.folder + "/" + f.name;
