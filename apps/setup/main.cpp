@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
   if (!setup::screenAvailable(true)) return 2;
 
   QApplication app(argc, argv);
+  setup_ui::useSpanishQtTexts();
   setup_ui::ProgramWindow window(QString::fromUtf8(setup::kInstallerTitle.data()));
   window.show();
   setup_ui::MessageBoxPrompts prompts(&window);

@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
   if (!setup::screenAvailable(false)) return 2;
 
   QApplication app(argc, argv);
+  setup_ui::useSpanishQtTexts();
   setup_ui::ProgramWindow window(QString::fromUtf8(setup::kUninstallerTitle.data()));
   window.show();
   setup_ui::MessageBoxPrompts prompts(&window);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <set>
 #include <cerrno>
 
 #include "setup/desktop_files.h"
@@ -52,6 +53,14 @@ std::string removeRecordedSet(const std::vector<std::string>& files, std::string
   for (const std::string& f : files)
     if (f != keyPath && !removeRecorded(f, false, error)) return {};
   return keyPath;
+}
+
+// Whether a file lies anywhere below `folder`.
+bool holdsFiles(const std::string& folder) {
+  const FolderListing listing = listFolder(folder);
+  if (!listing.files.empty()) return true;
+  return std::any_of(listing.folders.begin(), listing.folders.end(),
+                     [&](const std::string& name) { return holdsFiles(folder + "/" + name); });
 }
 
 // Every folder below `folder` in walk order (a folder before its
@@ -152,6 +161,9 @@ bool removeInstalledFiles(const std::string& folder, const InstallRecord& record
     return false;
   }
   const std::string realFolder = resolveExisting(folder);
+  // The folders (relative to the installation folder) that hold listed
+  // files: the installer made them.
+  std::set<std::string> installerFolders;
   std::string passedOver;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -171,13 +183,25 @@ bool removeInstalledFiles(const std::string& folder, const InstallRecord& record
     if (!inside || ::unlink(path.c_str()) != 0) {
       if (!inside || errno != ENOENT) passedOver += "\n" + line;
     }
+    if (inside) {
+      std::string relative = real.substr(realFolder.size() + 1);
+      for (std::size_t at; (at = relative.rfind('/')) != std::string::npos;) {
+        relative.resize(at);
+        installerFolders.insert(relative);
+      }
+    }
   }
 
+  // Deepest first. A folder the installer made goes when empty; one the
+  // user made stays, and makes the result a failure when it holds files
+  // (empty ones are the user's or another program's, and harm nothing).
   std::vector<std::string> folders;
   collectFolders(folder, folders);
   std::string remaining;
-  for (auto it = folders.rbegin(); it != folders.rend(); ++it)
-    if (::rmdir(it->c_str()) != 0) remaining += "\n" + *it;
+  for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+    const bool made = installerFolders.count(it->substr(folder.size() + 1)) > 0;
+    if (made ? ::rmdir(it->c_str()) != 0 : holdsFiles(*it)) remaining += "\n" + *it;
+  }
 
   bool ok = remaining.empty();
   if (::unlink(listPath.c_str()) != 0) {

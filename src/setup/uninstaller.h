@@ -34,9 +34,10 @@ bool unregisterProjectType(const InstallRecord& record, const DesktopPlaces& pla
 bool removeProgramGroup(const InstallRecord& record, const DesktopPlaces& places, bool refresh,
                         std::string& error);
 // Deletes the files of "filelist.lst" that lie in `folder` (others are
-// passed over), removes the empty folders below it deepest first, then the
-// lists, then the folders the installer created that are left empty.
-// False when the list cannot be read or a folder stays.
+// passed over), removes the folders that held them once empty, deepest
+// first, then the lists, then the folders the installer created that are
+// left empty. Folders the user made stay. False when the list cannot be
+// read, or a folder stays that holds something.
 bool removeInstalledFiles(const std::string& folder, const InstallRecord& record,
                           std::string& error);
 

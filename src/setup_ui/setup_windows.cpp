@@ -1,15 +1,18 @@
 #include "setup_ui/setup_windows.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include "setup/setup_texts.h"
@@ -74,6 +77,15 @@ QIcon installerIcon() {
   static const bool registered = (registerSetupResources(), true);
   (void)registered;
   return QIcon(QStringLiteral(":/setup_ui/install.svg"));
+}
+
+void useSpanishQtTexts() {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(QStringLiteral("qtbase_es"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
+  else
+    delete translator;
 }
 
 bool MessageBoxPrompts::askYesNo(std::string_view caption, std::string_view text) {

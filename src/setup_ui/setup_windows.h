@@ -39,6 +39,10 @@ class ProgramWindow : public QWidget {
 // The icon of both programs.
 QIcon installerIcon();
 
+// Qt's own texts (the folder browser, standard buttons) in Spanish, when the
+// system has Qt's translations.
+void useSpanishQtTexts();
+
 // "DIALOG_INSTALL": the folder box, the browse button, install and close.
 class InstallDialog : public QDialog {
  public:

@@ -119,6 +119,35 @@ TEST(SetupUninstall, AUserFolderSurvivesAndTheFailureIsShown) {
   EXPECT_FALSE(exists(rig.places.mimePackages() + "/halvergen-tarvolin.xml"));
 }
 
+TEST(SetupUninstall, InAFolderSharedWithOtherProgramsTheirEmptyFoldersStay) {
+  SetupRig rig;
+  rig.writeInstallTree();
+  const std::string games = rig.env.home + "/Juegos";
+  for (const char* f : {"/Juegos", "/Juegos/OtroJuego", "/Juegos/OtroJuego/partidas", "/Juegos/Vacia"})
+    ASSERT_EQ(::mkdir((rig.env.home + f).c_str(), 0755), 0);
+  RecordingPrompts prompts;
+  ASSERT_EQ(runInstallation(rig.request(games), prompts), InstallOutcome::Complete);
+  ASSERT_EQ(::mkdir((games + "/Sample_ROMs/nueva").c_str(), 0755), 0);
+
+  RecordingPrompts un;
+  EXPECT_EQ(runUninstall(rig.uninstallRequest(games), un), UninstallOutcome::RemoveFailed);
+  // Only the folder that holds the user's empty one stays besides theirs.
+  EXPECT_EQ(everything(games),
+            (std::vector<std::string>{games + "/OtroJuego/", games + "/OtroJuego/partidas/",
+                                      games + "/Sample_ROMs/", games + "/Sample_ROMs/nueva/",
+                                      games + "/Vacia/"}));
+  EXPECT_NE(un.told.back().detail.find("Sample_ROMs"), std::string::npos);
+  EXPECT_EQ(un.told.back().detail.find("OtroJuego"), std::string::npos);
+
+  ASSERT_EQ(::rmdir((games + "/Sample_ROMs/nueva").c_str()), 0);
+  ASSERT_EQ(runInstallation(rig.request(games), prompts), InstallOutcome::Complete);
+  RecordingPrompts clean;
+  EXPECT_EQ(runUninstall(rig.uninstallRequest(games), clean), UninstallOutcome::Complete);
+  EXPECT_EQ(everything(games),
+            (std::vector<std::string>{games + "/OtroJuego/", games + "/OtroJuego/partidas/",
+                                      games + "/Vacia/"}));
+}
+
 TEST(SetupUninstall, ListsAndRecordsNamingOutsideFilesTouchNothingOutside) {
   SetupRig rig;
   rig.writeInstallTree();
