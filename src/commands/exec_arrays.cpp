@@ -53,7 +53,7 @@ void ArrayCommands::Attach(Interpreter& interp, Preprocessor& preprocessor) {
 // ---- the family ------------------------------------------------------------------
 
 bool ArrayCommands::Handles(std::int32_t command) const {
-  return command >= cmd::ArrayPeek && command <= cmd::VectorSet && FindCommandInfo(command) != nullptr;
+  return GroupOf(command) == CommandGroup::Arrays;
 }
 
 int ArrayCommands::FindAsset(AssetKind kind, std::string_view name) const {
@@ -136,7 +136,7 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
       case 'S': {
         int lop = 0;
         if (!ParseComparison(text, pos, env, lop, err)) return false;
-        if (IsTripleOperator(lop)) return Fail(err, err::kTripleOperatorInSearch);
+        if (IsTripleOp(lop)) return Fail(err, err::kTripleOperatorInSearch);
         o = Operand::Immediate(lop);
         break;
       }
@@ -344,13 +344,17 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
       return arrays_.sortRecords(elementArray(0), elementIndex(0), p[1], p[2], p[3], err);
     case cmd::Array1DFind: {
       std::int32_t found = -1;
-      return arrays_.find1D(elementArray(2), elementIndex(2), p[0], p[1], p[3], p[4], found, err) &&
+      const std::int32_t lop = p[3], wanted = p[4];
+      auto matches = [&](std::int32_t v) { return Compare(lop, v, wanted, 0); };
+      return arrays_.find1D(elementArray(2), elementIndex(2), p[0], p[1], matches, found, err) &&
              store(5, found);
     }
     case cmd::Array2DFind: {
       std::int32_t fx = -1, fy = -1;
-      return arrays_.find2D(elementArray(5), elementIndex(5), p[0], p[1], p[2], p[3], p[4], p[6],
-                            p[7], fx, fy, err) &&
+      const std::int32_t lop = p[6], wanted = p[7];
+      auto matches = [&](std::int32_t v) { return Compare(lop, v, wanted, 0); };
+      return arrays_.find2D(elementArray(5), elementIndex(5), p[0], p[1], p[2], p[3], p[4], matches,
+                            fx, fy, err) &&
              store(8, fx) && store(9, fy);
     }
     case cmd::Array1DCopy: return arrays_.copyArray(p[0], p[1], false, err);

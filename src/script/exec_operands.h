@@ -65,6 +65,5 @@ struct Classification {
 };
 void ClassifyText(std::string_view text, const ParseEnv& env, Classification& out);
 
-inline bool IsTripleOperator(int lop) { return lop == 8 || lop == 9; }
 
 }  // namespace tarvolin::script
