@@ -88,11 +88,11 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       if (executing && !ExecMacro(line)) return false;
       break;
     default:
-      if (IsSkippedCommand(command)) break;
-      if (FamilyFor(command)) {
+      if (line.family) {
         if (executing && !ExecAccess::RunFamilyLine(*this, line)) return false;
         break;
       }
+      if (IsSkippedCommand(command)) break;
       // A command whose family is not part of this program.
       if (executing) return Fail(err::kUnknownCommand);
       break;

@@ -176,8 +176,10 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
         break;
       }
       default:
-        // The command families parse their own lines (family_access.cpp).
-        if (FamilyFor(command) && !ExecAccess::ParseFamilyLine(*this, line, env)) return false;
+        // The command families parse their own lines (family_access.cpp);
+        // the line keeps its family so that running it needs no lookup.
+        line.family = FamilyFor(command);
+        if (line.family && !ExecAccess::ParseFamilyLine(*this, line, env)) return false;
         break;
     }
   }

@@ -11,6 +11,8 @@
 
 namespace tarvolin::script {
 
+class CommandFamily;
+
 inline constexpr int kMaxLineOperands = 11;  // a function and ten arguments
 
 // Where the function of a Call / CallRet line comes from.
@@ -28,6 +30,7 @@ struct ScriptLine {
     kParsed = 4,      // operands valid
     kHasLeading = 8,  // a variable stands before the command name
     kSkipped = 16,    // a declaration the run loop steps over
+    kWholeLine = 32,  // the family parses and runs the line itself
   };
 
   std::string text;
@@ -39,6 +42,10 @@ struct ScriptLine {
   CallTarget target = CallTarget::None;
   std::int32_t targetIndex = -1;  // function index for Global / Script targets
   std::int32_t aux = 0;           // command-specific (macro index, Log text end)
+  // The family that carries the command out, found when the line is parsed,
+  // and which of its operands receive results (bit i: ops[i] is a V).
+  CommandFamily* family = nullptr;
+  std::uint16_t results = 0;
   Operand leading;
   Operand ops[kMaxLineOperands];
   OperandWord words[kMaxLineOperands] = {};  // as parsed (a macro call binds them)
