@@ -35,12 +35,6 @@ std::string_view Token(std::string_view text, std::size_t pos) {
   return text.substr(pos, e - pos);
 }
 
-bool IsMacroParameter(OperandWord word) {
-  const std::uint32_t number = VariableNumber(word);
-  return IsVariable(word) && number >= std::uint32_t(kVarMacro0) &&
-         number < std::uint32_t(kVarMacro0 + kMacroParameterCount);
-}
-
 }  // namespace
 
 void ArrayCommands::Attach(Interpreter& interp, Preprocessor& preprocessor) {
@@ -93,7 +87,8 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
   for (const char kind : kinds) {
     if (n >= kMaxLineOperands) return Fail(err, err::kExtraText);
     Operand& o = line.ops[n];
-    OperandWord word = 0;
+    OperandWord& word = line.words[n];  // kept: a macro call binds its parameters again
+    word = 0;
     const std::size_t p = skipBlanks(text, pos);
     const bool missing = p >= text.size() || text[p] == ';';
     const std::string_view token = missing ? std::string_view() : Token(text, p);
@@ -107,7 +102,7 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
         } else if (!ParseValueOperand(text, pos, env, o, err, &word)) {
           if (err.GetError() == err::kUnknownParameter) err.SetError(err::kUnknownArray);
           return false;
-        } else if (env.inMacro && IsMacroParameter(word)) {
+        } else if (env.inMacro && IsMacroParameterWord(word)) {
           line.aux |= 1 << n;
         }
         break;
@@ -153,7 +148,7 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
           break;
         }
         line.target = CallTarget::Value;
-        if (!ParseValueOperand(text, pos, env, o, err)) {
+        if (!ParseValueOperand(text, pos, env, o, err, &word)) {
           if (err.GetError() == err::kUnknownParameter) err.SetError(err::kUndefinedFunction);
           return false;
         }
@@ -171,16 +166,16 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
           pos = p + token.size();
         } else if (!ParseValueOperand(text, pos, env, o, err, &word)) {
           return false;
-        } else if (env.inMacro && IsMacroParameter(word)) {
+        } else if (env.inMacro && IsMacroParameterWord(word)) {
           line.aux |= 1 << n;
         }
         break;
       }
       case 'V':
-        if (!ParseVariableOperand(text, pos, env, o, err)) return false;
+        if (!ParseVariableOperand(text, pos, env, o, err, &word)) return false;
         break;
       default:  // 'P'
-        if (!ParseValueOperand(text, pos, env, o, err)) return false;
+        if (!ParseValueOperand(text, pos, env, o, err, &word)) return false;
         break;
     }
     ++n;

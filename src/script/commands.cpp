@@ -437,6 +437,11 @@ int InputOperandCount(CommandId id) {
   return (id >= 0 && id < kCommandIdLimit) ? kIndexById.inputs[static_cast<std::size_t>(id)] : -1;
 }
 
+std::string_view OperandKinds(CommandId id) {
+  const CommandInfo* info = FindCommandInfo(id);
+  return info ? info->operands : "";
+}
+
 std::string_view CommandName(CommandId id) {
   const CommandInfo* info = FindCommandInfo(id);
   return info ? info->name : "";
@@ -511,6 +516,10 @@ bool AllowedInMacro(CommandId id) {
   if (id == cmd::MacroCall) return false;
   const CommandInfo* info = FindCommandInfo(id);
   return info ? info->inMacro : true;
+}
+
+bool TakesLeadingVariable(CommandId id) {
+  return (id >= cmd::AddTo && id <= cmd::Qdist) || id == cmd::StringGetLength;
 }
 
 bool OpensBlock(CommandId id) {

@@ -251,6 +251,10 @@ CommandGroup GroupOf(CommandId id);
 // and numbers without an entry.
 int InputOperandCount(CommandId id);
 
+// The operand kinds of a command, as the letters of CommandInfo::operands
+// ("" for none or unknown numbers).
+std::string_view OperandKinds(CommandId id);
+
 // The command's name, or "" when the number has none.
 std::string_view CommandName(CommandId id);
 
@@ -282,6 +286,10 @@ int DeprecatedOperator(CommandId id);
 // Whether a command may run inside a macro (error 172 when not). Macro
 // calls may not; blank, comment and undefined lines are not refused here.
 bool AllowedInMacro(CommandId id);
+
+// Whether the command writes its result to the variable written before its
+// name (the assignment and arithmetic forms, StringGetLength).
+bool TakesLeadingVariable(CommandId id);
 
 // Whether the command opens an If/While block (If, While and the
 // deprecated conditional forms).

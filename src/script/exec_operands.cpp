@@ -190,7 +190,10 @@ void ClassifyText(std::string_view text, const ParseEnv& env, Classification& ou
   out.command = c.id;
   out.operandStart = static_cast<std::int32_t>(c.operandStart);
   out.hasLeading = c.hasLeadingVariable;
-  if (c.hasLeadingVariable) out.leading = DecodeWord(c.leadingVariable, env);
+  if (c.hasLeadingVariable) {
+    out.leadingWord = c.leadingVariable;
+    out.leading = DecodeWord(c.leadingVariable, env);
+  }
   out.leadingError = c.leadingError;
 }
 

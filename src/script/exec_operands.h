@@ -58,6 +58,7 @@ struct Classification {
   std::int32_t operandStart = 0;
   bool hasLeading = false;
   Operand leading;
+  OperandWord leadingWord = 0;
   // The first word looked like a variable but could not be read (e.g. a G_
   // name missing from the global set): its error, reported in place of
   // "no such command"; else 0.

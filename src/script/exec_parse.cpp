@@ -1,5 +1,5 @@
 // Parsing a classified line's operands into their decoded form, once per line
-// (macro body lines: once per run of the line).
+// (macro body lines: once for each script that calls the macro).
 #include <cstring>
 
 #include "common/text.h"
@@ -137,8 +137,12 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
       }
       case cmd::Log: case cmd::LogFile: {
         std::size_t b = 0, e = 0;
-        if (command == cmd::LogFile && !FindQuoted(text, pos, b, e)) return Fail(err::kBadLogFormat);
+        if (command == cmd::LogFile) {
+          if (!FindQuoted(text, pos, b, e)) return Fail(err::kBadLogFormat);
+          line.file = {static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(e)};
+        }
         if (!FindQuoted(text, pos, b, e)) return Fail(err::kBadLogFormat);
+        line.format = {static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(e)};
         int n = 0;
         while (!AtLineEnd(text, pos)) {
           if (n == 8) return Fail(err::kBadLogFormat);

@@ -12,12 +12,6 @@ namespace tarvolin::script {
 
 namespace {
 
-bool IsMacroParameter(OperandWord word) {
-  const std::uint32_t number = VariableNumber(word);
-  return IsVariable(word) && number >= std::uint32_t(kVarMacro0) &&
-         number < std::uint32_t(kVarMacro0 + kMacroParameterCount);
-}
-
 // Inside a macro, an asset index taken from a parameter that names no such
 // asset is reported as the macro's own error, 159.
 void ReportMacroAssetIndex(const ScriptLine& line, std::string_view kinds, ErrorState& err) {
@@ -52,7 +46,7 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
   std::size_t pos = static_cast<std::size_t>(line.operandStart);
   const std::string_view kinds = OperandKinds(line.command);
   ErrorState& err = in.err_;
-  if (line.command == cmd::StringGetLength) {
+  if (TakesLeadingVariable(line.command)) {  // StringGetLength
     if (!line.hasLeading()) return in.Fail(err::kLeadingVariableExpected);
     if (line.leading.isImmediate()) return in.Fail(err::kLeadingImmediate);
   }
@@ -93,7 +87,7 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
         // A name that is no asset of the kind, rather than a bad value.
         if (err.GetError() == err::kUnknownParameter && codes.unknown) err.SetError(codes.unknown);
         return false;
-      } else if (env.inMacro && IsMacroParameter(*word)) {
+      } else if (env.inMacro && IsMacroParameterWord(*word)) {
         line.aux |= 1 << n;
       }
     } else if (letter == 'e') {  // Array.Element, named through the array family

@@ -46,6 +46,7 @@ void Interpreter::RefreshCosts() {
 
 void Interpreter::ForgetScripts() {
   tables_.scripts.clear();
+  for (Macro& macro : tables_.macros) macro.parsedFor = -1;
   tables_.globals.clear();
   tables_.mainScript = -1;
   running_ = paused_ = inVBlank_ = inHBlank_ = false;
@@ -115,6 +116,7 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
     line.command = c.command;
     line.operandStart = c.operandStart;
     line.leading = c.leading;
+    line.leadingWord = c.leadingWord;
     line.aux = c.command == cmd::UndefinedCommand ? c.leadingError : 0;
     line.flags = static_cast<std::uint8_t>(ScriptLine::kLoaded | ScriptLine::kClassified |
                                            (c.hasLeading ? ScriptLine::kHasLeading : 0) |

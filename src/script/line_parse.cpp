@@ -58,11 +58,6 @@ bool LeadingVariable(const LineClass& line, ParseContext& ctx, OperandWord& word
   return true;
 }
 
-std::string_view OperandKinds(CommandId id) {
-  const CommandInfo* info = FindCommandInfo(id);
-  return info ? info->operands : "";
-}
-
 bool AttributeTableOf(char kind, AttributeTable& table) {
   switch (kind) {
     case 'D': table = AttributeTable::Display; return true;

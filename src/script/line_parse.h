@@ -40,9 +40,6 @@ LineClass ClassifyLine(std::string_view text, ParseContext& ctx);
 // parameter bound to one).
 bool LeadingVariable(const LineClass& line, ParseContext& ctx, OperandWord& word);
 
-// The operand kinds of a command, as the letters of CommandInfo::operands
-// ("" for none or unknown numbers).
-std::string_view OperandKinds(CommandId id);
 
 // The attribute table of a bracketed-attribute operand letter, and the asset
 // kind of an asset operand letter; false for other letters.

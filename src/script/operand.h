@@ -81,6 +81,12 @@ constexpr std::uint32_t VariableNumber(OperandWord w) {
 constexpr ExtensionOp ExtendedOperator(OperandWord w) { return ExtensionOp((w >> 14) & 3u); }
 constexpr int ExtendedAmount(OperandWord w) { return int(w & 0x1Fu) + 1; }
 
+// Whether a word names a macro parameter (%0..%9).
+constexpr bool IsMacroParameterWord(OperandWord w) {
+  return IsVariable(w) && !IsExtended(w) && VariableNumber(w) >= std::uint32_t(kVarMacro0) &&
+         VariableNumber(w) < std::uint32_t(kVarMacro0 + kMacroParameterCount);
+}
+
 // ---- Packed array references (variable number minus 256) ----
 
 struct ArrayRef {

@@ -23,6 +23,12 @@ enum class CallTarget : std::uint8_t {
   Value,         // ops[0] evaluates to an index into the script's table
 };
 
+// A part of a line's text: [begin, end).
+struct TextSpan {
+  std::uint32_t begin = 0;
+  std::uint32_t end = 0;
+};
+
 struct ScriptLine {
   enum Flags : std::uint8_t {
     kLoaded = 1,      // text copied from the document
@@ -46,7 +52,10 @@ struct ScriptLine {
   // and which of its operands receive results (bit i: ops[i] is a V).
   CommandFamily* family = nullptr;
   std::uint16_t results = 0;
+  // Log / LogFile: the quoted format and file name, found by the parse.
+  TextSpan format, file;
   Operand leading;
+  OperandWord leadingWord = 0;  // as parsed (a macro call binds it)
   Operand ops[kMaxLineOperands];
   OperandWord words[kMaxLineOperands] = {};  // as parsed (a macro call binds them)
 
