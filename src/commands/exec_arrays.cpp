@@ -119,15 +119,9 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
         pos = p + token.size();
         break;
       }
-      case 'Z': {
-        if (missing) return Fail(err, err::kMissingMemSizeAttribute);
-        if (token.size() < 2 || token.front() != '[' || token.back() != ']') return Fail(err, err::kMalformedMemSizeAttribute);
-        const int size = FindAttribute(AttributeTable::MemSize, token.substr(1, token.size() - 2));
-        if (size < 0) return Fail(err, err::kUnknownMemSizeAttribute);
-        o = Operand::Immediate(size);
-        pos = p + token.size();
+      case 'Z':
+        if (!ParseAttributeOperand(AttributeTable::MemSize, text, pos, env, o, err)) return false;
         break;
-      }
       case 'S': {
         int lop = 0;
         if (!ParseComparison(text, pos, env, lop, err)) return false;

@@ -64,16 +64,7 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
       if (!ParseVariableOperand(text, pos, env, op, err, word)) return false;
       line.results |= static_cast<std::uint16_t>(1u << n);
     } else if (AttributeTableOf(letter, table)) {  // a bracketed name of its own table
-      const AttributeErrors codes = AttributeErrorCodes(table);
-      const std::size_t p = skipBlanks(text, pos);
-      if (AtLineEnd(text, p)) return in.Fail(codes.missing);
-      const std::size_t end = TokenEnd(text, p);
-      const std::string_view token = text.substr(p, end - p);
-      if (token.size() < 2 || token.front() != '[' || token.back() != ']') return in.Fail(codes.malformed);
-      const int found = FindAttribute(table, token.substr(1, token.size() - 2));
-      if (found < 0) return in.Fail(codes.unknown);
-      op = Operand::Immediate(found);
-      pos = end;
+      if (!ParseAttributeOperand(table, text, pos, env, op, err)) return false;
     } else if (AssetKindOf(letter, kind)) {
       const AssetErrors codes = AssetErrorCodes(kind);
       const std::size_t p = skipBlanks(text, pos);
@@ -90,6 +81,11 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
       } else if (env.inMacro && IsMacroParameterWord(*word)) {
         line.aux |= 1 << n;
       }
+    } else if (letter == 'S' || letter == 'L') {  // a comparison operator, as its index
+      int lop = 0;
+      if (!ParseComparison(text, pos, env, lop, err)) return false;
+      if (letter == 'S' && IsTripleOp(lop)) return in.Fail(err::kTripleOperatorInSearch);
+      op = Operand::Immediate(lop);
     } else if (letter == 'e') {  // Array.Element, named through the array family
       if (!ParseArrayElementValue(text, pos, env, op, err, word)) return false;
     } else {

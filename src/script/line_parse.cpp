@@ -45,19 +45,6 @@ LineClass ClassifyLine(std::string_view text, ParseContext& ctx) {
   return line;
 }
 
-bool LeadingVariable(const LineClass& line, ParseContext& ctx, OperandWord& word) {
-  if (!line.hasLeadingVariable) {
-    ctx.Errors().SetError(err::kLeadingVariableExpected);
-    return false;
-  }
-  if (RefersToImmediate(line.leadingVariable, ctx.MacroParameters())) {
-    ctx.Errors().SetError(err::kLeadingImmediate);
-    return false;
-  }
-  word = line.leadingVariable;
-  return true;
-}
-
 bool AttributeTableOf(char kind, AttributeTable& table) {
   switch (kind) {
     case 'D': table = AttributeTable::Display; return true;
@@ -87,116 +74,6 @@ bool AssetKindOf(char kind, AssetKind& asset) {
     case 'F': asset = AssetKind::Function; return true;
     default: return false;
   }
-}
-
-namespace {
-
-// Commands whose operator may be a triple one that brings a third value.
-bool TakesTripleOperator(CommandId id) {
-  return id == cmd::If || id == cmd::While || id == cmd::ElseIf || id == cmd::Assert;
-}
-
-}  // namespace
-
-bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, ParseContext& ctx,
-                          bool checkRest, ParsedOperands& out) {
-  const std::string_view kinds = OperandKinds(id);
-  ParsedOperands result;
-  if (kinds == "?" || !FindCommandInfo(id)) {
-    ctx.Errors().SetError(err::kUnknownCommand);
-    return false;
-  }
-  for (const char kind : kinds) {
-    OperandWord word = 0;
-    AttributeTable table;
-    AssetKind asset;
-    if (kind == 'P') {
-      if (!ParseValue(text, pos, ctx, word)) return false;
-    } else if (kind == 'V') {
-      if (!ParseVariable(text, pos, ctx, word)) return false;
-    } else if (kind == 'L' || kind == 'S') {
-      int op = 0;
-      if (!ParseOperator(text, pos, ctx, op)) return false;
-      if (IsTripleOp(op) && kind == 'S') {
-        ctx.Errors().SetError(err::kTripleOperatorInSearch);
-        return false;
-      }
-      result.words[result.count++] = MakeImmediate(op);
-      // An operator split by a blank ("> =") leaves a stray operator
-      // character where the value should be: report the operator.
-      const std::size_t next = skipBlanks(text, pos);
-      if (next < text.size() && std::string_view("=!<>&").find(text[next]) != std::string_view::npos) {
-        ctx.Errors().SetError(err::kBadOperator);
-        return false;
-      }
-      if (IsTripleOp(op) && TakesTripleOperator(id)) {
-        // The third value of >=< and <> follows the second.
-        if (!ParseValue(text, pos, ctx, word)) return false;
-        result.words[result.count++] = word;
-        if (RestIsEmpty(text, pos)) {
-          ctx.Errors().SetError(err::kOperatorNeedsTwo);
-          return false;
-        }
-        if (!ParseValue(text, pos, ctx, word)) return false;
-        result.words[result.count++] = word;
-        break;  // both values after the operator are read
-      }
-      continue;
-    } else if (kind == 'e') {
-      int array = 0, element = 0;
-      if (!ParseArrayElementOperand(text, pos, ctx, array, element)) return false;
-      if (array > 65535 || element > 4095) {  // beyond what the word can carry
-        ctx.Errors().SetError(array > 65535 ? err::kArrayVariableArrayLimit : err::kArrayVariableElementLimit);
-        return false;
-      }
-      word = MakeArrayElementWord(array, element);
-    } else if (AttributeTableOf(kind, table)) {
-      int index = 0;
-      if (!ParseAttribute(table, text, pos, ctx, index)) return false;
-      word = MakeImmediate(index);
-    } else if (AssetKindOf(kind, asset)) {
-      if (!ParseAssetOperand(asset, text, pos, ctx, word)) return false;
-    } else {
-      ctx.Errors().SetError(err::kUnknownCommand);
-      return false;
-    }
-    result.words[result.count++] = word;
-  }
-  if (checkRest && !RestIsEmpty(text, pos)) {
-    ctx.Errors().SetError(err::kExtraText);
-    return false;
-  }
-  out = result;
-  return true;
-}
-
-bool EvaluateCondition(CommandId id, const ParsedOperands& operands, const VariableStore& store,
-                       bool& result) {
-  if (operands.count < 2) {
-    if (store.errors) store.errors->SetError(err::kMissingParameters);
-    return false;
-  }
-  std::int32_t a = 0, b = 0, c = 0;
-  int op;
-  const int fixed = DeprecatedOperator(id);
-  if (fixed >= 0) {
-    op = fixed;
-    // IfBetweenOrEqual and IfOutside carry an operator token after P1.
-    const bool token = id == cmd::IfBetweenOrEqual || id == cmd::IfOutside;
-    if (operands.count < (token ? 4 : 2)) return false;
-    if (!EvaluateOperand(operands.words[0], store, a)) return false;
-    if (!EvaluateOperand(operands.words[token ? 2 : 1], store, b)) return false;
-    if (token && !EvaluateOperand(operands.words[3], store, c)) return false;
-  } else {
-    if (operands.count < 3) return false;
-    op = ImmediateValue(operands.words[1]);
-    if (!EvaluateOperand(operands.words[0], store, a)) return false;
-    if (!EvaluateOperand(operands.words[2], store, b)) return false;
-    if (IsTripleOp(op) && (operands.count < 4 || !EvaluateOperand(operands.words[3], store, c)))
-      return false;
-  }
-  result = Compare(op, a, b, c);
-  return true;
 }
 
 }  // namespace tarvolin::script
