@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "project/recording_host.h"
+#include "project/strings.h"
 #include "sharing/project_sharing.h"
 #include "sharing/sharing_kit.h"
 #include "workbench/workbench.h"
@@ -237,6 +238,34 @@ TEST(SharingCommands, InfoCommitUpdateAndTheThreeMerges) {
   ASSERT_TRUE(b.net().info());
   EXPECT_NE(b.ui.info.find("Versión más reciente: 3"), std::string::npos);
   EXPECT_FALSE(b.ui.withProgress);  // information has no progress window
+}
+
+TEST(SharingCommands, AnUpdateReloadsTheProjectsAssetLists) {
+  LoopServer server;
+  server.allow("ana", "clave", "Demo");
+  TempDir dir;
+  Studio a(dir, "a", server.port(), "ana", "clave");
+  Studio b(dir, "b", server.port(), "ana", "clave");
+  project::StringRecord title;
+  title.identifier = "SID_TITULO";
+  title.texts[5] = "Aventura";
+  writeFile(a.folder + "/string_table.txt", project::writeStrings({title}));
+  ASSERT_TRUE(a.net().commit());
+  // B's open project sees the new string without opening again.
+  struct Watcher : project::ProjectObserver {
+    int opened = 0;
+    void projectChanged(project::ProjectEvent e) override {
+      if (e == project::ProjectEvent::Opened) ++opened;
+    }
+  } watcher;
+  b.bench.project().addObserver(&watcher);
+  EXPECT_EQ(b.bench.project().strings().size(), 0u);
+  ASSERT_TRUE(b.net().update());
+  ASSERT_EQ(b.bench.project().strings().size(), 1u);
+  EXPECT_EQ(b.bench.project().strings().items()[0].identifier, "SID_TITULO");
+  EXPECT_EQ(watcher.opened, 1);
+  EXPECT_EQ(b.ui.reopened.size(), 1u);
+  b.bench.project().removeObserver(&watcher);
 }
 
 TEST(SharingCommands, MergeFailuresAreReported) {
