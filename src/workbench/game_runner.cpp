@@ -8,9 +8,19 @@ GameRunner::GameRunner(ScriptRuntime& runtime, machine::MachineState& machine, H
     : runtime_(runtime), machine_(machine), host_(host) {}
 
 void GameRunner::Start() {
-  started_ = true;
+  runtime_.interpreter().EndRun();
+  machine_.frameUnfinished = false;
+  started_ = everStarted_ = true;
   firstFrame_ = true;
   frames_ = 0;
+}
+
+void GameRunner::Continue() {
+  if (!everStarted_) {
+    Start();
+    return;
+  }
+  started_ = true;
 }
 
 void GameRunner::ReportFailure() {
@@ -32,7 +42,7 @@ void GameRunner::ReportFailure() {
   }
 }
 
-FrameOutcome GameRunner::RunFrame() {
+FrameOutcome GameRunner::RunFrame(script::StepMode mode) {
   if (!started_) return FrameOutcome::Failed;
   ++frames_;
   runtime_.input().Poll();
@@ -40,7 +50,7 @@ FrameOutcome GameRunner::RunFrame() {
   budgetHit_ = failed_ = false;
   const bool first = firstFrame_;
   firstFrame_ = false;
-  if (!interp.RunMainFrame(first)) {
+  if (!interp.RunMainFrame(first, mode)) {
     ReportFailure();
     return FrameOutcome::Failed;
   }

@@ -30,10 +30,15 @@ class GameRunner : private machine::FrameCallbacks {
   // Stop the game on errors, pointing at the failing line in the notes.
   bool stopOnError = true;
 
-  // Starts the game: the next frame runs Initialise.
+  // Starts the game: a run left paused or unfinished is ended, and the next
+  // frame runs Initialise.
   void Start();
-  // One frame. After Failed the game is stopped.
-  FrameOutcome RunFrame();
+  // Goes on with a game stopped by an error where it was, without running
+  // Initialise again; a game never started since construction starts.
+  void Continue();
+  // One frame; `mode` steps the main run (the interpreter's step modes).
+  // After Failed the game is stopped unless errors do not stop it.
+  FrameOutcome RunFrame(script::StepMode mode = script::StepMode::Run);
   bool running() const { return started_; }
   // Frames run since Start.
   int frameCount() const { return frames_; }
@@ -47,6 +52,7 @@ class GameRunner : private machine::FrameCallbacks {
   machine::MachineState& machine_;
   Host& host_;
   bool started_ = false;
+  bool everStarted_ = false;
   bool firstFrame_ = false;
   bool budgetHit_ = false;
   bool failed_ = false;
