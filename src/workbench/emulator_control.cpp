@@ -184,10 +184,7 @@ void EmulatorControl::RunToLine(int script, int line) {
 void EmulatorControl::ShowPausedLine() {
   script::Interpreter& interp = bench_.scripts().interpreter();
   const int line = interp.currentLine() + 1;
-  const int script = interp.currentScript();
-  script::ScriptDocuments* docs = interp.documents();
-  if (docs && script >= 0 && script < docs->count())
-    listener_->showExecutionLine(docs->at(script).name(), line);
+  listener_->showExecutionLine(interp.currentScript(), line);
   SetStatus(EmulatorStatus::Break, Printf("<Interrupción>, línea %d", line));
 }
 
@@ -242,12 +239,8 @@ FrameOutcome EmulatorControl::RunOneFrame(script::StepMode mode, bool stepping) 
         const script::ErrorState& err = interp.errors();
         std::string detail;
         err.ErrorDetail(detail);
-        const int script = interp.currentScript();
-        script::ScriptDocuments* docs = interp.documents();
-        const std::string name =
-            docs && script >= 0 && script < docs->count() ? docs->at(script).name() : "";
-        listener_->errorStopped(name, interp.currentLine() + 1, std::string(err.ErrorText()),
-                                detail);
+        listener_->errorStopped(interp.currentScript(), interp.currentLine() + 1,
+                                std::string(err.ErrorText()), detail);
       }
       break;
     }

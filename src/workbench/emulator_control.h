@@ -37,14 +37,14 @@ class EmulatorListener {
   // The picture was drawn anew.
   virtual void pictureChanged() {}
   // The game stopped at a line (breakpoint, pause request, step): show it.
-  // `line` is 1-based.
-  virtual void showExecutionLine(const std::string& /*script*/, int /*line*/) {}
+  // `document` is the index of the script document, `line` 1-based.
+  virtual void showExecutionLine(int /*document*/, int /*line*/) {}
   // The game left that line.
   virtual void clearExecutionLine() {}
-  // An error stopped the game at a line (1-based); the notes already hold
-  // "ERROR: <text>" and "ext:<detail>".
-  virtual void errorStopped(const std::string& /*script*/, int /*line*/,
-                            const std::string& /*text*/, const std::string& /*detail*/) {}
+  // An error stopped the game at a line of a document (1-based line); the
+  // notes already hold "ERROR: <text>" and "ext:<detail>".
+  virtual void errorStopped(int /*document*/, int /*line*/, const std::string& /*text*/,
+                            const std::string& /*detail*/) {}
   // A game was started: bring the emulator window to the front.
   virtual void activateEmulator() {}
   // The project's scripts were preprocessed (`ok`: without errors).
@@ -58,6 +58,9 @@ class EmulatorControl {
   EmulatorControl& operator=(const EmulatorControl&) = delete;
 
   void setListener(EmulatorListener* listener) { listener_ = listener ? listener : &none_; }
+
+  // The run commands need an open project.
+  bool HasProject() const;
 
   // --- run commands (those that run the game do nothing without a project) ---
   // F5 (`preprocess`) and Ctrl-F5: continue from a breakpoint, else stop a
@@ -126,7 +129,6 @@ class EmulatorControl {
   std::string Title() const;
 
  private:
-  bool HasProject() const;
   void SetStatus(EmulatorStatus status, std::string detail);
   // Runs one frame and sets the state from its outcome; `stepping` gives
   // the single-frame texts.

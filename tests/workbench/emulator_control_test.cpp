@@ -17,18 +17,26 @@ namespace {
 
 class Recorder : public EmulatorListener {
  public:
-  void showExecutionLine(const std::string& script, int line) override {
-    shown.push_back(script + ":" + std::to_string(line));
+  explicit Recorder(Workbench& bench) : bench_(bench) {}
+  void showExecutionLine(int document, int line) override {
+    shown.push_back(name(document) + ":" + std::to_string(line));
   }
   void clearExecutionLine() override { ++cleared; }
-  void errorStopped(const std::string& script, int line, const std::string& text,
+  void errorStopped(int document, int line, const std::string& text,
                     const std::string&) override {
-    errors.push_back(script + ":" + std::to_string(line) + " " + text);
+    errors.push_back(name(document) + ":" + std::to_string(line) + " " + text);
   }
   void activateEmulator() override { ++activations; }
   void pictureChanged() override { ++pictures; }
   std::vector<std::string> shown, errors;
   int cleared = 0, activations = 0, pictures = 0;
+
+ private:
+  std::string name(int document) {
+    script::ScriptDocuments& docs = bench_.scripts().documents();
+    return document >= 0 && document < docs.count() ? docs.at(document).name() : "?";
+  }
+  Workbench& bench_;
 };
 
 // Initialise counts in G_VAR00, every main run in G_VAR01; G_VAR06 sets a
@@ -87,7 +95,7 @@ class Session {
   RecordingHost host;
   Workbench bench{host};
   EmulatorControl control{bench};
-  Recorder seen;
+  Recorder seen{bench};
 };
 
 }  // namespace
