@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int a = 0; a < list.count(); ++a) {
     const ArrayDef* def = list.at(a);
     for (int e = 0; e < int(def->elements.size()); ++e) {
-      tarvolin::script::ErrorState err;
+      tarvolin::ErrorState err;
       std::int32_t values[12] = {};
       list.getValues(a, e, 0, 0, values, err);
       list.setValues(a, e, def->dimX - 1, def->twoDimensional() ? def->dimY - 1 : 0, values, err);

@@ -9,11 +9,12 @@
 #include "script_fuzz.h"
 #include "machine/machine_state.h"
 #include "machine/renderer.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 #include "script/timing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarvolin::script;
+  using namespace tarvolin::commands;
   tarvolin::QuietHost host;
   tarvolin::machine::MachineState machine;
   TimingEngine timing;

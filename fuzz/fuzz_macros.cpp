@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LineReader in(std::string(reinterpret_cast<const char*>(data), size));
   readMacros(in, first);
   for (const Macro& m : first) {
-    tarvolin::script::ErrorState errors;
+    tarvolin::ErrorState errors;
     int line = 0;
     checkMacroDefinition(m, errors, line);
     (void)m.parameterCount();

@@ -14,7 +14,7 @@
 #include "project/images/image.h"
 #include "project/images/tilemap_file.h"
 #include "project/project.h"
-#include "script/resource_commands.h"
+#include "commands/resource_commands.h"
 
 namespace {
 
@@ -90,6 +90,7 @@ void addResources(tarvolin::project::Project& p) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarvolin::script;
+  using namespace tarvolin::commands;
   tarvolin::QuietHost host;
   std::string working;
   tarvolin::project::Project project(host, working);

@@ -10,7 +10,7 @@
 #include "common/host.h"
 #include "script_fuzz.h"
 #include "project/project.h"
-#include "script/sound_commands.h"
+#include "commands/sound_commands.h"
 #include "sound/audio_engine.h"
 #include "sound/mod_writer.h"
 #include "sound/music_player.h"
@@ -86,6 +86,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarvolin::script;
+  using namespace tarvolin::commands;
   using tarvolin::project::ResourceKind;
   QuietHost host;
   std::string working;

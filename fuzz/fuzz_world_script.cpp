@@ -9,7 +9,7 @@
 #include "script_fuzz.h"
 #include "machine/machine_state.h"
 #include "project/project.h"
-#include "script/world_commands.h"
+#include "commands/world_commands.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "common/text.h"
 #include "platform/paths.h"
 #include "platform/wav_recorder.h"
-#include "script/errors.h"
+#include "common/errors.h"
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
 #ifdef TARVOLIN_HAVE_SDL
@@ -48,11 +48,11 @@ struct PlayFormat {
 bool startWav(sound::AudioEngine& engine, const std::string& path, std::string& error) {
   // Loaded first, so a bad file is reported even without a device.
   if (!engine.GetSound(path, true)) {
-    error = std::string(script::MessageFor(107));
+    error = std::string(MessageFor(err::kNotWavResource));
     return false;
   }
   if (engine.PlaySoundSimple(path) != sound::PlayStatus::Ok) {
-    error = std::string(script::MessageFor(109));
+    error = std::string(MessageFor(err::kNoFreeChannel));
     return false;
   }
   return true;
@@ -70,12 +70,12 @@ bool startModule(sound::AudioEngine& engine, const std::string& path, std::strin
   std::unique_ptr<sound::MusicPlayer> song =
       sound::MusicPlayer::Load(path, xm ? sound::ModuleKind::Xm : sound::ModuleKind::Mod);
   if (!song) {
-    error = std::string(script::MessageFor(106));
+    error = std::string(MessageFor(err::kMusicPlayFailed));
     return false;
   }
   // The mixer plays a copy that shares the song.
   if (!engine.PlayModule(*song)) {
-    error = std::string(script::MessageFor(109));
+    error = std::string(MessageFor(err::kNoFreeChannel));
     return false;
   }
   return true;

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "project/asset_file.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::project {
 
@@ -211,58 +211,58 @@ class ArrayList : public AssetFamily {
   // Integer elements. Vector and matrix elements give 131. Set clamps the
   // value to the element's range and refuses read-only tables (137).
   bool getElement(int array, int element, std::int64_t x, std::int64_t y, std::int32_t& value,
-                  script::ErrorState& err);
+                  ErrorState& err);
   bool setElement(int array, int element, std::int64_t x, std::int64_t y, std::int32_t value,
-                  script::ErrorState& err);
+                  ErrorState& err);
   // All values of an element (1, 3 or 12) without type checks.
   bool getValues(int array, int element, std::int64_t x, std::int64_t y, std::int32_t* values,
-                 script::ErrorState& err);
+                 ErrorState& err);
   // `initialising`: the preprocessor fills a table with its constant data,
   // which read-only tables allow.
   bool setValues(int array, int element, std::int64_t x, std::int64_t y,
-                 const std::int32_t* values, script::ErrorState& err, bool initialising = false);
+                 const std::int32_t* values, ErrorState& err, bool initialising = false);
 
   // Raw byte access at a byte offset with a memory size (0 u8, 1 s8, 2 u16,
   // 3 s16).
-  bool peek(int array, int size, std::int64_t offset, std::int32_t& value, script::ErrorState& err);
-  bool poke(int array, int size, std::int64_t offset, std::int32_t value, script::ErrorState& err);
-  bool clearBytes(int array, std::int32_t byte, script::ErrorState& err);
+  bool peek(int array, int size, std::int64_t offset, std::int32_t& value, ErrorState& err);
+  bool poke(int array, int size, std::int64_t offset, std::int32_t value, ErrorState& err);
+  bool clearBytes(int array, std::int32_t byte, ErrorState& err);
 
   // Record operations of 1D arrays.
-  bool copyRecord(int array, std::int64_t from, std::int64_t to, script::ErrorState& err);
-  bool swapRecords(int array, std::int64_t a, std::int64_t b, script::ErrorState& err);
+  bool copyRecord(int array, std::int64_t from, std::int64_t to, ErrorState& err);
+  bool swapRecords(int array, std::int64_t a, std::int64_t b, ErrorState& err);
   // Sorts records lo..hi by an integer element; direction 0 ascending,
   // any other descending. The sort is stable.
   bool sortRecords(int array, int element, std::int64_t lo, std::int64_t hi, std::int32_t direction,
-                   script::ErrorState& err);
+                   ErrorState& err);
   // First record in lo..hi (hi 0: to the last) whose element compares true
   // with `value` under comparison operator `lop` (0..7); `found` is -1 when
   // none does.
   bool find1D(int array, int element, std::int64_t lo, std::int64_t hi, int lop, std::int32_t value,
-              std::int32_t& found, script::ErrorState& err);
+              std::int32_t& found, ErrorState& err);
   // The same over rows y0..y1 of a 2D array: the first row from xFirst, the
   // others from x0, each to x1 (0 for x1 or y1: to the last). Not found:
   // (-1, -1).
   bool find2D(int array, int element, std::int64_t xFirst, std::int64_t x0, std::int64_t y0,
               std::int64_t x1, std::int64_t y1, int lop, std::int32_t value, std::int32_t& foundX,
-              std::int32_t& foundY, script::ErrorState& err);
+              std::int32_t& foundY, ErrorState& err);
   // Copies a whole array over another of the same shape (130, 138).
-  bool copyArray(int target, int source, bool twoDimensional, script::ErrorState& err);
+  bool copyArray(int target, int source, bool twoDimensional, ErrorState& err);
   // Copies the record (x, y) (x = -1: the whole array) of `array` from
   // (`intoRecord`) or to the bytes of `other` at `offset`; when `advance`
   // the offset moves past the copied bytes.
   bool blockCopy(int array, std::int64_t x, std::int64_t y, int other, std::int32_t& offset,
-                 bool intoRecord, bool advance, script::ErrorState& err);
+                 bool intoRecord, bool advance, ErrorState& err);
 
   // Raw data files: the storage, total size bytes. 130 for an array of the
   // other dimensionality, 135 when writing fails, 134 when reading fails,
   // 136 when the file's length differs from the total size.
-  bool saveData(int array, bool twoDimensional, const std::string& path, script::ErrorState& err);
-  bool loadData(int array, bool twoDimensional, const std::string& path, script::ErrorState& err);
+  bool saveData(int array, bool twoDimensional, const std::string& path, ErrorState& err);
+  bool loadData(int array, bool twoDimensional, const std::string& path, ErrorState& err);
 
  private:
   bool locate(int array, int element, std::int64_t x, std::int64_t y, bool write,
-              std::span<std::uint8_t>& out, int& type, script::ErrorState& err,
+              std::span<std::uint8_t>& out, int& type, ErrorState& err,
               bool initialising = false);
 
   std::vector<ArrayDef> items_;

@@ -180,7 +180,7 @@ bool fontMapPreviewReady(const FontMap& map, const ResourceList& resources,
   if (index < 0) return false;
   const Resource* r = resources.get(std::size_t(index));
   if (r->kind != ResourceKind::Bitmap16 && r->kind != ResourceKind::Bitmap256) return false;
-  script::ErrorState errors;
+  ErrorState errors;
   std::string path;
   ResolveOptions options;
   options.askAllowed = false;

@@ -54,20 +54,20 @@ bool isWordChar(char c) {
 }
 
 // The fault code of one body line, 0 when it may stand in a macro.
-script::ErrorCode lineFault(std::string_view text) {
+ErrorCode lineFault(std::string_view text) {
   const std::size_t start = skipBlanks(text, 0);
   std::string_view t = text.substr(start);
   if (t.empty() || t[0] == ';') return 0;
   // A macro call; "%0 += 1" writes a parameter and "%=" is an operator.
-  if (t[0] == '%' && (t.size() < 2 || (t[1] != '=' && (t[1] < '0' || t[1] > '9')))) return 170;
+  if (t[0] == '%' && (t.size() < 2 || (t[1] != '=' && (t[1] < '0' || t[1] > '9')))) return err::kMacroCallsMacro;
   std::size_t wordEnd = 0;
   while (wordEnd < t.size() && !isBlank(t[wordEnd])) ++wordEnd;
   std::string_view word = t.substr(0, wordEnd);
-  if (word.substr(0, 2) == "##") return 167;
-  if (equalsIgnoreCase(word, "Function") || equalsIgnoreCase(word, "FunctionGlobal")) return 168;
+  if (word.substr(0, 2) == "##") return err::kMacroStatementNotAllowed;
+  if (equalsIgnoreCase(word, "Function") || equalsIgnoreCase(word, "FunctionGlobal")) return err::kMacroFunctionDeclaration;
   if (equalsIgnoreCase(word, "ExternFunction") || equalsIgnoreCase(word, "ExternScript") ||
       equalsIgnoreCase(word, "ApplyGlobalSet"))
-    return 167;
+    return err::kMacroStatementNotAllowed;
 
   for (std::size_t i = 0; i < t.size(); ++i) {
     const char c = t[i];
@@ -88,8 +88,8 @@ script::ErrorCode lineFault(std::string_view text) {
       ++i;
       continue;
     }
-    if (next < '0' || next > '9') return 176;
-    if (i + 2 < t.size() && isWordChar(t[i + 2])) return 178;
+    if (next < '0' || next > '9') return err::kMacroParameterIndexMissing;
+    if (i + 2 < t.size() && isWordChar(t[i + 2])) return err::kMacroParameterTrailing;
     ++i;
   }
   return 0;
@@ -97,9 +97,9 @@ script::ErrorCode lineFault(std::string_view text) {
 
 }  // namespace
 
-bool checkMacroDefinition(const Macro& macro, script::ErrorState& errors, int& line) {
+bool checkMacroDefinition(const Macro& macro, ErrorState& errors, int& line) {
   for (std::size_t i = 0; i < macro.body.size(); ++i) {
-    if (script::ErrorCode code = lineFault(macro.body[i])) {
+    if (ErrorCode code = lineFault(macro.body[i])) {
       errors.SetError(code);
       line = static_cast<int>(i);
       return false;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "project/asset_file.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::project {
 
@@ -41,7 +41,7 @@ std::string writeMacros(const std::vector<Macro>& macros);
 // (170); every "%" must be followed by one digit (176) with nothing joined
 // after it (178). On a fault it sets the code in `errors`, gives the 0-based
 // body line in `line` and returns false.
-bool checkMacroDefinition(const Macro& macro, script::ErrorState& errors, int& line);
+bool checkMacroDefinition(const Macro& macro, ErrorState& errors, int& line);
 
 class MacroList : public AssetFamily {
  public:

@@ -8,7 +8,7 @@
 #include "platform/paths.h"
 #include "project/safe_write.h"
 #include "project/tilelist_images.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::project {
 namespace {
@@ -170,7 +170,7 @@ bool Project::open(std::string_view path, bool isNew) {
 
 void Project::reportMacroFaults() {
   for (const Macro& m : macros_.items()) {
-    script::ErrorState errors;
+    ErrorState errors;
     int line = 0;
     if (checkMacroDefinition(m, errors, line)) continue;
     host_.outputLine("ERROR: Macro <" + m.name + ">, línea " + std::to_string(line + 1) + ": " +

@@ -11,12 +11,12 @@ namespace tarvolin::project {
 
 namespace {
 
-bool failWith(script::ErrorState& errors, script::ErrorCode code) {
+bool failWith(ErrorState& errors, ErrorCode code) {
   errors.SetError(code);
   return false;
 }
 
-bool failWithDetail(script::ErrorState& errors, script::ErrorCode code, const std::string& detail) {
+bool failWithDetail(ErrorState& errors, ErrorCode code, const std::string& detail) {
   errors.SetError(code);
   errors.SetErrorDetail(detail);
   return false;
@@ -30,7 +30,7 @@ std::int64_t fileLength(const std::string& path) {
 }
 
 bool resolveForLoading(const Resource& resource, const ResourceContext& context,
-                       script::ErrorState& errors, std::string& path) {
+                       ErrorState& errors, std::string& path) {
   return resolveResourceFile(resource, context, errors, path) == ResolveResult::Found;
 }
 
@@ -42,14 +42,14 @@ int tileBitsOf(ResourceKind kind) {
 // Resolves and reads the image of a tile resource, checking kind and depth.
 // With `silent`, a kind or depth mismatch fails without an error code.
 bool tileImageOf(const Resource& resource, const ResourceContext& context,
-                 script::ErrorState& errors, IndexedImage& image, int& bits, bool silent) {
+                 ErrorState& errors, IndexedImage& image, int& bits, bool silent) {
   std::string path;
   if (!resolveForLoading(resource, context, errors, path)) return false;
   bits = tileBitsOf(resource.kind);
-  if (bits == 0) return silent ? false : failWith(errors, kErrorWrongResourceKind);
+  if (bits == 0) return silent ? false : failWith(errors, err::kWrongResourceKind);
   std::string error;
-  if (!readImageFile(path, image, error)) return failWithDetail(errors, kErrorResourceFile, error);
-  if (image.bits != bits) return silent ? false : failWith(errors, kErrorImageFormat);
+  if (!readImageFile(path, image, error)) return failWithDetail(errors, err::kResourceFile, error);
+  if (image.bits != bits) return silent ? false : failWith(errors, err::kUnsupportedImageFormat);
   return true;
 }
 
@@ -76,7 +76,7 @@ std::string rangedFileName(std::string_view file, int rangeFormat, std::int64_t 
 }
 
 ResolveResult resolveResourceFile(const Resource& resource, const ResourceContext& context,
-                                  script::ErrorState& errors, std::string& path,
+                                  ErrorState& errors, std::string& path,
                                   const ResolveOptions& options) {
   if (options.askAllowed && resource.ask) {
     std::string chosen = platform::resolvePath(context.workingFolder, context.resourceRoot);
@@ -92,7 +92,7 @@ ResolveResult resolveResourceFile(const Resource& resource, const ResourceContex
       resource.relative ? platform::joinPath(context.resourceRoot, resource.file) : resource.file;
   if (resource.range) {
     if (context.rangeIndex < 0 || context.rangeIndex >= resource.rangeMax) {
-      errors.SetError(kErrorRangeIndex);
+      errors.SetError(err::kResourceRangeTooSmall);
       return ResolveResult::Failed;
     }
     stored = rangedFileName(stored, resource.rangeFormat, context.rangeIndex);
@@ -105,7 +105,7 @@ ResolveResult resolveResourceFile(const Resource& resource, const ResourceContex
     if (platform::fileExists(bare)) path = bare;
   }
   if (options.mustExist && !platform::fileExists(path)) {
-    errors.SetError(resource.range ? kErrorRangeFileMissing : kErrorFileMissing);
+    errors.SetError(resource.range ? err::kRangeFileMissing : err::kFileMissing);
     errors.SetErrorDetail(resource.range ? "Archivo <" + path + ">, rango de recurso " +
                                                std::to_string(context.rangeIndex)
                                          : "Archivo <" + path + ">");
@@ -115,7 +115,7 @@ ResolveResult resolveResourceFile(const Resource& resource, const ResourceContex
 }
 
 bool resourceLoadTiles(const Resource& resource, const ResourceContext& context,
-                       script::ErrorState& errors, TileArea target, std::span<std::uint8_t> area,
+                       ErrorState& errors, TileArea target, std::span<std::uint8_t> area,
                        std::int64_t first, std::int64_t stride,
                        const std::function<void(int)>& markUsed) {
   IndexedImage image;
@@ -126,7 +126,7 @@ bool resourceLoadTiles(const Resource& resource, const ResourceContext& context,
 }
 
 bool resourceLoadTilesToBlock(const Resource& resource, const ResourceContext& context,
-                              script::ErrorState& errors, std::int64_t first,
+                              ErrorState& errors, std::int64_t first,
                               std::span<std::uint8_t> block) {
   IndexedImage image;
   int bits = 0;
@@ -136,7 +136,7 @@ bool resourceLoadTilesToBlock(const Resource& resource, const ResourceContext& c
 }
 
 bool resourceTileCount(const Resource& resource, const ResourceContext& context,
-                       script::ErrorState& errors, TileGrid& grid) {
+                       ErrorState& errors, TileGrid& grid) {
   IndexedImage image;
   int bits = 0;
   if (!tileImageOf(resource, context, errors, image, bits, false)) return false;
@@ -145,24 +145,24 @@ bool resourceTileCount(const Resource& resource, const ResourceContext& context,
 }
 
 bool resourceLoadPalette(const Resource& resource, const ResourceContext& context,
-                         script::ErrorState& errors, int bank,
+                         ErrorState& errors, int bank,
                          const std::function<void(int index, std::uint16_t colour)>& setColour) {
   std::string path;
   if (!resolveForLoading(resource, context, errors, path)) return false;
   int start = 0;
   int count = 0;
   if (resource.kind == ResourceKind::PaletteRaw16) {
-    if (bank < 0 || bank > 15) return failWith(errors, kErrorPaletteIndex);
+    if (bank < 0 || bank > 15) return failWith(errors, err::kPaletteIndexOutOfRange);
     start = bank * 16;
     count = 16;
   } else if (resource.kind == ResourceKind::PaletteRaw256) {
     count = 256;
   } else {
-    return failWith(errors, kErrorWrongResourceKind);
+    return failWith(errors, err::kWrongResourceKind);
   }
   std::vector<Rgb> colours;
   std::string error;
-  if (!readPaletteOf(path, colours, error)) return failWithDetail(errors, kErrorResourceFile, error);
+  if (!readPaletteOf(path, colours, error)) return failWithDetail(errors, err::kResourceFile, error);
   if (!setColour) return true;
   for (int i = 0; i < count; ++i) {
     const std::size_t n = static_cast<std::size_t>(i);
@@ -172,32 +172,32 @@ bool resourceLoadPalette(const Resource& resource, const ResourceContext& contex
 }
 
 bool resourceLoadPalette(const Resource& resource, const ResourceContext& context,
-                         script::ErrorState& errors, int bank, std::span<std::uint16_t> palette) {
+                         ErrorState& errors, int bank, std::span<std::uint16_t> palette) {
   // Too small a palette is refused before anything is read or written.
   const std::size_t needed = resource.kind == ResourceKind::PaletteRaw16 && bank >= 0 && bank <= 15
                                  ? static_cast<std::size_t>(bank) * 16 + 16
                                  : 256;
   if (palette.size() < needed &&
       (resource.kind == ResourceKind::PaletteRaw16 || resource.kind == ResourceKind::PaletteRaw256))
-    return failWith(errors, kErrorPaletteIndex);
+    return failWith(errors, err::kPaletteIndexOutOfRange);
   return resourceLoadPalette(resource, context, errors, bank, [&](int index, std::uint16_t colour) {
     palette[static_cast<std::size_t>(index)] = colour;
   });
 }
 
 bool resourceLoadTileMap(const Resource& resource, const ResourceContext& context,
-                         script::ErrorState& errors, const TileMapTarget& map, std::int64_t x0,
+                         ErrorState& errors, const TileMapTarget& map, std::int64_t x0,
                          std::int64_t y0) {
   std::string path;
   if (!resolveForLoading(resource, context, errors, path)) return false;
-  if (resource.kind != ResourceKind::Tilemap) return failWith(errors, kErrorWrongResourceKind);
+  if (resource.kind != ResourceKind::Tilemap) return failWith(errors, err::kWrongResourceKind);
   Bytes bytes;
   std::string error;
-  if (!readFileBytes(path, bytes, error)) return failWithDetail(errors, kErrorResourceFile, error);
+  if (!readFileBytes(path, bytes, error)) return failWithDetail(errors, err::kResourceFile, error);
   TileMapFile file;
-  if (!readTileMap(bytes, file, error)) return failWith(errors, kErrorCannotDecode);
+  if (!readTileMap(bytes, file, error)) return failWith(errors, err::kCannotDecodeResource);
   // A rotation map holds one byte a cell: two-byte entries do not fit.
-  if (map.rotation && file.wide()) return failWith(errors, kErrorCannotDecode);
+  if (map.rotation && file.wide()) return failWith(errors, err::kCannotDecodeResource);
   if (!map.set) return true;
   for (int y = 0; y < file.height; ++y) {
     const std::int64_t cy = y0 + y;
@@ -212,7 +212,7 @@ bool resourceLoadTileMap(const Resource& resource, const ResourceContext& contex
 }
 
 bool resourceSize(const Resource& resource, const ResourceContext& context,
-                  script::ErrorState& errors, std::int64_t& bytes) {
+                  ErrorState& errors, std::int64_t& bytes) {
   std::string path;
   if (!resolveForLoading(resource, context, errors, path)) return false;
   switch (resource.kind) {
@@ -221,7 +221,7 @@ bool resourceSize(const Resource& resource, const ResourceContext& context,
     case ResourceKind::SoundEffect:
     case ResourceKind::Binary: {
       const std::int64_t length = fileLength(path);
-      if (length < 0) return failWithDetail(errors, kErrorResourceFile, "Archivo <" + path + ">");
+      if (length < 0) return failWithDetail(errors, err::kResourceFile, "Archivo <" + path + ">");
       bytes = length;
       return true;
     }
@@ -230,24 +230,24 @@ bool resourceSize(const Resource& resource, const ResourceContext& context,
 }
 
 bool resourceReadValue(const Resource& resource, const ResourceContext& context,
-                       script::ErrorState& errors, int elementType, std::int64_t offset,
+                       ErrorState& errors, int elementType, std::int64_t offset,
                        std::int32_t& value) {
   std::string path;
   if (!resolveForLoading(resource, context, errors, path)) return false;
   if (resource.kind != ResourceKind::SoundEffect && resource.kind != ResourceKind::Binary)
-    return failWith(errors, kErrorResourceFile);
-  if (elementType < 0 || elementType > 3) return failWith(errors, kErrorResourceFile);
+    return failWith(errors, err::kResourceFile);
+  if (elementType < 0 || elementType > 3) return failWith(errors, err::kResourceFile);
   const bool wide = elementType >= 2;
-  if (wide && (offset & 1) != 0) return failWith(errors, kErrorMisaligned);
+  if (wide && (offset & 1) != 0) return failWith(errors, err::kMisaligned);
   const std::int64_t length = fileLength(path);
-  if (length < 0) return failWithDetail(errors, kErrorResourceFile, "Archivo <" + path + ">");
+  if (length < 0) return failWithDetail(errors, err::kResourceFile, "Archivo <" + path + ">");
   if (offset < 0 || offset + (wide ? 1 : 0) >= length)
-    return failWithDetail(errors, kErrorResourceFile, "Archivo <" + path + ">");
+    return failWithDetail(errors, err::kResourceFile, "Archivo <" + path + ">");
   std::ifstream in(path, std::ios::binary);
   unsigned char data[2] = {0, 0};
   in.seekg(offset);
   if (!in.read(reinterpret_cast<char*>(data), wide ? 2 : 1))
-    return failWithDetail(errors, kErrorResourceFile, "Archivo <" + path + ">");
+    return failWithDetail(errors, err::kResourceFile, "Archivo <" + path + ">");
   switch (elementType) {
     case 0: value = data[0]; break;
     case 1: value = static_cast<std::int8_t>(data[0]); break;
@@ -258,7 +258,7 @@ bool resourceReadValue(const Resource& resource, const ResourceContext& context,
 }
 
 bool resourceExists(const Resource& resource, const ResourceContext& context) {
-  script::ErrorState scratch;
+  ErrorState scratch;
   std::string path;
   ResolveOptions options;
   options.mustExist = false;

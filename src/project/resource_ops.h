@@ -13,20 +13,9 @@
 #include "common/host.h"
 #include "project/images/tiles.h"
 #include "project/resource.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::project {
-
-// Error codes these operations set.
-inline constexpr script::ErrorCode kErrorRangeIndex = 21;
-inline constexpr script::ErrorCode kErrorMisaligned = 140;
-inline constexpr script::ErrorCode kErrorPaletteIndex = 98;
-inline constexpr script::ErrorCode kErrorWrongResourceKind = 155;
-inline constexpr script::ErrorCode kErrorResourceFile = 156;
-inline constexpr script::ErrorCode kErrorCannotDecode = 157;
-inline constexpr script::ErrorCode kErrorImageFormat = 158;
-inline constexpr script::ErrorCode kErrorFileMissing = 160;
-inline constexpr script::ErrorCode kErrorRangeFileMissing = 161;
 
 // What resolving needs from its surroundings.
 struct ResourceContext {
@@ -52,7 +41,7 @@ enum class ResolveResult { Found, Failed, Cancelled };
 // Resolves a resource to a path usable on this system. Sets 21, 160 or 161
 // (with the file as error detail) on failure.
 ResolveResult resolveResourceFile(const Resource& resource, const ResourceContext& context,
-                                  script::ErrorState& errors, std::string& path,
+                                  ErrorState& errors, std::string& path,
                                   const ResolveOptions& options = {});
 
 // The file name of a ranged resource for a number: the number, in the range
@@ -65,28 +54,28 @@ std::string rangedFileName(std::string_view file, int rangeFormat, std::int64_t 
 // background). Tile (c, r) goes to (first + c + max(stride, across) x r)
 // wrapped inside the area; `markUsed` hears each tile number written.
 bool resourceLoadTiles(const Resource& resource, const ResourceContext& context,
-                       script::ErrorState& errors, TileArea target, std::span<std::uint8_t> area,
+                       ErrorState& errors, TileArea target, std::span<std::uint8_t> area,
                        std::int64_t first, std::int64_t stride,
                        const std::function<void(int)>& markUsed = {});
 
 // Stores the tiles one after another from first x tile size in `block`. A kind
 // or depth mismatch fails without an error code.
 bool resourceLoadTilesToBlock(const Resource& resource, const ResourceContext& context,
-                              script::ErrorState& errors, std::int64_t first,
+                              ErrorState& errors, std::int64_t first,
                               std::span<std::uint8_t> block);
 
 // Whole tiles of a "Bitmap16" or "Bitmap256" resource.
 bool resourceTileCount(const Resource& resource, const ResourceContext& context,
-                       script::ErrorState& errors, TileGrid& grid);
+                       ErrorState& errors, TileGrid& grid);
 
 // Loads a palette resource into one palette of 256 GBA colours: "PaletteRaw16"
 // gives 16 colours at bank x 16, "PaletteRaw256" 256 colours from entry 0.
 // Colours missing from the file load as black.
 bool resourceLoadPalette(const Resource& resource, const ResourceContext& context,
-                         script::ErrorState& errors, int bank, std::span<std::uint16_t> palette);
+                         ErrorState& errors, int bank, std::span<std::uint16_t> palette);
 // The same through a writer of one palette entry (index 0..255).
 bool resourceLoadPalette(const Resource& resource, const ResourceContext& context,
-                         script::ErrorState& errors, int bank,
+                         ErrorState& errors, int bank,
                          const std::function<void(int index, std::uint16_t colour)>& setColour);
 
 // A background map to load into: its size in cells, whether its cells are one
@@ -101,18 +90,18 @@ struct TileMapTarget {
 // Loads a "Tilemap" resource with its entry (x, y) at cell (x0 + x, y0 + y);
 // entries outside the map are dropped.
 bool resourceLoadTileMap(const Resource& resource, const ResourceContext& context,
-                         script::ErrorState& errors, const TileMapTarget& map, std::int64_t x0,
+                         ErrorState& errors, const TileMapTarget& map, std::int64_t x0,
                          std::int64_t y0);
 
 // Size in bytes: 32 for "PaletteRaw16", 512 for "PaletteRaw256", the file's
 // length for sound effects and binaries, 0 for the others.
 bool resourceSize(const Resource& resource, const ResourceContext& context,
-                  script::ErrorState& errors, std::int64_t& bytes);
+                  ErrorState& errors, std::int64_t& bytes);
 
 // Reads one value of a sound-effect or binary file: element type 0 u8, 1 s8,
 // 2 u16, 3 s16, little-endian, at a byte offset (16-bit reads need an even one).
 bool resourceReadValue(const Resource& resource, const ResourceContext& context,
-                       script::ErrorState& errors, int elementType, std::int64_t offset,
+                       ErrorState& errors, int elementType, std::int64_t offset,
                        std::int32_t& value);
 
 // Whether the resolved file exists; sets no error.

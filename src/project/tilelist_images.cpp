@@ -13,7 +13,7 @@ TileCounter makeTileCounter(const Project& project) {
     ResourceContext context = resourceContextOf(project, 0, nullptr);
     // Counting never asks for a file: a resource that asks counts as unknown.
     if (resource->ask) return false;
-    script::ErrorState errors;
+    ErrorState errors;
     TileGrid grid;
     if (!resourceTileCount(*resource, context, errors, grid)) return false;
     tiles = grid.count();

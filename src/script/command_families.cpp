@@ -23,7 +23,7 @@ int CommandFamilies::FindAsset(AssetKind kind, std::string_view name) const {
 
 bool CommandFamilies::Execute(std::int32_t command, const std::int32_t* p, int count,
                               std::int32_t* out, int& outCount, ErrorState& err) {
-  if (!Handles(command)) return err.SetError(3), false;
+  if (!Handles(command)) return err.SetError(err::kUnknownCommand), false;
   return byCommand_[command]->Execute(command, p, count, out, outCount, err);
 }
 

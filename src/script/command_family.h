@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "script/errors.h"
+#include "common/errors.h"
 #include "script/parse_context.h"
 
 namespace tarvolin::script {

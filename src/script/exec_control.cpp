@@ -11,8 +11,8 @@ namespace tarvolin::script {
 
 bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
   const std::int32_t command = line.command;
-  if (command == cmd::UndefinedCommand) return Fail(inMacro ? 171 : line.aux ? line.aux : 3);
-  if (inMacro && !AllowedInMacro(command)) return Fail(172);
+  if (command == cmd::UndefinedCommand) return Fail(inMacro ? err::kMacroUnknownCommand : line.aux ? line.aux : err::kUnknownCommand);
+  if (inMacro && !AllowedInMacro(command)) return Fail(err::kMacroCommandNotAllowed);
   if (!(line.flags & ScriptLine::kParsed)) {
     if (!ParseLine(line, inMacro)) return false;
   }
@@ -63,7 +63,7 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       if (!ExecReturn(line)) return false;
       break;
     case cmd::Function:
-      if (!entry_) return Fail(46);
+      if (!entry_) return Fail(err::kFunctionWithoutReturn);
       entry_ = false;
       break;
     case cmd::FunctionGlobal:
@@ -91,7 +91,7 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
         break;
       }
       // A command whose family is not part of this program.
-      if (executing) return Fail(3);
+      if (executing) return Fail(err::kUnknownCommand);
       break;
   }
   // A performed command adds its estimated cost to the frame's total.
@@ -118,7 +118,7 @@ bool Interpreter::ExecBlockOpen(ScriptLine& line, bool executing) {
     b->elseOpen = !result;
     return true;
   }
-  if (level_ >= kMaxBlocks - 1) return Fail(kErrorTooManyBlocks);
+  if (level_ >= kMaxBlocks - 1) return Fail(err::kTooManyBlocks);
   ++level_;
   b = &blocks_[level_];
   b->loop = false;
@@ -143,9 +143,9 @@ bool Interpreter::ExecBlockOpen(ScriptLine& line, bool executing) {
 }
 
 bool Interpreter::ExecElse(ScriptLine& line, bool isElseIf) {
-  if (level_ == 0) return Fail(33);
+  if (level_ == 0) return Fail(err::kElseAtLevelZero);
   Block& b = blocks_[level_];
-  if (b.loop) return Fail(34);
+  if (b.loop) return Fail(err::kElseInWhile);
   const bool parent = blocks_[level_ - 1].executing;
   if (isElseIf) {
     bool result = false;
@@ -173,7 +173,7 @@ bool Interpreter::ExecEnd() {
     return true;
   }
   b.loop = false;
-  if (level_ == 0) return Fail(7);
+  if (level_ == 0) return Fail(err::kMisplacedEnd);
   --level_;
   if (breakCount_ != 0) --breakCount_;
   if (breakCount_ != 0) {
@@ -188,12 +188,12 @@ bool Interpreter::ExecBreak(ScriptLine& line) {
     evalFailed_ = false;
     const std::int32_t n = Eval(line.ops[0]);
     if (evalFailed_) return false;
-    if (n < 0 || n > kMaxBreakLevels) return Fail(52);
-    if (n > level_) return Fail(53);
+    if (n < 0 || n > kMaxBreakLevels) return Fail(err::kBreakLevelOutOfRange);
+    if (n > level_) return Fail(err::kBreakTooDeep);
     if (n == 0) return true;
     breakCount_ = n;
   } else if (level_ == 0) {
-    return Fail(35);
+    return Fail(err::kBreakAtLevelZero);
   }
   blocks_[level_].executing = false;
   blocks_[level_].loop = false;
@@ -202,7 +202,7 @@ bool Interpreter::ExecBreak(ScriptLine& line) {
 
 bool Interpreter::CallFunction(const ScriptFunction& fn, const std::int32_t* args, int count,
                                bool byCallRet, bool byIteration) {
-  if (depth_ >= kMaxCallDepth - 1) return Fail(8);
+  if (depth_ >= kMaxCallDepth - 1) return Fail(err::kCallStackFull);
   CallFrame& f = frames_[depth_ + 1];
   for (int i = 0; i < count && i < kMaxFunctionParams; ++i)
     f.vars[i < 4 ? kSlotEV0 + i : kSlotLV0 + (i - 4)] = args[i];
@@ -229,16 +229,16 @@ bool Interpreter::ExecCall(ScriptLine& line) {
   // The stack limit is a run-time condition: a call that is passed over
   // (its block does not execute) cannot exceed it.
   if (!blocks_[level_].executing) return true;
-  if (depth_ >= kMaxCallDepth - 1) return Fail(8);
+  if (depth_ >= kMaxCallDepth - 1) return Fail(err::kCallStackFull);
   const ScriptFunction* fn = nullptr;
   const auto& table = tables_.scripts[static_cast<std::size_t>(curScript_)].functions;
   switch (line.target) {
     case CallTarget::Global:
-      if (static_cast<std::size_t>(line.targetIndex) >= tables_.globals.size()) return Fail(14);
+      if (static_cast<std::size_t>(line.targetIndex) >= tables_.globals.size()) return Fail(err::kFunctionIndexOutOfRange);
       fn = &tables_.globals[static_cast<std::size_t>(line.targetIndex)];
       break;
     case CallTarget::Script:
-      if (static_cast<std::size_t>(line.targetIndex) >= table.size()) return Fail(14);
+      if (static_cast<std::size_t>(line.targetIndex) >= table.size()) return Fail(err::kFunctionIndexOutOfRange);
       fn = &table[static_cast<std::size_t>(line.targetIndex)];
       break;
     default: {
@@ -246,14 +246,14 @@ bool Interpreter::ExecCall(ScriptLine& line) {
       const std::int32_t index = Eval(line.ops[0]);
       if (evalFailed_) return false;
       if (index < 0) return true;  // a negative index calls nothing
-      if (static_cast<std::size_t>(index) >= table.size()) return Fail(14);
+      if (static_cast<std::size_t>(index) >= table.size()) return Fail(err::kFunctionIndexOutOfRange);
       fn = &table[static_cast<std::size_t>(index)];
       break;
     }
   }
   if (fn->params != line.count) {
     line.reset();  // copied again from the document at the next fetch
-    return Fail(11);
+    return Fail(err::kWrongArgumentCount);
   }
   std::int32_t args[kMaxFunctionParams];
   evalFailed_ = false;

@@ -37,7 +37,7 @@ bool Interpreter::ExecAssert(ScriptLine& line) {
   const std::int32_t a = Eval(line.ops[0]), b = Eval(line.ops[1]);
   const std::int32_t c = line.count > 2 ? Eval(line.ops[2]) : 0;
   if (evalFailed_) return false;
-  return Compare(line.lop, a, b, c) || Fail(185);
+  return Compare(line.lop, a, b, c) || Fail(err::kAssertionFailed);
 }
 
 bool Interpreter::ExecLog(ScriptLine& line, bool toFile) {
@@ -49,7 +49,7 @@ bool Interpreter::ExecLog(ScriptLine& line, bool toFile) {
   std::size_t after = 0;
   if (!QuotedTexts(line.text, static_cast<std::size_t>(line.operandStart), toFile, file, format,
                    after))
-    return Fail(kErrorBadLogFormat);
+    return Fail(err::kBadLogFormat);
   const std::span<const std::int32_t> span(values, static_cast<std::size_t>(line.count));
   if (!toFile) return ExecuteLog(format, span, host_, err_);
   return ExecuteLogFile(platform::resolvePath(workingFolder_, file), format, span, err_);

@@ -8,7 +8,7 @@
 namespace tarvolin::script {
 
 bool Interpreter::ExecMacro(ScriptLine& line) {
-  if (line.aux < 0 || static_cast<std::size_t>(line.aux) >= tables_.macros.size()) return Fail(174);
+  if (line.aux < 0 || static_cast<std::size_t>(line.aux) >= tables_.macros.size()) return Fail(err::kMacroUndefined);
   Macro& macro = tables_.macros[static_cast<std::size_t>(line.aux)];
   for (int i = 0; i < line.count; ++i) macroWords_[i] = line.words[i];
   macroParamCount_ = line.count;
@@ -29,13 +29,13 @@ bool Interpreter::ExecMacro(ScriptLine& line) {
     body.flags |= ScriptLine::kClassified | (c.hasLeading ? ScriptLine::kHasLeading : 0);
     if (body.command == cmd::NoCommand) continue;
     if (body.command == cmd::UndefinedCommand) {
-      err_.SetError(171);
+      err_.SetError(err::kMacroUnknownCommand);
       detail(static_cast<int>(i));
       return false;
     }
     if (!ExecuteLine(body, true)) {
       const ErrorCode code = err_.GetError();
-      if (code == 159 || code == 172) detail(static_cast<int>(i));
+      if (code == err::kMacroResourceIndexOutOfRange || code == err::kMacroCommandNotAllowed) detail(static_cast<int>(i));
       return false;
     }
   }

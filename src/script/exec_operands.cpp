@@ -147,7 +147,7 @@ bool ParseArrayElementValue(std::string_view text, std::size_t& pos, const Parse
   int array = 0, element = 0;
   if (!ParseArrayElementOperand(text, pos, ctx, array, element)) return false;
   if (array > 65535 || element > 4095) {  // beyond what the immediate carries
-    err.SetError(array > 65535 ? 145 : 146);
+    err.SetError(array > 65535 ? err::kArrayVariableArrayLimit : err::kArrayVariableElementLimit);
     return false;
   }
   const OperandWord w = MakeArrayElementWord(array, element);
@@ -163,7 +163,7 @@ bool ParseVariableOperand(std::string_view text, std::size_t& pos, const ParseEn
   if (!ParseVariable(text, pos, ctx, w)) return false;
   out = DecodeWord(w, env);
   if (out.isImmediate()) {
-    err.SetError(10);
+    err.SetError(err::kVariableExpected);
     return false;
   }
   if (word) *word = w;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "script/errors.h"
+#include "common/errors.h"
 #include "script/exec_operand.h"
 #include "script/operand.h"
 #include "script/script_tables.h"

@@ -75,7 +75,7 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
 
   auto value = [&](int i) { return ParseValueOperand(text, pos, env, line.ops[i], err_, &line.words[i]); };
   auto variable = [&](int i) { return ParseVariableOperand(text, pos, env, line.ops[i], err_, &line.words[i]); };
-  auto restEmpty = [&]() { return AtLineEnd(text, pos) || Fail(1); };
+  auto restEmpty = [&]() { return AtLineEnd(text, pos) || Fail(err::kExtraText); };
 
   if (OpensBlock(command) || command == cmd::ElseIf || command == cmd::Assert) {
     const int fixed = FixedOperator(command);
@@ -87,21 +87,21 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
       // An operator split by a blank ("> =") is a bad operator.
       const std::size_t next = skipBlanks(text, pos);
       if (next < text.size() && std::string_view("=!<>&").find(text[next]) != std::string_view::npos)
-        return Fail(32);
+        return Fail(err::kBadOperator);
       if (fixed < 0) lop = read;
     }
     if (!value(1)) return false;
     line.count = 2;
     if (IsTripleOperator(lop)) {
-      if (AtLineEnd(text, pos)) return Fail(48);
+      if (AtLineEnd(text, pos)) return Fail(err::kOperatorNeedsTwo);
       if (!value(2)) return false;
       line.count = 3;
     }
     line.lop = static_cast<std::uint8_t>(lop);
     if (!restEmpty()) return false;
   } else if (command >= cmd::AddTo && command <= cmd::Qdist) {
-    if (!line.hasLeading()) return Fail(36);
-    if (line.leading.isImmediate()) return Fail(37);
+    if (!line.hasLeading()) return Fail(err::kLeadingVariableExpected);
+    if (line.leading.isImmediate()) return Fail(err::kLeadingImmediate);
     const int n = ArithOperands(command);
     for (int i = 0; i < n; ++i)
       if (!value(i)) return false;
@@ -119,7 +119,7 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
         break;
       case cmd::Call: case cmd::CallRet: {
         std::size_t p = skipBlanks(text, pos);
-        if (p >= text.size() || text[p] == ';') return Fail(5);
+        if (p >= text.size() || text[p] == ';') return Fail(err::kUndefinedFunction);
         std::size_t e = p;
         while (e < text.size() && !isBlank(text[e]) && text[e] != ';') ++e;
         const std::string_view name = text.substr(p, e - p);
@@ -137,16 +137,16 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
           declared = tables_.scripts[static_cast<std::size_t>(curScript_)].functions[static_cast<std::size_t>(s)].params;
           pos = e;
         } else {
-          if (!value(0)) return err_.GetError() == 4 ? Fail(5) : false;
+          if (!value(0)) return err_.GetError() == err::kUnknownParameter ? Fail(err::kUndefinedFunction) : false;
           line.target = CallTarget::Value;
         }
         int args = 0;
         while (!AtLineEnd(text, pos)) {
-          if (args == kMaxFunctionParams) return Fail(11);
+          if (args == kMaxFunctionParams) return Fail(err::kWrongArgumentCount);
           if (!value(1 + args)) return false;
           ++args;
         }
-        if (declared >= 0 && declared != args) return Fail(11);
+        if (declared >= 0 && declared != args) return Fail(err::kWrongArgumentCount);
         line.count = static_cast<std::uint8_t>(args);
         break;
       }
@@ -162,11 +162,11 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
       }
       case cmd::Log: case cmd::LogFile: {
         std::size_t b = 0, e = 0;
-        if (command == cmd::LogFile && !FindQuoted(text, pos, b, e)) return Fail(186);
-        if (!FindQuoted(text, pos, b, e)) return Fail(186);
+        if (command == cmd::LogFile && !FindQuoted(text, pos, b, e)) return Fail(err::kBadLogFormat);
+        if (!FindQuoted(text, pos, b, e)) return Fail(err::kBadLogFormat);
         int n = 0;
         while (!AtLineEnd(text, pos)) {
-          if (n == 8) return Fail(186);
+          if (n == 8) return Fail(err::kBadLogFormat);
           if (!value(n)) return false;
           ++n;
         }
@@ -187,15 +187,15 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
         std::size_t e = pos;
         while (e < text.size() && !isBlank(text[e]) && text[e] != ';') ++e;
         const int macro = tables_.FindMacro(text.substr(pos, e - pos));
-        if (macro < 0) return Fail(174);
+        if (macro < 0) return Fail(err::kMacroUndefined);
         pos = e;
         int n = 0;
         while (!AtLineEnd(text, pos)) {
-          if (n == 10) return Fail(173);
+          if (n == 10) return Fail(err::kMacroTooManyArguments);
           if (!value(n)) return false;
           ++n;
         }
-        if (n != tables_.macros[static_cast<std::size_t>(macro)].params) return Fail(175);
+        if (n != tables_.macros[static_cast<std::size_t>(macro)].params) return Fail(err::kMacroArgumentCount);
         line.aux = macro;
         line.count = static_cast<std::uint8_t>(n);
         break;

@@ -27,7 +27,7 @@ void ReportMacroAssetIndex(const ScriptLine& line, std::string_view kinds, Error
     if (line.command == cmd::StringGetCharacter && i == 0) letter = 's';
     if ((line.aux >> i & 1) && AssetKindOf(letter, kind) &&
         err.GetError() == AssetErrorCodes(kind).outOfRange) {
-      err.SetError(159);
+      err.SetError(err::kMacroResourceIndexOutOfRange);
       return;
     }
   }
@@ -48,13 +48,13 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
   const std::string_view kinds = OperandKinds(line.command);
   ErrorState& err = in.err_;
   if (line.command == cmd::StringGetLength) {
-    if (!line.hasLeading()) return in.Fail(36);
-    if (line.leading.isImmediate()) return in.Fail(37);
+    if (!line.hasLeading()) return in.Fail(err::kLeadingVariableExpected);
+    if (line.leading.isImmediate()) return in.Fail(err::kLeadingImmediate);
   }
   int n = 0;
   line.aux = 0;  // asset operands given by a macro parameter, one bit each
   for (std::size_t i = 0; i < kinds.size(); ++i, ++n) {
-    if (n >= kMaxLineOperands) return in.Fail(1);
+    if (n >= kMaxLineOperands) return in.Fail(err::kExtraText);
     Operand& op = line.ops[n];
     OperandWord* word = &line.words[n];
     char letter = kinds[i];
@@ -86,7 +86,7 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
         pos = end;
       } else if (!ParseValueOperand(text, pos, env, op, err, word)) {
         // A name that is no asset of the kind, rather than a bad value.
-        if (err.GetError() == 4 && codes.unknown) err.SetError(codes.unknown);
+        if (err.GetError() == err::kUnknownParameter && codes.unknown) err.SetError(codes.unknown);
         return false;
       } else if (env.inMacro && IsMacroParameter(*word)) {
         line.aux |= 1 << n;
@@ -98,7 +98,7 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
     }
   }
   line.count = static_cast<std::uint8_t>(n);
-  if (!AtLineEnd(text, pos)) return in.Fail(1);
+  if (!AtLineEnd(text, pos)) return in.Fail(err::kExtraText);
   return true;
 }
 

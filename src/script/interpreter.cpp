@@ -187,7 +187,7 @@ bool Interpreter::RunLines(int budget, StepMode mode) {
   while (running_ && budget > 0) {
     if (static_cast<unsigned>(pc_) >= static_cast<unsigned>(lineCount_)) {
       running_ = false;
-      return Fail(43);
+      return Fail(err::kEndOfFileNeedsReturn);
     }
     ScriptLine& line = lines_[pc_];
     if (!(line.flags & ScriptLine::kClassified)) ClassifyCached(curScript_, line, pc_);
@@ -299,7 +299,7 @@ bool Interpreter::RunMainFrame(bool firstFrame, StepMode mode) {
       if (initFn_) {
         if (initFn_->params != 0) {
           failPlace_ = RunPlace::Frame;
-          return Fail(41);
+          return Fail(err::kInitialiseWithParameters);
         }
         StartRun(initFn_->script, initFn_->line);
       } else {
@@ -335,7 +335,7 @@ bool Interpreter::RunVBlankCallback() {
     if (!vblankFn_) return true;
     if (vblankFn_->params != 0) {
       failPlace_ = RunPlace::VBlank;
-      return Fail(kErrorVBlankWithParameters);
+      return Fail(err::kVBlankWithParameters);
     }
     StartRun(vblankFn_->script, vblankFn_->line);
     inVBlank_ = true;
@@ -359,7 +359,7 @@ bool Interpreter::RunHBlankCallback(int scanLine) {
     if (!hblankFn_) return true;
     if (hblankFn_->params != 0) {
       failPlace_ = RunPlace::HBlank;
-      return Fail(kErrorHBlankWithParameters);
+      return Fail(err::kHBlankWithParameters);
     }
     StartRun(hblankFn_->script, hblankFn_->line);
     frames_[0].vars[kSlotEV0] = scanLine;
@@ -375,7 +375,7 @@ bool Interpreter::RunHBlankCallback(int scanLine) {
     running_ = false;
     inHBlank_ = false;
     failPlace_ = RunPlace::HBlank;
-    return Fail(189);
+    return Fail(err::kHBlankTooManyLines);
   }
   if (!running_) inHBlank_ = false;
   return true;
@@ -400,7 +400,7 @@ std::int32_t Interpreter::EvalSlow(const Operand& o) {
     case OperandKind::ArrayElement: {
       if (!arrays_) {
         evalFailed_ = true;
-        err_.SetError(125);
+        err_.SetError(err::kUnknownArray);
         return 0;
       }
       const std::int32_t ref = o.value;
@@ -428,7 +428,7 @@ bool Interpreter::Store(const Operand& o, std::int32_t value) {
     case OperandKind::Frame: frame_->vars[o.value] = value; return true;
     case OperandKind::Global: globals_[static_cast<std::size_t>(o.value)] = value; return true;
     case OperandKind::ArrayElement: {
-      if (!arrays_) return Fail(125);
+      if (!arrays_) return Fail(err::kUnknownArray);
       return arrays_->write(o.value, ArrayIndex(o.value), value, err_);
     }
     default:

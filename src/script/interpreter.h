@@ -12,7 +12,7 @@
 
 #include "common/host.h"
 #include "script/command_family.h"
-#include "script/errors.h"
+#include "common/errors.h"
 #include "script/exec_operand.h"
 #include "script/exec_operands.h"
 #include "script/script_document.h"

@@ -23,7 +23,7 @@ LineClass ClassifyLine(std::string_view text, ParseContext& ctx) {
         line.leadingVariable = word;
         pos = skipBlanks(text, after);
       }
-    } else if (errors.GetError() != 4 && text[pos] != '%') {
+    } else if (errors.GetError() != err::kUnknownParameter && text[pos] != '%') {
       line.leadingError = errors.GetError();
     }
   }
@@ -47,11 +47,11 @@ LineClass ClassifyLine(std::string_view text, ParseContext& ctx) {
 
 bool LeadingVariable(const LineClass& line, ParseContext& ctx, OperandWord& word) {
   if (!line.hasLeadingVariable) {
-    ctx.Errors().SetError(36);
+    ctx.Errors().SetError(err::kLeadingVariableExpected);
     return false;
   }
   if (RefersToImmediate(line.leadingVariable, ctx.MacroParameters())) {
-    ctx.Errors().SetError(37);
+    ctx.Errors().SetError(err::kLeadingImmediate);
     return false;
   }
   word = line.leadingVariable;
@@ -108,7 +108,7 @@ bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, 
   const std::string_view kinds = OperandKinds(id);
   ParsedOperands result;
   if (kinds == "?" || !FindCommandInfo(id)) {
-    ctx.Errors().SetError(3);
+    ctx.Errors().SetError(err::kUnknownCommand);
     return false;
   }
   for (const char kind : kinds) {
@@ -123,7 +123,7 @@ bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, 
       int op = 0;
       if (!ParseOperator(text, pos, ctx, op)) return false;
       if (IsTripleOp(op) && kind == 'S') {
-        ctx.Errors().SetError(139);
+        ctx.Errors().SetError(err::kTripleOperatorInSearch);
         return false;
       }
       result.words[result.count++] = MakeImmediate(op);
@@ -131,7 +131,7 @@ bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, 
       // character where the value should be: report the operator.
       const std::size_t next = skipBlanks(text, pos);
       if (next < text.size() && std::string_view("=!<>&").find(text[next]) != std::string_view::npos) {
-        ctx.Errors().SetError(32);
+        ctx.Errors().SetError(err::kBadOperator);
         return false;
       }
       if (IsTripleOp(op) && TakesTripleOperator(id)) {
@@ -139,7 +139,7 @@ bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, 
         if (!ParseValue(text, pos, ctx, word)) return false;
         result.words[result.count++] = word;
         if (RestIsEmpty(text, pos)) {
-          ctx.Errors().SetError(48);
+          ctx.Errors().SetError(err::kOperatorNeedsTwo);
           return false;
         }
         if (!ParseValue(text, pos, ctx, word)) return false;
@@ -151,7 +151,7 @@ bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, 
       int array = 0, element = 0;
       if (!ParseArrayElementOperand(text, pos, ctx, array, element)) return false;
       if (array > 65535 || element > 4095) {  // beyond what the word can carry
-        ctx.Errors().SetError(array > 65535 ? 145 : 146);
+        ctx.Errors().SetError(array > 65535 ? err::kArrayVariableArrayLimit : err::kArrayVariableElementLimit);
         return false;
       }
       word = MakeArrayElementWord(array, element);
@@ -162,13 +162,13 @@ bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, 
     } else if (AssetKindOf(kind, asset)) {
       if (!ParseAssetOperand(asset, text, pos, ctx, word)) return false;
     } else {
-      ctx.Errors().SetError(3);
+      ctx.Errors().SetError(err::kUnknownCommand);
       return false;
     }
     result.words[result.count++] = word;
   }
   if (checkRest && !RestIsEmpty(text, pos)) {
-    ctx.Errors().SetError(1);
+    ctx.Errors().SetError(err::kExtraText);
     return false;
   }
   out = result;
@@ -178,7 +178,7 @@ bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, 
 bool EvaluateCondition(CommandId id, const ParsedOperands& operands, const VariableStore& store,
                        bool& result) {
   if (operands.count < 2) {
-    if (store.errors) store.errors->SetError(2);
+    if (store.errors) store.errors->SetError(err::kMissingParameters);
     return false;
   }
   std::int32_t a = 0, b = 0, c = 0;

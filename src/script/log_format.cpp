@@ -158,24 +158,24 @@ bool ParseLogOperands(std::string_view text, std::size_t pos, bool withFileName,
   out = LogOperands{};
   if (pos > text.size()) pos = text.size();
   if (withFileName && !readQuoted(text, pos, out.fileName)) {
-    errors.SetError(kErrorBadLogFormat);
+    errors.SetError(err::kBadLogFormat);
     return false;
   }
   if (!readQuoted(text, pos, out.format)) {
-    errors.SetError(kErrorBadLogFormat);
+    errors.SetError(err::kBadLogFormat);
     return false;
   }
   while (true) {
     pos = skipBlanks(text, pos);
     if (pos >= text.size() || text[pos] == ';') break;
     if (out.valueCount == kMaxLogValues) {
-      errors.SetError(kErrorBadLogFormat);
+      errors.SetError(err::kBadLogFormat);
       return false;
     }
     std::size_t before = pos;
-    ErrorCode code = parseValue ? parseValue(out.valueCount, text, pos) : 4;
+    ErrorCode code = parseValue ? parseValue(out.valueCount, text, pos) : err::kUnknownParameter;
     // A parser that reads nothing would loop for ever: count it as unreadable.
-    if (code == 0 && pos <= before) code = 4;
+    if (code == 0 && pos <= before) code = err::kUnknownParameter;
     if (code != 0) {
       errors.SetError(code);
       return false;
@@ -213,7 +213,7 @@ bool ExecuteLog(std::string_view format, std::span<const std::int32_t> values, H
                 ErrorState& errors) {
   std::string text;
   if (!FormatLogText(format, values, text)) {
-    errors.SetError(kErrorBadLogFormat);
+    errors.SetError(err::kBadLogFormat);
     return false;
   }
   host.outputLine(text);
@@ -224,7 +224,7 @@ bool ExecuteLogFile(const std::string& path, std::string_view format,
                     std::span<const std::int32_t> values, ErrorState& errors) {
   std::string text;
   if (!FormatLogText(format, values, text)) {
-    errors.SetError(kErrorBadLogFormat);
+    errors.SetError(err::kBadLogFormat);
     return false;
   }
   AppendToFile(path, text);  // a file that cannot be written is ignored

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "common/host.h"
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::script {
 
@@ -19,7 +19,6 @@ inline constexpr int kMaxLogValues = 8;
 // Widths and precisions above this are refused (they would only make
 // enormous lines).
 inline constexpr int kMaxLogFieldWidth = 4096;
-inline constexpr ErrorCode kErrorBadLogFormat = 186;
 
 // The operands of a Log or LogFile line, once read.
 struct LogOperands {

@@ -125,20 +125,20 @@ std::int32_t MemoryVariables::ReadInput(int number) {
 bool MemoryVariables::Locate(int array, int element, std::int32_t index, ErrorState& errs,
                              std::int32_t*& slot) {
   if (array < 0 || array >= static_cast<int>(arrays.size())) {
-    errs.SetError(125);
+    errs.SetError(err::kUnknownArray);
     return false;
   }
   Array& a = arrays[array];
   if (!a.oneDimensional) {
-    errs.SetError(150);
+    errs.SetError(err::kArrayVariableNot1D);
     return false;
   }
   if (element < 0 || element >= static_cast<int>(a.elements.size())) {
-    errs.SetError(127);
+    errs.SetError(err::kUnknownArrayElement);
     return false;
   }
   if (index < 0 || index >= a.length) {
-    errs.SetError(151);
+    errs.SetError(err::kArrayVariableIndexOutOfRange);
     return false;
   }
   slot = &a.elements[element][index];
@@ -158,7 +158,7 @@ bool MemoryVariables::WriteArrayElement(int array, int element, std::int32_t ind
   std::int32_t* slot = nullptr;
   if (!Locate(array, element, index, errs, slot)) return false;
   if (arrays[array].readOnly) {
-    errs.SetError(137);
+    errs.SetError(err::kArrayReadOnly);
     return false;
   }
   *slot = value;

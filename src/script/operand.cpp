@@ -45,7 +45,7 @@ bool EvaluateSlowVariable(std::uint32_t number, const VariableStore& store, std:
 
 bool StoreToVariable(OperandWord word, std::int32_t value, const VariableStore& store) {
   if (IsImmediate(word)) {
-    if (store.errors) store.errors->SetError(10);
+    if (store.errors) store.errors->SetError(err::kVariableExpected);
     return false;
   }
   const std::uint32_t number = VariableNumber(word);
@@ -64,7 +64,7 @@ bool StoreToVariable(OperandWord word, std::int32_t value, const VariableStore& 
     outer.macroParameters = nullptr;
     if (IsImmediate(bound) || (IsVariable(bound) && VariableNumber(bound) >= std::uint32_t(kVarMacro0) &&
                                VariableNumber(bound) < std::uint32_t(kVarMacro0 + kMacroParameterCount))) {
-      if (store.errors) store.errors->SetError(10);
+      if (store.errors) store.errors->SetError(err::kVariableExpected);
       return false;
     }
     return StoreToVariable(bound, value, outer);

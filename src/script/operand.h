@@ -16,7 +16,7 @@
 
 #include <cstdint>
 
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::script {
 

@@ -92,23 +92,23 @@ ErrorCode ReadDigits(std::string_view text, std::size_t& pos, int base, std::int
 ErrorCode ParseNumber(std::string_view text, std::size_t& pos, ParseContext& ctx, std::int64_t& value) {
   std::size_t p = pos;
   int count = 0;
-  ErrorCode malformed = 163;
+  ErrorCode malformed = err::kMalformedInteger;
   if (text[p] == '0' && At(text, p + 1) == 'x') {
-    malformed = 166;
+    malformed = err::kMalformedHex;
     p += 2;
     ReadDigits(text, p, 16, value, count);
-    if (count == 0) return 166;
+    if (count == 0) return err::kMalformedHex;
   } else if (text[p] == '0' && At(text, p + 1) == 'b') {
     p += 2;
     ReadDigits(text, p, 2, value, count);
     // At most 31 binary digits, then a blank or the end of the operand.
-    if (count == 0 || count > 31 || !IsOperandEnd(text, p)) return 164;
+    if (count == 0 || count > 31 || !IsOperandEnd(text, p)) return err::kMalformedBinary;
     pos = p;
     return 0;
   } else {
     ReadDigits(text, p, 10, value, count);
   }
-  if (value > kMaxImmediate) return 12;
+  if (value > kMaxImmediate) return err::kImmediateOutOfRange;
   if (!IsOperandEnd(text, p)) {
     const char c = text[p];
     if (c != '&' && c != '*' && c != '+' && c != '-' && c != '/') return malformed;
@@ -124,12 +124,12 @@ ErrorCode ParseDefinition(std::string_view text, std::size_t& pos, ParseContext&
   const std::size_t start = p;
   while (p < text.size() && IsNameChar(text[p])) ++p;
   std::int32_t v = 0;
-  if (!ctx.FindDefinition(text.substr(start, p - start), v)) return 45;
+  if (!ctx.FindDefinition(text.substr(start, p - start), v)) return err::kUnknownDefinition;
   value = v;
   if (!IsOperandEnd(text, p)) {
     const char c = text[p];
-    if (c != '&' && c != '*' && c != '+' && c != '-' && c != '/' && c != '^' && c != '|') return 49;
-    if (const ErrorCode e = Fold(text, p, ctx, value, 49, 49)) return e;
+    if (c != '&' && c != '*' && c != '+' && c != '-' && c != '/' && c != '^' && c != '|') return err::kBadDefinitionExtension;
+    if (const ErrorCode e = Fold(text, p, ctx, value, err::kBadDefinitionExtension, err::kBadDefinitionExtension)) return e;
   }
   pos = p;
   return 0;
@@ -143,12 +143,12 @@ ErrorCode ParseColour(std::string_view text, std::size_t& pos, std::int64_t& val
     std::int64_t v = 0;
     int count = 0;
     ReadDigits(text, p, 10, v, count);
-    if (count == 0 || v > 31) return 165;
+    if (count == 0 || v > 31) return err::kMalformedRgb;
     channels[i] = int(v);
-    if (At(text, p) != (i < 2 ? ',' : '}')) return 165;
+    if (At(text, p) != (i < 2 ? ',' : '}')) return err::kMalformedRgb;
     ++p;
   }
-  if (p - pos < 7 || !IsOperandEnd(text, p)) return 165;
+  if (p - pos < 7 || !IsOperandEnd(text, p)) return err::kMalformedRgb;
   value = channels[0] + channels[1] * 32 + channels[2] * 1024;
   pos = p;
   return 0;
@@ -160,7 +160,7 @@ ErrorCode ParseUnsignedImmediate(std::string_view text, std::size_t& pos, ParseC
   const char c = At(text, pos);
   if (c == '#') return ParseDefinition(text, pos, ctx, value);
   if (c == '\'') {
-    if (pos + 2 >= text.size() || text[pos + 2] != '\'' || !IsOperandEnd(text, pos + 3)) return 162;
+    if (pos + 2 >= text.size() || text[pos + 2] != '\'' || !IsOperandEnd(text, pos + 3)) return err::kMalformedQuote;
     value = static_cast<unsigned char>(text[pos + 1]);
     pos += 3;
     return 0;
@@ -187,7 +187,7 @@ ErrorCode ParseImmediate(std::string_view text, std::size_t& pos, ParseContext& 
   const ErrorCode e = ParseUnsignedImmediate(text, p, ctx, value);
   if (e != 0) return e;
   if (negative) value = -value;
-  if (value > kMaxImmediate || value < -kMaxImmediate) return 12;
+  if (value > kMaxImmediate || value < -kMaxImmediate) return err::kImmediateOutOfRange;
   pos = p;
   return 0;
 }
@@ -207,15 +207,15 @@ ErrorCode ParseExtension(std::string_view text, std::size_t& pos, int number, Op
     case '-': op = kExtendSubtract; break;
     case '*': op = kExtendMultiply; break;
     case '&': op = kExtendAnd; break;
-    default: return 54;
+    default: return err::kBadExtensionOperator;
   }
   std::size_t p = pos + 1;
   std::int64_t amount = 0;
   int count = 0;
   ReadDigits(text, p, 10, amount, count);
-  if (count == 0) return 55;
-  if (!IsOperandEnd(text, p)) return 55;
-  if (amount > 32) return 56;
+  if (count == 0) return err::kBadExtensionFormat;
+  if (!IsOperandEnd(text, p)) return err::kBadExtensionFormat;
+  if (amount > 32) return err::kExtensionOutOfRange;
   if (amount == 0) {
     // +0 and -0 leave the variable; *0 and &0 give 0.
     word = (op == kExtendAdd || op == kExtendSubtract) ? MakeVariable(std::uint32_t(number)) : MakeImmediate(0);
@@ -278,21 +278,21 @@ ErrorCode ParseInputVariable(std::string_view text, std::size_t& pos, OperandWor
           break;
         }
       }
-      if (button < 0) return 40;
+      if (button < 0) return err::kUnknownParameterSuffix;
     }
-    if (!IsOperandEnd(text, p)) return 40;
+    if (!IsOperandEnd(text, p)) return err::kUnknownParameterSuffix;
     word = MakeVariable(std::uint32_t(kVarInput0 + 10 * int(f) + button));
     pos = p;
     return 0;
   }
-  return 39;
+  return err::kUnknownParameterPrefix;
 }
 
 ErrorCode ParseMacroParameter(std::string_view text, std::size_t& pos, ParseContext& ctx, OperandWord& word) {
   const char d = At(text, pos + 1);
-  if (!IsDigit(d)) return 176;
-  if (!IsOperandEnd(text, pos + 2)) return 178;
-  if (!ctx.InMacro()) return 179;
+  if (!IsDigit(d)) return err::kMacroParameterIndexMissing;
+  if (!IsOperandEnd(text, pos + 2)) return err::kMacroParameterTrailing;
+  if (!ctx.InMacro()) return err::kMacroParameterOutsideMacro;
   word = MakeVariable(std::uint32_t(kVarMacro0 + (d - '0')));
   pos += 2;
   return 0;
@@ -310,11 +310,11 @@ ErrorCode ParseIndexVariable(std::string_view text, std::size_t& pos, ParseConte
     std::size_t e = p + 2;
     while (e < text.size() && IsNameChar(text[e])) ++e;
     const int g = ctx.FindGlobal(text.substr(p, e - p));
-    if (g < 0) return 38;
+    if (g < 0) return err::kUnknownGlobal;
     number = kVarGlobal0 + g;
     p = e;
   } else if (At(text, p) == '%' && IsDigit(At(text, p + 1))) {
-    if (!ctx.InMacro()) return 179;
+    if (!ctx.InMacro()) return err::kMacroParameterOutsideMacro;
     number = kVarMacro0 + (text[p + 1] - '0');
     p += 2;
   } else {
@@ -322,7 +322,7 @@ ErrorCode ParseIndexVariable(std::string_view text, std::size_t& pos, ParseConte
     OperandWord w = 0;
     std::size_t q = p;
     const ErrorCode e = ParseBasic(text, q, ctx, w);
-    return e == 0 ? 149 : (e == 4 ? 144 : e);
+    return e == 0 ? err::kArrayVariableIndexKind : (e == err::kUnknownParameter ? err::kBadArrayVariableFormat : e);
   }
   pos = p;
   return 0;
@@ -338,8 +338,8 @@ ErrorCode ParseArrayVariable(std::string_view text, std::size_t& pos, std::size_
   while (p < text.size() && !isBlank(text[p]) && text[p] != ';' && text[p] != '[' && text[p] != ']') ++p;
   const int element = ctx.FindArrayElement(array, text.substr(start, p - start));
   if (element < 0) return kNotHere;
-  if (array > 255) return 145;
-  if (element > 255) return 146;
+  if (array > 255) return err::kArrayVariableArrayLimit;
+  if (element > 255) return err::kArrayVariableElementLimit;
   ArrayRef ref;
   ref.array = array;
   ref.element = element;
@@ -349,10 +349,10 @@ ErrorCode ParseArrayVariable(std::string_view text, std::size_t& pos, std::size_
     std::size_t q = p;
     const ErrorCode imm = ParseImmediate(text, q, ctx, index);
     if (imm == 0) {
-      if (index < 0 || index > 1023) return 148;
+      if (index < 0 || index > 1023) return err::kArrayVariableImmediateLimit;
       ref.index = int(index);
     } else if (imm != kNotHere) {
-      return imm == 12 ? 148 : imm;
+      return imm == err::kImmediateOutOfRange ? err::kArrayVariableImmediateLimit : imm;
     } else {
       int number = 0;
       if (const ErrorCode e = ParseIndexVariable(text, q, ctx, number)) return e;
@@ -361,17 +361,17 @@ ErrorCode ParseArrayVariable(std::string_view text, std::size_t& pos, std::size_
       const char c = At(text, q);
       if (c == '+' || c == '-') {
         const char d = At(text, q + 1);
-        if (!IsDigit(d) || d < '1' || d > '4' || IsDigit(At(text, q + 2))) return 147;
+        if (!IsDigit(d) || d < '1' || d > '4' || IsDigit(At(text, q + 2))) return err::kArrayVariableExtensionLimit;
         ref.offset = (c == '+' ? 1 : -1) * (d - '0');
         q += 2;
       } else if (c != ']' && !IsOperandEnd(text, q)) {
-        return 147;
+        return err::kArrayVariableExtensionLimit;
       }
     }
-    if (At(text, q) != ']') return 144;
+    if (At(text, q) != ']') return err::kBadArrayVariableFormat;
     p = q + 1;
   }
-  if (!IsOperandEnd(text, p)) return 144;
+  if (!IsOperandEnd(text, p)) return err::kBadArrayVariableFormat;
   word = MakeVariable(std::uint32_t(kVarArray0) + PackArrayRef(ref));
   pos = p;
   return 0;
@@ -389,7 +389,7 @@ ErrorCode ParseVariableForm(std::string_view text, std::size_t& pos, ParseContex
     std::size_t e = p + 2;
     while (e < text.size() && IsNameChar(text[e])) ++e;
     const int g = ctx.FindGlobal(text.substr(p, e - p));
-    if (g < 0) return 38;
+    if (g < 0) return err::kUnknownGlobal;
     if (const ErrorCode err = ParseExtension(text, e, kVarGlobal0 + g, word)) return err;
     pos = e;
     return 0;
@@ -408,7 +408,7 @@ ErrorCode ParseVariableForm(std::string_view text, std::size_t& pos, ParseContex
 }
 
 ErrorCode ParseBasic(std::string_view text, std::size_t& pos, ParseContext& ctx, OperandWord& word) {
-  if (AtLineEnd(text, pos)) return 2;
+  if (AtLineEnd(text, pos)) return err::kMissingParameters;
   std::int64_t value = 0;
   std::size_t p = pos;
   const ErrorCode imm = ParseImmediate(text, p, ctx, value);
@@ -423,11 +423,11 @@ ErrorCode ParseBasic(std::string_view text, std::size_t& pos, ParseContext& ctx,
     OperandWord ignored = 0;
     p = pos + 1;
     const ErrorCode v = ParseVariableForm(text, p, ctx, ignored);
-    return (v == 0 || v == kNotHere) ? (v == 0 ? 50 : 4) : v;
+    return (v == 0 || v == kNotHere) ? (v == 0 ? err::kNegativeVariable : err::kUnknownParameter) : v;
   }
   p = pos;
   const ErrorCode v = ParseVariableForm(text, p, ctx, word);
-  if (v == kNotHere) return 4;
+  if (v == kNotHere) return err::kUnknownParameter;
   if (v != 0) return v;
   pos = p;
   return 0;
@@ -439,7 +439,7 @@ ErrorCode ParseNamedValue(std::string_view text, std::size_t& pos, ParseContext&
   const std::string_view token = text.substr(pos, end - pos);
   if (token.front() == '[') {
     const std::size_t close = token.find(']');
-    if (close == std::string_view::npos || close + 1 != token.size()) return 103;
+    if (close == std::string_view::npos || close + 1 != token.size()) return err::kMalformedAttribute;
     const std::string_view name = token.substr(1, close - 1);
     for (AttributeTable table : ValueAttributeOrder()) {
       const int index = FindAttribute(table, name);
@@ -449,26 +449,26 @@ ErrorCode ParseNamedValue(std::string_view text, std::size_t& pos, ParseContext&
         return 0;
       }
     }
-    return 104;
+    return err::kUnknownAttribute;
   }
   for (int k = 0; k < kAssetKindCount; ++k) {
     const AssetKind kind = AssetKind(k);
     const int index = ctx.FindAsset(kind, token);
     if (index < 0) continue;
-    if (kind == AssetKind::Array && ctx.IsSystemArray(index)) return 142;
-    if (index > kMaxImmediate) return 12;
+    if (kind == AssetKind::Array && ctx.IsSystemArray(index)) return err::kSystemArrayToVariable;
+    if (index > kMaxImmediate) return err::kImmediateOutOfRange;
     word = MakeImmediate(index);
     pos = end;
     return 0;
   }
   const std::size_t dot = token.find('.');
-  if (dot != std::string_view::npos && ctx.FindAsset(AssetKind::Array, token.substr(0, dot)) >= 0) return 143;
-  return 4;
+  if (dot != std::string_view::npos && ctx.FindAsset(AssetKind::Array, token.substr(0, dot)) >= 0) return err::kArrayElementToVariable;
+  return err::kUnknownParameter;
 }
 
 ErrorCode ParseValueCode(std::string_view text, std::size_t& pos, ParseContext& ctx, OperandWord& word) {
   const ErrorCode e = ParseBasic(text, pos, ctx, word);
-  if (e != 4) return e;
+  if (e != err::kUnknownParameter) return e;
   return ParseNamedValue(text, pos, ctx, word);
 }
 
@@ -494,10 +494,10 @@ bool ParseBasicOperand(std::string_view text, std::size_t& pos, ParseContext& ct
 
 bool ParseImmediateOperand(std::string_view text, std::size_t& pos, ParseContext& ctx, std::int32_t& value) {
   std::size_t p = skipBlanks(text, pos);
-  if (AtLineEnd(text, p)) return Report(ctx, 2);
+  if (AtLineEnd(text, p)) return Report(ctx, err::kMissingParameters);
   std::int64_t v = 0;
   const ErrorCode e = ParseImmediate(text, p, ctx, v);
-  if (e != 0) return Report(ctx, e == kNotHere ? 4 : e);
+  if (e != 0) return Report(ctx, e == kNotHere ? err::kUnknownParameter : e);
   value = static_cast<std::int32_t>(v);
   pos = p;
   return true;
@@ -514,7 +514,7 @@ bool ParseVariable(std::string_view text, std::size_t& pos, ParseContext& ctx, O
   std::size_t p = skipBlanks(text, pos);
   OperandWord w = 0;
   ErrorCode e = ParseBasic(text, p, ctx, w);
-  if (e == 0 && RefersToImmediate(w, ctx.MacroParameters())) e = 10;
+  if (e == 0 && RefersToImmediate(w, ctx.MacroParameters())) e = err::kVariableExpected;
   if (e == 0) {
     word = w;
     pos = p;
@@ -524,10 +524,10 @@ bool ParseVariable(std::string_view text, std::size_t& pos, ParseContext& ctx, O
 
 bool ParseOperator(std::string_view text, std::size_t& pos, ParseContext& ctx, int& op) {
   const std::size_t p = skipBlanks(text, pos);
-  if (AtLineEnd(text, p)) return Report(ctx, 2);
+  if (AtLineEnd(text, p)) return Report(ctx, err::kMissingParameters);
   std::size_t length = 0;
   const int found = LookupComparisonOp(text, p, length);
-  if (found < 0) return Report(ctx, 32);
+  if (found < 0) return Report(ctx, err::kBadOperator);
   op = found;
   pos = p + length;
   return true;
@@ -550,16 +550,16 @@ bool ParseAttribute(AttributeTable table, std::string_view text, std::size_t& po
 
 AssetErrors AssetErrorCodes(AssetKind kind) {
   switch (kind) {
-    case AssetKind::Resource: return {18, 0, 20};
-    case AssetKind::FontMap: return {22, 23, 25};
-    case AssetKind::String: return {26, 27, 28};
-    case AssetKind::TileList: return {29, 30, 31};
-    case AssetKind::Path: return {121, 122, 123};
-    case AssetKind::Level: return {181, 182, 183};
-    case AssetKind::Array: return {124, 125, 141};
-    case AssetKind::Function: return {5, 5, 14};
+    case AssetKind::Resource: return {err::kMissingResourceName, 0, err::kResourceIndexOutOfRange};
+    case AssetKind::FontMap: return {err::kMissingFontMapName, err::kUnknownFontMap, err::kFontMapIndexOutOfRange};
+    case AssetKind::String: return {err::kMissingStringId, err::kUnknownStringId, err::kStringIndexOutOfRange};
+    case AssetKind::TileList: return {err::kMissingTileListName, err::kUnknownTileList, err::kTileListIndexOutOfRange};
+    case AssetKind::Path: return {err::kMissingPathName, err::kUnknownPath, err::kPathIndexOutOfRange};
+    case AssetKind::Level: return {err::kMissingLevelName, err::kUnknownLevel, err::kLevelIndexOutOfRange};
+    case AssetKind::Array: return {err::kMissingArrayName, err::kUnknownArray, err::kBadArrayId};
+    case AssetKind::Function: return {err::kUndefinedFunction, err::kUndefinedFunction, err::kFunctionIndexOutOfRange};
   }
-  return {4, 4, 4};
+  return {err::kUnknownParameter, err::kUnknownParameter, err::kUnknownParameter};
 }
 
 bool ParseAssetOperand(AssetKind kind, std::string_view text, std::size_t& pos, ParseContext& ctx,
@@ -570,14 +570,14 @@ bool ParseAssetOperand(AssetKind kind, std::string_view text, std::size_t& pos, 
   const std::size_t end = WordEnd(text, p);
   const int named = ctx.FindAsset(kind, text.substr(p, end - p));
   if (named >= 0) {
-    if (named > kMaxImmediate) return Report(ctx, 12);
+    if (named > kMaxImmediate) return Report(ctx, err::kImmediateOutOfRange);
     word = MakeImmediate(named);
     pos = end;
     return true;
   }
   OperandWord w = 0;
   const ErrorCode e = ParseValueCode(text, p, ctx, w);
-  if (e != 0) return Report(ctx, (e == 4 && errors.unknown) ? errors.unknown : e);
+  if (e != 0) return Report(ctx, (e == err::kUnknownParameter && errors.unknown) ? errors.unknown : e);
   if (IsImmediate(w) && ctx.IsExecuting()) {
     const std::int32_t index = ImmediateValue(w);
     const bool negativeCall = kind == AssetKind::Function && index < 0;
@@ -591,24 +591,24 @@ bool ParseAssetOperand(AssetKind kind, std::string_view text, std::size_t& pos, 
 bool CheckAssetIndex(AssetKind kind, std::int32_t index, int count, bool inMacro, ErrorState& errors) {
   if (index >= 0 && index < count) return true;
   if (kind == AssetKind::Function && index < 0) return true;
-  errors.SetError(inMacro ? 159 : AssetErrorCodes(kind).outOfRange);
+  errors.SetError(inMacro ? err::kMacroResourceIndexOutOfRange : AssetErrorCodes(kind).outOfRange);
   return false;
 }
 
 bool ParseArrayElementOperand(std::string_view text, std::size_t& pos, ParseContext& ctx, int& array,
                               int& element) {
   const std::size_t p = skipBlanks(text, pos);
-  if (AtLineEnd(text, p)) return Report(ctx, 126);
+  if (AtLineEnd(text, p)) return Report(ctx, err::kBadArrayElementFormat);
   const std::size_t end = WordEnd(text, p);
   const std::string_view token = text.substr(p, end - p);
   const std::size_t dot = token.find('.');
   if (dot == std::string_view::npos || dot == 0 || dot + 1 == token.size() ||
       token.find_first_of("[].", dot + 1) != std::string_view::npos)
-    return Report(ctx, 126);
+    return Report(ctx, err::kBadArrayElementFormat);
   const int a = ctx.FindAsset(AssetKind::Array, token.substr(0, dot));
-  if (a < 0) return Report(ctx, 125);
+  if (a < 0) return Report(ctx, err::kUnknownArray);
   const int e = ctx.FindArrayElement(a, token.substr(dot + 1));
-  if (e < 0) return Report(ctx, 127);
+  if (e < 0) return Report(ctx, err::kUnknownArrayElement);
   array = a;
   element = e;
   pos = end;

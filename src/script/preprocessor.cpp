@@ -213,7 +213,7 @@ bool Preprocessor::FirstPass(int script) {
       if (t.FindMacro(name) < 0)
         return FailAt(script, i, Format("Error: Macro '%s' no definida en la línea %d", name, i + 1));
     } else if (c == cmd::UndefinedCommand) {
-      return FailAt(script, i, MessageFor(sl.aux ? sl.aux : 3));
+      return FailAt(script, i, MessageFor(sl.aux ? sl.aux : err::kUnknownCommand));
     } else if (c >= cmd::TableDefine && c <= cmd::TableFill) {
       if (!TableLine(script, i, sl, false)) return false;
     }
@@ -360,7 +360,7 @@ bool Preprocessor::ResolveCall(int script, int line, ScriptLine& sl) {
   ScriptTables& t = tables();
   std::size_t pos = static_cast<std::size_t>(sl.operandStart);
   const std::string_view name = Word(sl.text, pos);
-  if (name.empty()) return FailAt(script, line, MessageFor(5));
+  if (name.empty()) return FailAt(script, line, MessageFor(err::kUndefinedFunction));
   if (t.FindFunction(script, name)) return true;
   ParseEnv env;
   env.tables = &t;
@@ -369,10 +369,10 @@ bool Preprocessor::ResolveCall(int script, int line, ScriptLine& sl) {
   ErrorState err;
   pos = static_cast<std::size_t>(sl.operandStart);
   if (!ParseValueOperand(sl.text, pos, env, op, err))
-    return FailAt(script, line, MessageFor(err.GetError() == 4 ? 5 : err.GetError()));
+    return FailAt(script, line, MessageFor(err.GetError() == err::kUnknownParameter ? err::kUndefinedFunction : err.GetError()));
   if (op.isImmediate() &&
       (op.value >= static_cast<std::int32_t>(t.scripts[static_cast<std::size_t>(script)].functions.size())))
-    return FailAt(script, line, MessageFor(14));
+    return FailAt(script, line, MessageFor(err::kFunctionIndexOutOfRange));
   return true;
 }
 

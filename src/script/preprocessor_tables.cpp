@@ -49,9 +49,9 @@ bool Preprocessor::TableSelect(int script, int line, const ScriptLine& sl) {
   std::size_t pos = static_cast<std::size_t>(sl.operandStart);
   table_ = TableState();
   const std::string_view name = NextWord(text, pos);
-  if (name.empty()) return FailAt(script, line, MessageFor(124));
+  if (name.empty()) return FailAt(script, line, MessageFor(err::kMissingArrayName));
   const int array = arrays_ ? arrays_->FindArray(name) : -1;
-  if (array < 0) return FailAt(script, line, MessageFor(125));
+  if (array < 0) return FailAt(script, line, MessageFor(err::kUnknownArray));
   const bool want2D = sl.command == cmd::TableDefine2D;
   if (arrays_->Is2D(array) && !want2D)
     return FailAt(script, line, Printf("ERROR: Utilice 'TableDefine2D' para arreglos 2D, línea %d", line + 1));
@@ -90,7 +90,7 @@ bool Preprocessor::TableSelect(int script, int line, const ScriptLine& sl) {
     const std::string_view element = NextWord(text, pos);
     if (element.empty()) break;
     const int e = arrays_->FindElement(array, element);
-    if (e < 0) return FailAt(script, line, MessageFor(127));
+    if (e < 0) return FailAt(script, line, MessageFor(err::kUnknownArrayElement));
     table_.elements.push_back(e);
   }
   table_.array = array;
@@ -103,7 +103,7 @@ bool Preprocessor::TableSelect(int script, int line, const ScriptLine& sl) {
 bool Preprocessor::TableRecord(int script, int line, const ScriptLine& sl, bool write) {
   const std::string_view text = sl.text;
   std::size_t pos = static_cast<std::size_t>(sl.operandStart);
-  if (table_.array < 0) return FailAt(script, line, MessageFor(124));
+  if (table_.array < 0) return FailAt(script, line, MessageFor(err::kMissingArrayName));
   ParseEnv env;
   env.tables = &tables();
   env.script = script;

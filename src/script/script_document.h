@@ -67,6 +67,12 @@ class ScriptDocuments {
   void setActive(int index) { active_ = index; }
   // Total breakpoints over all documents.
   int breakpointTotal() const;
+  // Closes every document (the project they belong to closed). Indices
+  // start again from 0, so the interpreter must forget its scripts.
+  void clear() {
+    docs_.clear();
+    active_ = -1;
+  }
 
  protected:
   // Loads a script by its stored file name; null when it cannot be read.

@@ -44,17 +44,17 @@ struct AttributeTableInfo {
 };
 
 const AttributeTableInfo kAttributeTables[kAttributeTableCount] = {
-    {kDisplayNames, {57, 58, 59}},
-    {kMosaicNames, {61, 62, 63}},
-    {kBlendNames, {65, 66, 67}},
-    {kBGRotationNames, {70, 71, 72}},
-    {kWindowNames, {75, 76, 77}},
-    {kSpriteNames, {80, 81, 82}},
-    {kRotationNames, {80, 84, 82}},
-    {kTileMapNames, {89, 90, 91}},
-    {kMemSizeNames, {152, 153, 154}},
-    {kPaletteTargetNames, {99, 100, 101}},
-    {kDirectionNames, {95, 95, 95}},
+    {kDisplayNames, {err::kMissingDisplayAttribute, err::kMalformedDisplayAttribute, err::kUnknownDisplayAttribute}},
+    {kMosaicNames, {err::kMissingMosaicAttribute, err::kMalformedMosaicAttribute, err::kUnknownMosaicAttribute}},
+    {kBlendNames, {err::kMissingBlendAttribute, err::kMalformedBlendAttribute, err::kUnknownBlendAttribute}},
+    {kBGRotationNames, {err::kMissingRotationLayerAttribute, err::kMalformedRotationLayerAttribute, err::kUnknownRotationLayerAttribute}},
+    {kWindowNames, {err::kMissingWindowAttribute, err::kMalformedWindowAttribute, err::kUnknownWindowAttribute}},
+    {kSpriteNames, {err::kMissingSpriteAttribute, err::kMalformedSpriteAttribute, err::kUnknownSpriteAttribute}},
+    {kRotationNames, {err::kMissingSpriteAttribute, err::kMalformedRotationAttribute, err::kUnknownSpriteAttribute}},
+    {kTileMapNames, {err::kMissingScreenMapAttribute, err::kMalformedScreenMapAttribute, err::kUnknownScreenMapAttribute}},
+    {kMemSizeNames, {err::kMissingMemSizeAttribute, err::kMalformedMemSizeAttribute, err::kUnknownMemSizeAttribute}},
+    {kPaletteTargetNames, {err::kMissingPaletteAttribute, err::kMalformedPaletteAttribute, err::kUnknownPaletteAttribute}},
+    {kDirectionNames, {err::kBadRotationType, err::kBadRotationType, err::kBadRotationType}},
 };
 
 constexpr AttributeTable kValueAttributeOrder[] = {

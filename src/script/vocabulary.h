@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "script/errors.h"
+#include "common/errors.h"
 
 namespace tarvolin::script {
 

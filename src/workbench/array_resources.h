@@ -8,11 +8,11 @@
 #include "common/host.h"
 #include "project/project.h"
 #include "project/resource_ops.h"
-#include "script/exec_arrays.h"
+#include "commands/exec_arrays.h"
 
 namespace tarvolin {
 
-class ProjectResourceFiles final : public script::ResourceFiles {
+class ProjectResourceFiles final : public commands::ResourceFiles {
  public:
   ProjectResourceFiles(project::Project& project, Host& host) : project_(project), host_(host) {}
 
@@ -22,10 +22,10 @@ class ProjectResourceFiles final : public script::ResourceFiles {
   int FindResource(std::string_view name) const override { return project_.resources().find(name); }
 
   bool ResolveFile(int resource, bool mustExist, std::string& path, bool& cancelled,
-                   script::ErrorState& err) override {
+                   ErrorState& err) override {
     const project::Resource* r = resource >= 0 ? project_.resources().get(std::size_t(resource)) : nullptr;
     if (!r) {
-      err.SetError(20);
+      err.SetError(err::kResourceIndexOutOfRange);
       return false;
     }
     const project::ResourceContext context = project::resourceContextOf(project_, rangeIndex_, &host_);
@@ -39,7 +39,7 @@ class ProjectResourceFiles final : public script::ResourceFiles {
         // The caller decides; it may go on with the resource's own file.
         cancelled = true;
         options.askAllowed = false;
-        script::ErrorState scratch;
+        ErrorState scratch;
         if (project::resolveResourceFile(*r, context, scratch, path, options) != project::ResolveResult::Found)
           path.clear();
         return false;

@@ -25,10 +25,10 @@ void GameRunner::Continue() {
 
 void GameRunner::ReportFailure() {
   script::Interpreter& interp = runtime_.interpreter();
-  const script::ErrorState& err = interp.errors();
+  const ErrorState& err = interp.errors();
   const int line = interp.currentLine();
   if (onStatus) onStatus(err.StatusText(interp.failurePlace(), line + 1));
-  if (stopOnError || err.GetError() == 185) {
+  if (stopOnError || err.GetError() == err::kAssertionFailed) {
     const std::string message = "ERROR: <" + std::string(err.ErrorText()) + ">";
     const int script = interp.currentScript();
     script::ScriptDocuments* docs = interp.documents();

@@ -10,14 +10,14 @@
 #include "machine/machine_state.h"
 #include "project/program_settings.h"
 #include "project/project.h"
-#include "script/resource_commands.h"
-#include "script/exec_arrays.h"
-#include "script/sound_commands.h"
-#include "script/world_commands.h"
+#include "commands/resource_commands.h"
+#include "commands/exec_arrays.h"
+#include "commands/sound_commands.h"
+#include "commands/world_commands.h"
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
 #include "script/command_families.h"
-#include "script/hardware_commands.h"
+#include "commands/hardware_commands.h"
 #include "workbench/array_memory.h"
 #include "workbench/array_resources.h"
 #include "workbench/game_runner.h"
@@ -85,14 +85,14 @@ class Workbench {
   GameRunner game_{scripts_, machine_, host_};
   // Command families beyond the interpreter's own; each registers here.
   script::CommandFamilies families_;
-  script::WorldCommands world_;  // string, path, level and tile-list commands
-  script::ResourceCommands resources_;  // resource commands and resource loads
-  script::HardwareCommands hardware_;  // display, tile, map, palette, sprite, drawing, collision
+  commands::WorldCommands world_;  // string, path, level and tile-list commands
+  commands::ResourceCommands resources_;  // resource commands and resource loads
+  commands::HardwareCommands hardware_;  // display, tile, map, palette, sprite, drawing, collision
   // The project's arrays in the machine's memories, for the scripts.
   MachineArrayMemory arrayMemory_{machine_};
-  script::ArrayCommands arrayCommands_{project_.arrays()};
+  commands::ArrayCommands arrayCommands_{project_.arrays()};
   ProjectResourceFiles arrayFiles_{project_, host_};
-  script::SoundCommands sound_;  // music and sound-effect commands
+  commands::SoundCommands sound_;  // music and sound-effect commands
 };
 
 }  // namespace tarvolin

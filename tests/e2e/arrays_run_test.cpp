@@ -7,7 +7,7 @@
 #include "common/temp_dir.h"
 #include "e2e/run_tool.h"
 #include "project/recording_host.h"
-#include "script/errors.h"
+#include "common/errors.h"
 #include "workbench/workbench.h"
 
 namespace tarvolin::test {
@@ -121,7 +121,7 @@ TEST(ArraysRun, ErrorsStopTheGameWithTheirCodes) {
 TEST(ArraysRun, OperandAndIterationErrorsWithTheirCodes) {
   struct Fault {
     const char* text;
-    script::ErrorCode code;
+    ErrorCode code;
     int line;
   };
   const Fault faults[] = {
@@ -149,7 +149,7 @@ TEST(ArraysRun, OperandAndIterationErrorsWithTheirCodes) {
     const std::string path = MakeGame(dir, std::string(f.text) + "Return\n");
     const ToolResult r = runTool({"run", path, "--frames", "2"});
     EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
-    const std::string expected = "<Error de Ciclo: <" + std::string(script::MessageFor(f.code)) +
+    const std::string expected = "<Error de Ciclo: <" + std::string(MessageFor(f.code)) +
                                  "> en la línea " + std::to_string(f.line);
     EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
   }
@@ -229,7 +229,7 @@ TEST(ArraysRun, DataFilesThroughTheProjectsResources) {
 
   // Loading resolves the file with the must-exist check (160 from the
   // resources when it is missing); a file that cannot be written gives 135.
-  const std::pair<const char*, script::ErrorCode> faults[] = {{"Array1DLoad 2 Enemy\n", 160},
+  const std::pair<const char*, ErrorCode> faults[] = {{"Array1DLoad 2 Enemy\n", 160},
                                                                {"Array1DSave 3 Enemy\n", 135}};
   for (const auto& [text, code] : faults) {
     SCOPED_TRACE(text);

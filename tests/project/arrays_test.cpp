@@ -169,7 +169,7 @@ TEST(ArrayLayout, StorageIsTheModelledMemoryAndIsFilledOnlyWhenNewOrMoved) {
   list.layout();
   const int b = list.find("b");
   ASSERT_EQ(b, 1);
-  script::ErrorState err;
+  ErrorState err;
   ASSERT_TRUE(list.setElement(b, 0, 1, 0, 0x1234, err));
   // B lies after A's four bytes: record 1 at byte 4 + 2, little-endian.
   EXPECT_EQ(memory.memories[kMemoryEram][6], 0x34);
@@ -285,7 +285,7 @@ TEST(ArrayAccess, ElementsRangesAndErrors) {
   const ArrayDef& def = list.items()[0];
   const int u = def.findElement("u"), s = def.findElement("s"), h = def.findElement("h"),
             w = def.findElement("w"), v = def.findElement("v");
-  script::ErrorState err;
+  ErrorState err;
   std::int32_t value = 0;
 
   ASSERT_TRUE(list.setElement(ia, s, 3, 0, -5, err));
@@ -356,7 +356,7 @@ TEST(ArrayAccess, BuiltInMemoryArrays) {
   EXPECT_EQ(list.at(vram)->dimX, 0xffffff);
   EXPECT_EQ(list.at(sram)->elements.size(), 2u);
   const int u16 = list.at(eram)->findElement("u16"), s8 = list.at(eram)->findElement("s8");
-  script::ErrorState err;
+  ErrorState err;
   std::int32_t value = 0;
   ASSERT_TRUE(list.setElement(eram, u16, 0x100, 0, 0xA1B2, err));
   EXPECT_EQ(memory.memories[kMemoryEram][0x100], 0xB2);
@@ -395,7 +395,7 @@ TEST(ArrayOperations, CopySwapSortAndFind) {
   grid.dimY = 3;
   list.items() = {a, b, shorter, grid};
   list.layout();
-  script::ErrorState err;
+  ErrorState err;
   const int keys[] = {5, -2, 9, 5, 0, 7};
   for (int i = 0; i < 6; ++i) {
     ASSERT_TRUE(list.setElement(0, 0, i, 0, keys[i], err));
@@ -491,7 +491,7 @@ TEST(ArrayDataFiles, SaveLoadAndErrors) {
   g.dimY = 2;
   list.items() = {a, g};
   list.layout();
-  script::ErrorState err;
+  ErrorState err;
   for (int i = 0; i < 4; ++i) ASSERT_TRUE(list.setElement(0, 0, i, 0, i * 1000 - 1, err));
   test::TempDir dir;
   const std::string path = dir.file("a.bin");

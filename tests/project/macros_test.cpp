@@ -91,7 +91,7 @@ TEST(Macros, ParameterCount) {
 TEST(Macros, DefinitionChecks) {
   struct Case {
     std::vector<std::string> body;
-    script::ErrorCode code;
+    ErrorCode code;
     int line;
   };
   const Case cases[] = {
@@ -109,7 +109,7 @@ TEST(Macros, DefinitionChecks) {
       {{"Add Arr.El[%1] 1", "Add %2+1 3", "Print \"100%\""}, 0, 0},
   };
   for (const Case& c : cases) {
-    script::ErrorState errors;
+    ErrorState errors;
     int line = -1;
     const bool ok = checkMacroDefinition(Macro{"m", "", c.body}, errors, line);
     EXPECT_EQ(ok, c.code == 0) << c.body.back();

@@ -18,7 +18,7 @@ namespace {
 struct Fixture {
   tarvolin::test::TempDir dir;
   ResourceContext context;
-  script::ErrorState errors;
+  ErrorState errors;
 
   Fixture() {
     context.workingFolder = dir.path();
@@ -150,15 +150,15 @@ TEST(ResourceTiles, KindAndDepthMismatches) {
                              TileArea::Background, vram, 0, 0);
   };
   EXPECT_FALSE(load("four.bmp", ResourceKind::Bitmap256));
-  EXPECT_EQ(f.errors.GetError(), kErrorImageFormat);
+  EXPECT_EQ(f.errors.GetError(), err::kUnsupportedImageFormat);
   EXPECT_FALSE(load("one.bmp", ResourceKind::Bitmap16));
-  EXPECT_EQ(f.errors.GetError(), kErrorImageFormat);
+  EXPECT_EQ(f.errors.GetError(), err::kUnsupportedImageFormat);
   EXPECT_FALSE(load("rgb.png", ResourceKind::Bitmap256));
-  EXPECT_EQ(f.errors.GetError(), kErrorImageFormat);
+  EXPECT_EQ(f.errors.GetError(), err::kUnsupportedImageFormat);
   EXPECT_FALSE(load("four.bmp", ResourceKind::BitmapRaw));
-  EXPECT_EQ(f.errors.GetError(), kErrorWrongResourceKind);
+  EXPECT_EQ(f.errors.GetError(), err::kWrongResourceKind);
   EXPECT_FALSE(load("junk.bmp", ResourceKind::Bitmap16));
-  EXPECT_EQ(f.errors.GetError(), kErrorResourceFile);
+  EXPECT_EQ(f.errors.GetError(), err::kResourceFile);
   std::string detail;
   ASSERT_TRUE(f.errors.ErrorDetail(detail));
   EXPECT_EQ(detail.rfind("BMP: ", 0), 0u);
@@ -221,17 +221,17 @@ TEST(ResourcePalettes, SixteenAndTwoFiftySixColours) {
 
   EXPECT_FALSE(resourceLoadPalette(Fixture::resource("p.bmp", ResourceKind::Bitmap16), f.context,
                                    f.errors, 0, palette));
-  EXPECT_EQ(f.errors.GetError(), kErrorWrongResourceKind);
+  EXPECT_EQ(f.errors.GetError(), err::kWrongResourceKind);
   f.dir.write("Resources/bad.pal", "JASC-PAL\n0100\n9\n");
   EXPECT_FALSE(resourceLoadPalette(Fixture::resource("bad.pal", ResourceKind::PaletteRaw16),
                                    f.context, f.errors, 0, palette));
-  EXPECT_EQ(f.errors.GetError(), kErrorResourceFile);
+  EXPECT_EQ(f.errors.GetError(), err::kResourceFile);
   std::string detail;
   ASSERT_TRUE(f.errors.ErrorDetail(detail));
   EXPECT_EQ(detail.rfind("PAL: ", 0), 0u);
   EXPECT_FALSE(resourceLoadPalette(Fixture::resource("p.bmp", ResourceKind::PaletteRaw16), f.context,
                                    f.errors, 16, palette));
-  EXPECT_EQ(f.errors.GetError(), kErrorPaletteIndex);
+  EXPECT_EQ(f.errors.GetError(), err::kPaletteIndexOutOfRange);
 }
 
 TEST(ResourceTileMaps, FileFormatRoundTripAndRejects) {
@@ -297,14 +297,14 @@ TEST(ResourceTileMaps, LoadsClipIntoTheMap) {
   EXPECT_EQ(cells[std::make_pair(1, 0)], 201);
   EXPECT_FALSE(resourceLoadTileMap(Fixture::resource("wide.tvm", ResourceKind::Tilemap), f.context,
                                    f.errors, rotation, 0, 0));
-  EXPECT_EQ(f.errors.GetError(), kErrorCannotDecode);
+  EXPECT_EQ(f.errors.GetError(), err::kCannotDecodeResource);
 
   EXPECT_FALSE(resourceLoadTileMap(Fixture::resource("broken.tvm", ResourceKind::Tilemap), f.context,
                                    f.errors, text, 0, 0));
-  EXPECT_EQ(f.errors.GetError(), kErrorCannotDecode);
+  EXPECT_EQ(f.errors.GetError(), err::kCannotDecodeResource);
   EXPECT_FALSE(resourceLoadTileMap(Fixture::resource("wide.tvm", ResourceKind::Binary), f.context,
                                    f.errors, text, 0, 0));
-  EXPECT_EQ(f.errors.GetError(), kErrorWrongResourceKind);
+  EXPECT_EQ(f.errors.GetError(), err::kWrongResourceKind);
 }
 
 TEST(ResourceValues, SizesAndReadsOfRawFiles) {
@@ -335,16 +335,16 @@ TEST(ResourceValues, SizesAndReadsOfRawFiles) {
 
   // A 16-bit read at an odd offset; reads at or past the end; other kinds.
   EXPECT_FALSE(resourceReadValue(bin, f.context, f.errors, 2, 3, v));
-  EXPECT_EQ(f.errors.GetError(), kErrorMisaligned);
+  EXPECT_EQ(f.errors.GetError(), err::kMisaligned);
   EXPECT_FALSE(resourceReadValue(bin, f.context, f.errors, 0, 7, v));
-  EXPECT_EQ(f.errors.GetError(), kErrorResourceFile);
+  EXPECT_EQ(f.errors.GetError(), err::kResourceFile);
   EXPECT_FALSE(resourceReadValue(bin, f.context, f.errors, 2, 6, v));
-  EXPECT_EQ(f.errors.GetError(), kErrorResourceFile);
+  EXPECT_EQ(f.errors.GetError(), err::kResourceFile);
   EXPECT_FALSE(resourceReadValue(bin, f.context, f.errors, 0, -1, v));
-  EXPECT_EQ(f.errors.GetError(), kErrorResourceFile);
+  EXPECT_EQ(f.errors.GetError(), err::kResourceFile);
   EXPECT_FALSE(resourceReadValue(Fixture::resource("data.bin", ResourceKind::Bitmap16), f.context,
                                  f.errors, 0, 0, v));
-  EXPECT_EQ(f.errors.GetError(), kErrorResourceFile);
+  EXPECT_EQ(f.errors.GetError(), err::kResourceFile);
 }
 
 TEST(ResourceResolve, RangedFilesAndMissingFiles) {
@@ -362,22 +362,22 @@ TEST(ResourceResolve, RangedFilesAndMissingFiles) {
 
   f.context.rangeIndex = 16;
   EXPECT_EQ(resolveResourceFile(r, f.context, f.errors, path), ResolveResult::Failed);
-  EXPECT_EQ(f.errors.GetError(), kErrorRangeIndex);
+  EXPECT_EQ(f.errors.GetError(), err::kResourceRangeTooSmall);
   EXPECT_FALSE(resourceExists(r, f.context));
   f.context.rangeIndex = -1;
   EXPECT_EQ(resolveResourceFile(r, f.context, f.errors, path), ResolveResult::Failed);
-  EXPECT_EQ(f.errors.GetError(), kErrorRangeIndex);
+  EXPECT_EQ(f.errors.GetError(), err::kResourceRangeTooSmall);
 
   f.context.rangeIndex = 11;
   EXPECT_EQ(resolveResourceFile(r, f.context, f.errors, path), ResolveResult::Failed);
-  EXPECT_EQ(f.errors.GetError(), kErrorRangeFileMissing);
+  EXPECT_EQ(f.errors.GetError(), err::kRangeFileMissing);
   std::string detail;
   ASSERT_TRUE(f.errors.ErrorDetail(detail));
   EXPECT_EQ(detail, "Archivo <" + f.context.resourceRoot + "/frame0b.bmp>, rango de recurso 11");
 
   Resource plain = Fixture::resource("none.bmp", ResourceKind::Binary);
   EXPECT_EQ(resolveResourceFile(plain, f.context, f.errors, path), ResolveResult::Failed);
-  EXPECT_EQ(f.errors.GetError(), kErrorFileMissing);
+  EXPECT_EQ(f.errors.GetError(), err::kFileMissing);
   ASSERT_TRUE(f.errors.ErrorDetail(detail));
   EXPECT_EQ(detail, "Archivo <" + f.context.resourceRoot + "/none.bmp>");
   ResolveOptions optional;
@@ -448,7 +448,7 @@ TEST(ResourceResolve, AskModeUsesTheHostChooser) {
   wantsCancel.reportCancel = true;
   EXPECT_EQ(resolveResourceFile(r, f.context, f.errors, path, wantsCancel), ResolveResult::Cancelled);
   EXPECT_EQ(resolveResourceFile(r, f.context, f.errors, path), ResolveResult::Failed);
-  EXPECT_EQ(f.errors.GetError(), kErrorFileMissing);
+  EXPECT_EQ(f.errors.GetError(), err::kFileMissing);
   // Without a host the chooser is never shown.
   f.context.host = nullptr;
   EXPECT_EQ(resolveResourceFile(r, f.context, f.errors, path, wantsCancel), ResolveResult::Cancelled);

@@ -92,7 +92,7 @@ TEST(InterpreterBlocks, BlockErrors) {
   EXPECT_TRUE(g31.run()) << g31.error();
   ScriptRig g32(bad + "Return\n");
   EXPECT_FALSE(g32.run());
-  EXPECT_EQ(g32.error(), kErrorTooManyBlocks);
+  EXPECT_EQ(g32.error(), err::kTooManyBlocks);
   EXPECT_EQ(g32.line(), 32);
 }
 

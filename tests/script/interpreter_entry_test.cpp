@@ -73,12 +73,12 @@ TEST(InterpreterEntry, CallbackBudgetsAndParameters) {
   ASSERT_TRUE(hp.preprocess());
   ASSERT_TRUE(hp.interp.RunMainFrame(false));
   EXPECT_FALSE(hp.interp.RunHBlankCallback(3));
-  EXPECT_EQ(hp.error(), kErrorHBlankWithParameters);
+  EXPECT_EQ(hp.error(), err::kHBlankWithParameters);
   ScriptRig vp("Return\nFunction VBlankCB 2\nReturn\n");
   ASSERT_TRUE(vp.preprocess());
   ASSERT_TRUE(vp.interp.RunMainFrame(false));
   EXPECT_FALSE(vp.interp.RunVBlankCallback());
-  EXPECT_EQ(vp.error(), kErrorVBlankWithParameters);
+  EXPECT_EQ(vp.error(), err::kVBlankWithParameters);
 
   // VBlankCB has 5000 lines; an unfinished one continues in the next tick.
   ScriptRig vb("Return\nFunction VBlankCB 0\nWhile G_VAR00 < 2000\n G_VAR00 += 1\nEnd\nReturn\n");

@@ -24,6 +24,15 @@ TEST(ScriptDocuments, FilesLoadWithAnyLineEndAndNameCase) {
   EXPECT_EQ(docs.at(lib).line(7), "");
   EXPECT_EQ(docs.findOrLoad("missing.txt"), -1);
   EXPECT_EQ(docs.count(), 2);
+
+  // Closing them all (a project closes): none left, none active, and the
+  // files load again from index 0.
+  docs.setActive(1);
+  docs.clear();
+  EXPECT_EQ(docs.count(), 0);
+  EXPECT_EQ(docs.active(), -1);
+  EXPECT_EQ(docs.find("main.txt"), -1);
+  EXPECT_EQ(docs.findOrLoad("main.txt"), 0);
 }
 
 TEST(ScriptDocuments, BreakpointsFollowEdits) {
