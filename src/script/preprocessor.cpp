@@ -87,6 +87,12 @@ bool Preprocessor::Preprocess(const PreprocessInput& input, bool reportSuccess) 
   for (ScriptState& st : t.scripts) st.preprocessed = false;
   interp_.InvalidateCallbacks();
   host.progress(1, "Preproceso");
+  // Every way out ends the progress, failures included, so a progress
+  // window never stays behind.
+  struct ProgressEnd {
+    Host& host;
+    ~ProgressEnd() { host.progress(100, "Preproceso"); }
+  } progressEnd{host};
 
   // The main script.
   int main = -1;
@@ -164,7 +170,6 @@ bool Preprocessor::Preprocess(const PreprocessInput& input, bool reportSuccess) 
                         docs().at(failedScript_).name(), failedLine_ + 1);
     return false;
   }
-  host.progress(100, "Preproceso");
   interp_.RestorePosition(savedScript, savedLine);
   if (reportSuccess) host.outputLine("<< Preproceso exitoso >>");
   return true;

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QWindow>
 
 #include "machine/machine_state.h"
 #include "platform/keys.h"
@@ -138,8 +139,19 @@ void EmulatorWindow::paintStatus(QPainter& painter, const QRect& area) {
 }
 
 void EmulatorWindow::keyPressEvent(QKeyEvent* event) {
-  if (!event->isAutoRepeat()) keys_.press(virtualKeyOf(*event));
   event->accept();
+  if (event->isAutoRepeat()) return;
+  // Escape and Print Screen act at once, also while no frame runs to look
+  // at the keys, and once per press.
+  if (event->key() == Qt::Key_Escape) {
+    activateMainWindow();
+    return;
+  }
+  if (event->key() == Qt::Key_Print) {
+    takeScreenshot();
+    return;
+  }
+  keys_.press(virtualKeyOf(*event));
 }
 
 void EmulatorWindow::keyReleaseEvent(QKeyEvent* event) {
@@ -233,7 +245,9 @@ void EmulatorWindow::cursorPosition(int& x, int& y) const {
 void EmulatorWindow::activateMainWindow() {
   if (QWidget* main = parentWidget()) {
     main->raise();
-    main->activateWindow();
+    // Asked of the window itself: the owner of the focused tool window
+    // counts as active already, so activateWindow() would do nothing.
+    if (QWindow* handle = main->windowHandle()) handle->requestActivate();
   }
 }
 

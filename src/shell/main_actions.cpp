@@ -106,10 +106,6 @@ const ActionSpec kActions[] = {
     {Command::ToolbarFormat, "Formato", "", Scope::None, "", "", true},
     {Command::ToolbarVariables, "Variables", "", Scope::None, "", "", true},
 
-    {Command::UserGuide, "&Guía de Usuario...\tF1", "F1", Scope::Program, "", "", false},
-    {Command::Tips, "&Sabias que...", "", Scope::None, "", "", false},
-    {Command::WhatsNew, "&Novedades de esta versión...", "", Scope::None, "", "", false},
-    {Command::About, "&Acerca de Tarvolin...", "", Scope::None, "", "tarvolin", false},
 };
 static_assert(std::size(kActions) == static_cast<std::size_t>(Command::Count),
               "every command has its action");
@@ -208,13 +204,6 @@ void TarvolinMainWindow::createMenus() {
   windows->addSeparator();
   add(windows, {Command::ToolbarMain, Command::ToolbarAssets, Command::ToolbarViews,
                 Command::ToolbarEdit, Command::ToolbarFormat, Command::ToolbarVariables});
-
-  QMenu* help = menu(MenuSlot::Help);
-  add(help, {Command::UserGuide});
-  help->addSeparator();
-  add(help, {Command::Tips, Command::WhatsNew});
-  help->addSeparator();
-  add(help, {Command::About});
 }
 
 void TarvolinMainWindow::createToolbars() {
@@ -255,6 +244,8 @@ void TarvolinMainWindow::createToolbars() {
     bar->toggleViewAction()->setVisible(false);
     bar->setContextMenuPolicy(Qt::PreventContextMenu);
     for (Command c : g.commands) bar->addAction(action(c));
+    // The editing groups take a second row under the run controls.
+    if (g.group == ToolbarGroup::Format) addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, bar);
     toolbars_[static_cast<std::size_t>(g.group)] = bar;
   }

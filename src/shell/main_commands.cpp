@@ -120,9 +120,6 @@ void TarvolinMainWindow::connectCommands() {
       s.*flag = checked;
       arrangeFromSettings();
     });
-  // Ayuda
-  for (Command c : {Command::UserGuide, Command::Tips, Command::WhatsNew, Command::About})
-    on(c, [this, c](bool) { showHelp(c); });
 
   // The editor tells what the title and the greyed entries depend on.
   connect(editor_, &editor::EditorArea::activeDocumentChanged, this, [this] { refreshState(); });
@@ -246,7 +243,5 @@ void TarvolinMainWindow::loadGameCommand() {
   project.restoreWorkingFolder();
   if (!path.isEmpty()) control_.LoadGame(path.toStdString());
 }
-
-void TarvolinMainWindow::showHelp(Command) {}
 
 }  // namespace tarvolin::shell

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QWindow>
 
 #include "editor/editor_area.h"
 #include "platform/scripted_input.h"
@@ -79,6 +80,7 @@ TarvolinMainWindow::TarvolinMainWindow(Workbench& bench, StudioHost& host,
 
   qApp->installEventFilter(this);
   applyProgramSettings();
+  arrangeFromSettings();
   refreshState();
 }
 
@@ -114,13 +116,13 @@ void TarvolinMainWindow::createDocks() {
   // dock with its own button is remembered as the menu entry would be.
   project::ProgramSettings& s = bench_.programSettings();
   connect(notesDock_, &QDockWidget::visibilityChanged, this, [this, &s](bool) {
-    if (quitting_ || minimised_ || isMinimized()) return;
+    if (!arranged_ || quitting_ || minimised_ || isMinimized()) return;
     const bool shown = !notesDock_->isHidden();
     s.windowLogMinimise = !shown;
     if (QAction* a = action(Command::ShowNotes)) a->setChecked(shown);
   });
   connect(browserDock_, &QDockWidget::visibilityChanged, this, [this, &s](bool) {
-    if (quitting_ || minimised_ || isMinimized()) return;
+    if (!arranged_ || quitting_ || minimised_ || isMinimized()) return;
     const bool shown = !browserDock_->isHidden();
     s.windowBrowseMinimise = !shown;
     if (QAction* a = action(Command::ShowBrowser)) a->setChecked(shown);
@@ -174,6 +176,7 @@ void TarvolinMainWindow::arrangeFromSettings() {
   action(Command::ShowBrowser)->setChecked(!s.windowBrowseMinimise);
   action(Command::HideEmulatorInactive)->setChecked(s.windowEmulatorHideInactive);
   applyEmulatorVisibility();
+  arranged_ = true;
 }
 
 void TarvolinMainWindow::storePlaces() {
@@ -325,7 +328,9 @@ void TarvolinMainWindow::activateEmulator() {
   emulatorWanted_ = true;
   applyEmulatorVisibility();
   emulator_->raise();
-  emulator_->activateWindow();
+  // Asked of the window itself: a tool window counts as active already
+  // while its owner has the focus, and activateWindow() would do nothing.
+  if (QWindow* handle = emulator_->windowHandle()) handle->requestActivate();
 }
 
 void TarvolinMainWindow::preprocessed(bool) { editor_->refreshWordLists(); }
@@ -407,7 +412,7 @@ bool TarvolinMainWindow::preTranslate(QKeyEvent* key) {
     return true;
   }
   if (k == Qt::Key_F7 && mods == Qt::NoModifier) {
-    activateWindow();
+    if (QWindow* handle = windowHandle()) handle->requestActivate();
     editor_->focusEditor();
     return true;
   }

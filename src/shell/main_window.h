@@ -52,8 +52,6 @@ enum class Command {
   // Ventanas
   HideEmulatorInactive, ShowBrowser, ShowNotes, ShowEmulator, ClearNotes,
   ToolbarMain, ToolbarAssets, ToolbarViews, ToolbarEdit, ToolbarFormat, ToolbarVariables,
-  // Ayuda
-  UserGuide, Tips, WhatsNew, About,
   Count
 };
 
@@ -82,6 +80,7 @@ class TarvolinMainWindow : public QMainWindow,
   // A window that Ctrl+Tab cycles through (the viewers).
   void registerViewer(QWidget* viewer);
 
+  Workbench& bench() const { return bench_; }
   editor::EditorArea* editor() const { return editor_; }
   NotesPane* notes() const { return notes_; }
   ScriptBrowser* browser() const { return browser_; }
@@ -141,7 +140,6 @@ class TarvolinMainWindow : public QMainWindow,
   void runCommand(bool preprocess);
   void stepLineCommand(int mode);
   void runToCursorCommand();
-  void showHelp(Command command);
   void refreshAfterProjectChange();
   // main_window.cpp
   void createDocks();
@@ -184,6 +182,7 @@ class TarvolinMainWindow : public QMainWindow,
   GameKeys keys_;
   std::unique_ptr<platform::GameController> controller_;
   std::vector<QPointer<QWidget>> viewers_;
+  bool arranged_ = false;      // the docks and bars follow the settings from now on
   bool pictureDirty_ = false;  // the machine changed while no frame ran
   bool audioPausedBeforeMinimise_ = false;
   bool minimised_ = false;

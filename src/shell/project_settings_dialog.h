@@ -10,6 +10,7 @@
 #include "project/project.h"
 
 class QCheckBox;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -36,7 +37,7 @@ class ProjectSettingsDialog : public QDialog {
   void accept() override;
 
  private:
-  QLineEdit* addFolderRow(class QGridLayout* grid, int row, const QString& label,
+  QLineEdit* addFolderRow(QGridLayout* grid, int row, const QString& label,
                           const std::string& value, const QString& browseTip, bool editable);
   void browseFolder(QLineEdit* field, const QString& title);
   void browseMainScript();

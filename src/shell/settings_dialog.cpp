@@ -28,12 +28,12 @@ const char* const kColourLabels[9] = {"Texto", "Fondo", "Números", "Comandos", 
                                       "Variables", "Comentarios", "Funciones", "Recursos"};
 
 std::uint32_t* colourSlot(project::ProgramSettings& s, int index) {
-  std::uint32_t* slots[9] = {&s.editorColDefaultFg,        &s.editorColDefaultBg,
+  std::uint32_t* fields[9] = {&s.editorColDefaultFg,        &s.editorColDefaultBg,
                              &s.editorColDefaultNumbers,   &s.editorColDefaultKeyword,
                              &s.editorColDefaultAttribute, &s.editorColDefaultVariable,
                              &s.editorColDefaultComments,  &s.editorColDefaultFunctions,
                              &s.editorColDefaultAssets};
-  return slots[index];
+  return fields[index];
 }
 
 // Colours are stored as red | green << 8 | blue << 16.
@@ -87,12 +87,12 @@ QWidget* SettingsDialog::buildImage() {
 
 int* SettingsDialog::keySlot(int slot) {
   project::ProgramSettings& s = edited_;
-  int* slots[13] = {&s.controlButtonA,       &s.controlButtonB,        &s.controlSelect,
+  int* fields[13] = {&s.controlButtonA,       &s.controlButtonB,        &s.controlSelect,
                     &s.controlStart,         &s.controlPadRight,       &s.controlPadLeft,
                     &s.controlPadUp,         &s.controlPadDown,        &s.controlShoulderRight,
                     &s.controlShoulderLeft,  &s.keymapSemicolon,       &s.keymapLeftBracket,
                     &s.keymapRightBracket};
-  return slot >= 0 && slot < 13 ? slots[slot] : nullptr;
+  return slot >= 0 && slot < 13 ? fields[slot] : nullptr;
 }
 
 QString SettingsDialog::keyText(int slot) const {
@@ -107,7 +107,7 @@ QWidget* SettingsDialog::buildInput() {
   auto* layout = new QVBoxLayout(page);
   auto* buttons = new QGroupBox(QStringLiteral("Botones de la GBA"), page);
   auto* shortcuts = new QGroupBox(QStringLiteral("Teclas del editor (Ctrl + tecla)"), page);
-  auto* grids = std::array<QGridLayout*, 2>{new QGridLayout(buttons), new QGridLayout(shortcuts)};
+  const auto grids = std::array<QGridLayout*, 2>{new QGridLayout(buttons), new QGridLayout(shortcuts)};
   for (int slot = 0; slot < 13; ++slot) {
     QGridLayout* grid = grids[slot < 10 ? 0 : 1];
     const int row = slot < 10 ? slot : slot - 10;

@@ -89,7 +89,10 @@ MessageAnswer StudioHost::messageBox(std::string_view caption, std::string_view 
 
 void StudioHost::progress(int percent, std::string_view label) {
   if (percent >= 100) {
-    if (progress_) progress_->hide();
+    // A new window for the next operation: a hidden one would come back
+    // when its own show-after timer ran out.
+    if (progress_) progress_->deleteLater();
+    progress_ = nullptr;
     busy_ = false;
     return;
   }

@@ -236,7 +236,7 @@ FrameOutcome EmulatorControl::RunOneFrame(script::StepMode mode, bool stepping) 
         // Stopped on the error: the runner wrote the notes.
         running_ = false;
         mode_ = script::StepMode::Run;
-        const script::ErrorState& err = interp.errors();
+        const ErrorState& err = interp.errors();
         std::string detail;
         err.ErrorDetail(detail);
         listener_->errorStopped(interp.currentScript(), interp.currentLine() + 1,

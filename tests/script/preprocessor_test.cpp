@@ -185,3 +185,31 @@ TEST(Preprocessor, CallsFollowTheTablesAfterAnEdit) {
 }
 
 }  // namespace tarvolin::script::test
+
+namespace tarvolin::script::test {
+
+// A progress window opened by preprocessing is always closed again: a
+// failure that left it at its first step would hold the studio's frames.
+TEST(Preprocessor, ProgressEndsOnEveryWayOut) {
+  class ProgressHost : public RecordingHost {
+   public:
+    void progress(int percent, std::string_view) override { steps.push_back(percent); }
+    std::vector<int> steps;
+  };
+  auto lastStep = [](const std::string& main, bool noMainScript) {
+    ScriptRig g(main);
+    ProgressHost host;
+    Interpreter interp(host);
+    Preprocessor pre(interp);
+    interp.setDocuments(&g.docs);
+    PreprocessInput input = g.input;
+    input.noMainScript = noMainScript;
+    pre.Preprocess(input, false);
+    return host.steps.empty() ? -1 : host.steps.back();
+  };
+  EXPECT_EQ(lastStep("Return\n", false), 100);
+  EXPECT_EQ(lastStep("Return\nFunction\n", false), 100);  // a failed declaration
+  EXPECT_EQ(lastStep("Return\n", true), 100);             // no open script to be the main one
+}
+
+}  // namespace tarvolin::script::test
