@@ -4,7 +4,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build test run bench fuzz clean
+.PHONY: all deps configure build test run bench fuzz dist package clean
 
 all: build
 
@@ -36,6 +36,17 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug \
 	  -DTARVOLIN_FUZZ=ON -DTARVOLIN_TESTS=OFF -DTARVOLIN_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# The folder and archive holding TarvolinSetup and the "Install" tree.
+dist: deps
+	$(MAKE) configure
+	cmake --build $(BUILD) -j $(JOBS) --target dist
+
+# The Debian package (CPack), checked with lintian when it is installed.
+package: deps
+	$(MAKE) build
+	cd $(BUILD) && cpack -G DEB
+	@if command -v lintian >/dev/null; then lintian --fail-on error $(BUILD)/package/*.deb; fi
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -8,10 +8,10 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsdl2-dev
   clang libclang-rt-dev
-  qt6-base-dev qt6-svg-dev libqscintilla2-qt6-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libqscintilla2-qt6-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev diffutils
   xvfb xauth xdotool imagemagick
-  desktop-file-utils shared-mime-info xdg-utils lintian dpkg-dev file
+  desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin lintian dpkg-dev file
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/paths.h"
+#include "platform/shipped_data.h"
 
 namespace tarvolin::cli {
 
@@ -20,18 +21,6 @@ MessageAnswer NotesHost::messageBox(std::string_view caption, std::string_view t
   return defaultAnswer;
 }
 
-namespace {
-
-std::string ExecutableFolder() {
-  char buf[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  buf[n] = '\0';
-  return std::string(platform::folderOf(buf));
-}
-
-}  // namespace
-
 int OpenSession(Workbench& bench, const std::string& projectPath, const char* command) {
   project::Project& project = bench.project();
   const std::string absolute = project.absolutePath(projectPath);
@@ -46,9 +35,9 @@ int OpenSession(Workbench& bench, const std::string& projectPath, const char* co
   #ifdef TARVOLIN_SOURCE_DATA_DIR
   const std::string dataFolder = TARVOLIN_SOURCE_DATA_DIR;
 #else
-  const std::string dataFolder = ExecutableFolder() + "/../data";
+  const std::string dataFolder = platform::executableFolder() + "/../data";
 #endif
-  bench.scripts().Reset(ScriptRuntime::FindTimingDatabase(ExecutableFolder(), dataFolder));
+  bench.scripts().Reset(ScriptRuntime::FindTimingDatabase(platform::executableFolder(), dataFolder));
   return 0;
 }
 

@@ -188,6 +188,7 @@ class EditorArea : public QWidget {
   bool searchFrom(ScriptEditor* editor, int from, int& start, int& end) const;
   int searchFlags() const;
   void updateStatus();
+  void jumpToBlockPartner(bool toEnd);
   script::ParseEnv parseEnv(int document) const;
 
   Workbench& workbench_;

@@ -125,11 +125,11 @@ void EditorArea::unindent() {
   if (ScriptEditor* e = activeEditor()) e->indentLines(true);
 }
 
-void EditorArea::blockStart() {
+void EditorArea::jumpToBlockPartner(bool toEnd) {
   ScriptEditor* e = activeEditor();
   if (!e) return;
   const script::ParseEnv env = parseEnv(e->document());
-  const int target = FindBlockPartner(e->caretLine(), e->lineTotal(), false, [&](int line) {
+  const int target = FindBlockPartner(e->caretLine(), e->lineTotal(), toEnd, [&](int line) {
     script::Classification c;
     script::ClassifyText(e->lineBytes(line), env, c);
     return c.command;
@@ -138,18 +138,9 @@ void EditorArea::blockStart() {
   else e->goToLine0(target);
 }
 
-void EditorArea::blockEnd() {
-  ScriptEditor* e = activeEditor();
-  if (!e) return;
-  const script::ParseEnv env = parseEnv(e->document());
-  const int target = FindBlockPartner(e->caretLine(), e->lineTotal(), true, [&](int line) {
-    script::Classification c;
-    script::ClassifyText(e->lineBytes(line), env, c);
-    return c.command;
-  });
-  if (target < 0) beep();
-  else e->goToLine0(target);
-}
+void EditorArea::blockStart() { jumpToBlockPartner(false); }
+
+void EditorArea::blockEnd() { jumpToBlockPartner(true); }
 
 // ---- Inserts ------------------------------------------------------------------------
 
@@ -275,7 +266,8 @@ int EditorArea::replaceAll() {
 void EditorArea::find() {
   if (!findDialog_) findDialog_ = new FindDialog(*this, window());
   ScriptEditor* e = activeEditor();
-  findDialog_->showFor(false, e && e->hasSelectedText() ? e->selectedText() : QString());
+  const bool oneLine = e && e->hasSelectedText() && !e->selectedText().contains(QLatin1Char('\n'));
+  findDialog_->showFor(false, oneLine ? e->selectedText() : QString());
 }
 
 void EditorArea::replace() {

@@ -1,5 +1,8 @@
 #include "editor/script_editor.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
@@ -73,18 +76,40 @@ ScriptEditor::ScriptEditor(Workbench& workbench, const WordLists& words, int doc
   setTabWidth(8);
   setAutoIndent(false);
   setUtf8(true);
+  // The horizontal scroll bar follows the longest line shown.
+  SendScintilla(Base::SCI_SETSCROLLWIDTH, 1);
+  SendScintilla(Base::SCI_SETSCROLLWIDTHTRACKING, 1);
   setSelectionBackgroundColor(QColor(0x20, 0x00, 0x80));
   setSelectionForegroundColor(Qt::white);
 
-  // Margin 0: the markers (a click toggles a breakpoint); margin 1: numbers.
+  // Margin 0: breakpoints and the execution line (a click toggles a
+  // breakpoint); margin 1: bookmarks; margin 2: line numbers.
   setMarginType(0, SymbolMargin);
   setMarginWidth(0, 18);
   setMarginSensitivity(0, true);
-  setMarginMarkerMask(0, (1 << kBreakpointMarker) | (1 << kBookmarkMarker) | (1 << kExecutionMarker));
-  setMarginType(1, NumberMargin);
-  setMarginWidth(1, QStringLiteral("000000"));
-  setMarginMarkerMask(1, 0);
+  setMarginMarkerMask(0, (1 << kBreakpointMarker) | (1 << kExecutionMarker));
+  setMarginType(1, SymbolMargin);
+  setMarginWidth(1, 14);
+  setMarginMarkerMask(1, 1 << kBookmarkMarker);
+  setMarginSensitivity(1, true);
+  setMarginType(2, NumberMargin);
+  setMarginWidth(2, QStringLiteral("000000"));
+  setMarginMarkerMask(2, 0);
   for (Marker m : {kBreakpointMarker, kBookmarkMarker, kExecutionMarker}) markerDefine(MarkerImage(m), m);
+
+  // Keys the studio's menus own (asset windows, block jumps) must reach the
+  // menus even while the editor has the focus.
+  QsciCommandSet* commands = standardCommands();
+  for (int key : {Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::Key_D, Qt::CTRL | Qt::Key_L,
+                  Qt::CTRL | Qt::SHIFT | Qt::Key_L, Qt::CTRL | Qt::Key_T, Qt::CTRL | Qt::SHIFT | Qt::Key_T,
+                  Qt::CTRL | Qt::Key_U, Qt::CTRL | Qt::SHIFT | Qt::Key_U, Qt::CTRL | Qt::Key_BracketLeft,
+                  Qt::CTRL | Qt::Key_BracketRight, Qt::CTRL | Qt::SHIFT | Qt::Key_BracketLeft,
+                  Qt::CTRL | Qt::SHIFT | Qt::Key_BracketRight}) {
+    while (QsciCommand* c = commands->boundTo(key)) {
+      if (c->key() == key) c->setKey(0);
+      if (c->alternateKey() == key) c->setAlternateKey(0);
+    }
+  }
 
   lexer_ = new ScriptLexer(workbench_, words, document_, this);
   setLexer(lexer_);
@@ -94,8 +119,8 @@ ScriptEditor::ScriptEditor(Workbench& workbench, const WordLists& words, int doc
             onModified(position, type, text, length, linesAdded);
           });
   connect(this, &QsciScintilla::marginClicked, this, [this](int margin, int line, Qt::KeyboardModifiers) {
-    if (margin != 0) return;
-    setBreakpoint(line, !hasBreakpoint(line));
+    if (margin == 0) setBreakpoint(line, !hasBreakpoint(line));
+    else if (margin == 1) setBookmark(line, !hasBookmark(line));
   });
   connect(this, &QsciScintilla::cursorPositionChanged, this, [this](int line, int) {
     if (line == lastCaretLine_) return;
@@ -433,7 +458,7 @@ void ScriptEditor::applySettings(const project::ProgramSettings& s) {
   }
   setCaretForegroundColor(colours[0]);
   setMarginsFont(font);
-  setMarginWidth(1, QStringLiteral("000000"));
+  setMarginWidth(2, QStringLiteral("000000"));
   // setLexer again makes the editor take the new styles.
   setLexer(lexer_);
   restyle();

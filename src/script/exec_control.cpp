@@ -216,7 +216,8 @@ bool Interpreter::CallFunction(const ScriptFunction& fn, const std::int32_t* arg
   f.blockLevel = level_;
   f.returnScript = curScript_;
   f.returnLine = pc_;
-  f.function = &fn;
+  f.functionScript = fn.script;
+  f.functionLine = fn.line;
   ++depth_;
   frame_ = &frames_[depth_];
   if (fn.script != curScript_) SelectScript(fn.script);

@@ -27,6 +27,8 @@ struct ScriptFunction {
 
 struct ScriptState {
   std::vector<ScriptLine> lines;
+  // The document revision the line cache was last brought up to.
+  std::uint64_t seenRevision = 0;
   std::vector<ScriptFunction> functions;  // sorted by name ignoring case
   int globalSet = 0;
   bool preprocessed = false;

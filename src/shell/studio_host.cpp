@@ -87,19 +87,19 @@ MessageAnswer StudioHost::messageBox(std::string_view caption, std::string_view 
   return choices.back().answer;
 }
 
-void StudioHost::progress(int percent, std::string_view label) {
+bool StudioHost::progress(int percent, std::string_view label) {
   if (percent >= 100) {
     // A new window for the next operation: a hidden one would come back
     // when its own show-after timer ran out.
     if (progress_) progress_->deleteLater();
     progress_ = nullptr;
     busy_ = false;
-    return;
+    return true;
   }
   if (!progress_) {
     progress_ = new QProgressDialog(parent_ ? parent_.data() : nullptr);
     progress_->setWindowTitle(QStringLiteral("Tarvolin"));
-    progress_->setCancelButton(nullptr);
+    progress_->setCancelButtonText(QStringLiteral("Cancelar"));
     progress_->setMinimumDuration(400);
     progress_->setRange(0, 100);
     progress_->setWindowModality(Qt::ApplicationModal);
@@ -108,7 +108,15 @@ void StudioHost::progress(int percent, std::string_view label) {
   }
   busy_ = true;
   progress_->setLabelText(qs(label));
+  // Shown once the operation has taken a while; it then takes the cancel.
   progress_->setValue(percent < 0 ? 0 : percent);
+  if (progress_->wasCanceled()) {
+    progress_->deleteLater();
+    progress_ = nullptr;
+    busy_ = false;
+    return false;
+  }
+  return true;
 }
 
 QString StudioHost::askFile(const QString& title, const QString& filter, bool save,

@@ -33,7 +33,7 @@ class StudioHost : public Host {
   void outputLineAt(std::string_view text, std::string_view script, int line) override;
   MessageAnswer messageBox(std::string_view caption, std::string_view text, MessageButtons buttons,
                            MessageAnswer defaultAnswer) override;
-  void progress(int percent, std::string_view label) override;
+  bool progress(int percent, std::string_view label) override;
   bool chooseFile(std::string_view title, std::string_view filter, std::string& path) override;
 
   // Answers message boxes without showing them (tests, the monkey run):

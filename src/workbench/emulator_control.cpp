@@ -162,10 +162,7 @@ void EmulatorControl::StepLine(script::StepMode mode) {
   mode_ = script::StepMode::Run;
   listener_->clearExecutionLine();
   // A new run stops before its first line; a paused one steps from there.
-  if (!interp.running()) {
-    interp.RequestPause();
-    mode = script::StepMode::Run;
-  }
+  if (!interp.running()) interp.RequestPause();
   RunOneFrame(mode, false);
 }
 

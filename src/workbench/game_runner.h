@@ -36,8 +36,13 @@ class GameRunner : private machine::FrameCallbacks {
   // Goes on with a game stopped by an error where it was, without running
   // Initialise again; a game never started since construction starts.
   void Continue();
-  // One frame; `mode` steps the main run (the interpreter's step modes).
-  // After Failed the game is stopped unless errors do not stop it.
+  // One frame. After Failed the game is stopped. `mode` steps the runs of
+  // the frame (the debugger's F11, F10, Shift+F11, Ctrl+F10): a paused run
+  // goes on by that step, and a paused per-line callback resumes by it. A
+  // line step whose run ends before it stops stops at the next line that
+  // runs: the first line of a callback of this frame, else the first line
+  // of the next frame. A frame run with StepMode::Run drops that pending
+  // stop.
   FrameOutcome RunFrame(script::StepMode mode = script::StepMode::Run);
   bool running() const { return started_; }
   // Frames run since Start.
@@ -56,6 +61,10 @@ class GameRunner : private machine::FrameCallbacks {
   bool firstFrame_ = false;
   bool budgetHit_ = false;
   bool failed_ = false;
+  script::StepMode mode_ = script::StepMode::Run;  // of the frame being run
+  bool stepCarry_ = false;  // a line step asked the interpreter to stop at the next line
+  // After the stepped run ended without stopping: stop at the next line.
+  void CarryStep();
   int frames_ = 0;
 };
 

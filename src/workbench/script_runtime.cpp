@@ -1,6 +1,7 @@
 #include "workbench/script_runtime.h"
 
 #include "platform/paths.h"
+#include "platform/shipped_data.h"
 #include "project/project.h"
 
 namespace tarvolin {
@@ -58,10 +59,7 @@ bool ScriptRuntime::Preprocess(project::Project& project, bool report) {
 
 std::string ScriptRuntime::FindTimingDatabase(const std::string& exeFolder,
                                               const std::string& dataFolder) {
-  const std::string installed =
-      platform::joinPath(exeFolder, std::string("../share/tarvolin/") + std::string(script::kTimingDatabaseFileName));
-  if (platform::fileExists(installed)) return installed;
-  return platform::joinPath(dataFolder, script::kTimingDatabaseFileName);
+  return platform::findShippedData(exeFolder, script::kTimingDatabaseFileName, dataFolder);
 }
 
 }  // namespace tarvolin

@@ -47,9 +47,9 @@ class ScriptRuntime {
   // folder). Success writes "<< Preproceso exitoso >>" when `report`.
   bool Preprocess(project::Project& project, bool report);
 
-  // The timing database beside the program: ../share/tarvolin/ relative to
-  // `exeFolder`, else `dataFolder` (the source tree's data folder when run
-  // from the build tree).
+  // The timing database shipped with the program (platform::findShippedData):
+  // beside it, in ../share/tarvolin/ relative to `exeFolder`, else in
+  // `dataFolder` (the source tree's data folder when run from the build tree).
   static std::string FindTimingDatabase(const std::string& exeFolder, const std::string& dataFolder);
 
  private:
