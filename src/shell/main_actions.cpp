@@ -106,6 +106,11 @@ const ActionSpec kActions[] = {
     {Command::ToolbarFormat, "Formato", "", Scope::None, "", "", true},
     {Command::ToolbarVariables, "Variables", "", Scope::None, "", "", true},
 
+    {Command::UserGuide, "&Guía de Usuario...\tF1", "F1", Scope::Program, "", "help", false},
+    {Command::Tips, "&Sabias que...", "", Scope::None, "", "", false},
+    {Command::WhatsNew, "&Novedades de esta versión...", "", Scope::None, "", "", false},
+    {Command::About, "&Acerca de Tarvolin...", "", Scope::None, "", "tarvolin", false},
+
 };
 static_assert(std::size(kActions) == static_cast<std::size_t>(Command::Count),
               "every command has its action");
@@ -204,6 +209,13 @@ void TarvolinMainWindow::createMenus() {
   windows->addSeparator();
   add(windows, {Command::ToolbarMain, Command::ToolbarAssets, Command::ToolbarViews,
                 Command::ToolbarEdit, Command::ToolbarFormat, Command::ToolbarVariables});
+
+  QMenu* help = menu(MenuSlot::Help);
+  add(help, {Command::UserGuide});
+  help->addSeparator();
+  add(help, {Command::Tips, Command::WhatsNew});
+  help->addSeparator();
+  add(help, {Command::About});
 }
 
 void TarvolinMainWindow::createToolbars() {

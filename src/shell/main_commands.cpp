@@ -6,6 +6,10 @@
 #include <QStatusBar>
 
 #include "editor/editor_area.h"
+#include "help/about.h"
+#include "help/help_window.h"
+#include "help/tips_dialog.h"
+#include "help/whats_new_dialog.h"
 #include "platform/keys.h"
 #include "shell/emulator_window.h"
 #include "shell/frame_loop.h"
@@ -121,6 +125,12 @@ void TarvolinMainWindow::connectCommands() {
       arrangeFromSettings();
     });
 
+  // Ayuda
+  for (Command c : {Command::UserGuide, Command::Tips, Command::WhatsNew, Command::About})
+    on(c, [this, c](bool) { showHelp(c); });
+  connect(editor_, &editor::EditorArea::commandHelpRequested, this,
+          [this](const QString& name) { help::HelpWindow::showCommand(this, name); });
+
   // The editor tells what the title and the greyed entries depend on.
   connect(editor_, &editor::EditorArea::activeDocumentChanged, this, [this] { refreshState(); });
   connect(editor_, &editor::EditorArea::modificationChanged, this, [this] { refreshState(); });
@@ -154,6 +164,36 @@ void TarvolinMainWindow::runToCursorCommand() {
   if (place.document < 0 || place.line < 0) return;
   control_.RunToLine(place.document, place.line);
   loop_->update();
+}
+
+void TarvolinMainWindow::showHelp(Command command) {
+  project::ProgramSettings& s = bench_.programSettings();
+  switch (command) {
+    case Command::UserGuide:
+      help::HelpWindow::showContents(this);
+      break;
+    case Command::Tips: {
+      help::TipsDialog tips(s, this);
+      tips.exec();
+      break;
+    }
+    case Command::WhatsNew: {
+      help::WhatsNewDialog news(s, this);
+      news.exec();
+      break;
+    }
+    case Command::About:
+      help::showAbout(this);
+      break;
+    default:
+      break;
+  }
+}
+
+void TarvolinMainWindow::showStartupWindows() {
+  const project::ProgramSettings& s = bench_.programSettings();
+  if (s.newFeaturesShowStartup) showHelp(Command::WhatsNew);
+  if (s.tipsShowStartup) showHelp(Command::Tips);
 }
 
 // ----------------------------------------------------------------- project

@@ -52,6 +52,8 @@ enum class Command {
   // Ventanas
   HideEmulatorInactive, ShowBrowser, ShowNotes, ShowEmulator, ClearNotes,
   ToolbarMain, ToolbarAssets, ToolbarViews, ToolbarEdit, ToolbarFormat, ToolbarVariables,
+  // Ayuda
+  UserGuide, Tips, WhatsNew, About,
   Count
 };
 
@@ -108,6 +110,9 @@ class TarvolinMainWindow : public QMainWindow,
   // when the user cancelled; nothing is closed then.
   bool confirmQuit();
 
+  // The what's-new and tips windows, each when its setting asks for it.
+  void showStartupWindows();
+
   // The project commands.
   bool openProject(const QString& path);
   bool closeProject();
@@ -140,6 +145,7 @@ class TarvolinMainWindow : public QMainWindow,
   void runCommand(bool preprocess);
   void stepLineCommand(int mode);
   void runToCursorCommand();
+  void showHelp(Command command);
   void refreshAfterProjectChange();
   // main_window.cpp
   void createDocks();

@@ -122,6 +122,9 @@ void Studio::start() {
       std::printf("fps %d cpu %d%%\n", frames, std::min(ms, 1000) / 10);
       std::fflush(stdout);
     });
+  // The what's-new and tips windows once the program is up.
+  if (options_.showStartupWindows)
+    QTimer::singleShot(0, &window, [&window] { window.showStartupWindows(); });
   if (options_.runGame && bench.project().isOpen()) {
     control_->Run(true);
     window.loop().update();

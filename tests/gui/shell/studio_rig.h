@@ -75,6 +75,7 @@ class StudioRig {
     arguments << "--settings" << QString::fromStdString(settingsPath());
     shell::StudioOptions options = shell::parseStudioArguments(arguments);
     options.dataFolder = TARVOLIN_SOURCE_DATA_DIR;
+    options.showStartupWindows = startupWindows;
     studio = std::make_unique<shell::Studio>(std::move(options), std::make_unique<SilentOutput>());
     studio->host().setAnswerer([this](const QString&, const QString& text) -> std::optional<MessageAnswer> {
       boxes << text;
@@ -132,6 +133,7 @@ class StudioRig {
   QStringList fileTitles;
   std::deque<QString> files;
   bool quitConfirmed = false;
+  bool startupWindows = false;  // the what's-new and tips windows at start-up
 };
 
 }  // namespace tarvolin::test
