@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QWindow>
 
+#include "assets_ui/import_dialog.h"
 #include "editor/editor_area.h"
 #include "platform/scripted_input.h"
 #include "shell/key_table.h"
@@ -53,6 +54,9 @@ TarvolinMainWindow::TarvolinMainWindow(Workbench& bench, StudioHost& host,
 
   createActions();
   createMenus();
+  // The imports of other projects' assets (their window is the import's).
+  assets_ui::addImportEntries(importMenu(), this, bench_.project(),
+                              [this] { refreshAfterProjectChange(); });
   createToolbars();
   createEmulator();
   loop_ = std::make_unique<FrameLoop>(control_, this);
