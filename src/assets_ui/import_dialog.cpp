@@ -213,8 +213,7 @@ bool importFamilyWithDialog(QWidget* parent, project::Project& project, ImportFa
   return project::importFamily(project, family, chosen.toStdString());
 }
 
-QMenu* makeImportMenu(QWidget* parent, project::Project& project, std::function<void()> changed) {
-  auto* menu = new QMenu(QStringLiteral("&Importar"), parent);
+void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, std::function<void()> changed) {
   QList<QAction*> actions;
   for (ImportFamily f : kMenuOrder) {
     QAction* a = menu->addAction(QString::fromUtf8(menuText(f)));
@@ -234,7 +233,6 @@ QMenu* makeImportMenu(QWidget* parent, project::Project& project, std::function<
   QObject::connect(menu, &QMenu::aboutToShow, menu, [actions, &project] {
     for (QAction* a : actions) a->setEnabled(project.isOpen());
   });
-  return menu;
 }
 
 }  // namespace tarvolin::assets_ui

@@ -103,9 +103,10 @@ class ImportDialog : public QDialog {
 bool importFamilyWithDialog(QWidget* parent, project::Project& project, project::ImportFamily family,
                             const FileChooser& chooser = fileDialogChooser());
 
-// The "Importar" submenu of "&Archivo": one entry per family and
-// "Proyecto..." for the window, enabled while a project is open. `changed`
-// runs after an import that may have changed the project.
-QMenu* makeImportMenu(QWidget* parent, project::Project& project, std::function<void()> changed);
+// Fills the "Importar" submenu of "&Archivo": one entry per family and
+// "&Proyecto..." for the window, enabled while a project is open. The file
+// dialogs and the window open over `parent`. `changed` runs after an import
+// that may have changed the project.
+void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, std::function<void()> changed);
 
 }  // namespace tarvolin::assets_ui

@@ -218,7 +218,7 @@ class Importer {
       case F::Paths:
         mergeInto(f, lists_.paths, r, [&](MotionPath& p) { p.name = r.name(f, p.name); return p.name; },
                   [&](const std::string& n) { return project_.paths().find(n) >= 0; },
-                  [&](MotionPath&& p) { project_.paths().add(std::move(p)); });
+                  [&](MotionPath&& p) { return project_.paths().add(std::move(p)); });
         break;
       case F::Macros:
         mergeInto(f, lists_.macros, r,
@@ -229,7 +229,10 @@ class Importer {
                     return m.name;
                   },
                   [&](const std::string& n) { return project_.macros().find(n) != nullptr; },
-                  [&](Macro&& m) { project_.macros().items().push_back(std::move(m)); });
+                  [&](Macro&& m) {
+                    project_.macros().items().push_back(std::move(m));
+                    return true;
+                  });
         break;
       case F::FontMaps:
         mergeInto(f, lists_.fontMaps, r,
@@ -239,19 +242,22 @@ class Importer {
                     return m.name;
                   },
                   [&](const std::string& n) { return project_.fontMaps().find(n) >= 0; },
-                  [&](FontMap&& m) { project_.fontMaps().add(std::move(m)); });
+                  [&](FontMap&& m) { return project_.fontMaps().add(std::move(m)); });
         break;
       case F::Arrays:
         mergeInto(f, lists_.arrays, r, [&](ArrayDef& a) { a.name = r.name(f, a.name); return a.name; },
                   [&](const std::string& n) { return project_.arrays().find(n) >= 0; },
-                  [&](ArrayDef&& a) { project_.arrays().items().push_back(std::move(a)); });
+                  [&](ArrayDef&& a) {
+                    project_.arrays().items().push_back(std::move(a));
+                    return true;
+                  });
         project_.arrays().layout();
         break;
       case F::Strings:
         mergeInto(f, lists_.strings, r,
                   [&](StringRecord& s) { s.identifier = r.name(f, s.identifier); return s.identifier; },
                   [&](const std::string& n) { return project_.strings().find(n) >= 0; },
-                  [&](StringRecord&& s) { project_.strings().add(std::move(s)); });
+                  [&](StringRecord&& s) { return project_.strings().add(std::move(s)); });
         break;
       case F::Levels:
         mergeInto(f, lists_.levels, r,
@@ -265,8 +271,10 @@ class Importer {
                   },
                   [&](const std::string& n) { return project_.levels().find(n) >= 0; },
                   [&](Level&& l) {
-                    addedLevels_.push_back(l.settings.name);
-                    project_.levels().add(std::move(l));
+                    const std::string name = l.settings.name;
+                    if (!project_.levels().add(std::move(l))) return false;
+                    addedLevels_.push_back(name);
+                    return true;
                   });
         break;
       case F::TileLists:
@@ -280,12 +288,12 @@ class Importer {
                     return t.name;
                   },
                   [&](const std::string& n) { return project_.tileLists().find(n) >= 0; },
-                  [&](TileList&& t) { project_.tileLists().add(std::move(t)); });
+                  [&](TileList&& t) { return project_.tileLists().add(std::move(t)); });
         break;
       case F::Resources:
         mergeInto(f, lists_.resources, r, [&](Resource& res) { res.name = r.name(f, res.name); return res.name; },
                   [&](const std::string& n) { return project_.resources().find(n) >= 0; },
-                  [&](Resource&& res) { project_.resources().add(std::move(res)); });
+                  [&](Resource&& res) { return project_.resources().add(std::move(res)); });
         project_.arrays().layout();
         break;
     }
@@ -384,8 +392,8 @@ class Importer {
         ++summary_.duplicates[std::size_t(f)];
         continue;
       }
-      append(std::move(record));
-      ++summary_.added[std::size_t(f)];
+      // A record the list refuses (no name) is left out.
+      if (append(std::move(record))) ++summary_.added[std::size_t(f)];
     }
   }
 
@@ -571,12 +579,16 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
     for (std::size_t i = 0; i < project.resources().size(); ++i) {
       Resource& r = *project.resources().get(i);
       if (!r.imported || !r.relative) continue;
-      if (!platform::staysInside(withoutDotPrefix(r.file))) {
+      const std::string relative = withoutDotPrefix(r.file);
+      if (relative.empty()) {
+        importer.box("Fallo la copia, " + r.name + ", nombre de archivo " + r.file);
+        continue;
+      }
+      if (!platform::staysInside(relative)) {
         importer.box("El recurso '" + r.name + "' no se copia: su archivo " + r.file +
                      " queda fuera de la carpeta de recursos");
         continue;
       }
-      const std::string relative = withoutDotPrefix(r.file);
       bool ok = true;
       if (r.range) {
         // A numbered series: every file of the range that exists.

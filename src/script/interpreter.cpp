@@ -46,6 +46,7 @@ void Interpreter::RefreshCosts() {
 
 void Interpreter::ForgetScripts() {
   tables_.scripts.clear();
+  for (Macro& macro : tables_.macros) macro.parsedFor = -1;
   tables_.globals.clear();
   tables_.mainScript = -1;
   running_ = paused_ = inVBlank_ = inHBlank_ = false;
@@ -125,6 +126,7 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
     line.command = c.command;
     line.operandStart = c.operandStart;
     line.leading = c.leading;
+    line.leadingWord = c.leadingWord;
     line.aux = c.command == cmd::UndefinedCommand ? c.leadingError : 0;
     line.flags = static_cast<std::uint8_t>(ScriptLine::kLoaded | ScriptLine::kClassified |
                                            (c.hasLeading ? ScriptLine::kHasLeading : 0) |
@@ -456,13 +458,13 @@ std::int32_t Interpreter::ArrayIndex(std::int32_t ref) const {
   auto valueOf = [&](int number) -> std::int32_t {
     const int slot = FrameSlotOfVariable(number);
     if (slot >= 0) return frame_->vars[slot];
-    if (number >= kVarGlobalFirst && number < kVarGlobalFirst + kGlobalsPerSet)
-      return globals_[static_cast<std::size_t>(GlobalSlot(CurrentGlobalSet(), number - kVarGlobalFirst))];
+    if (number >= kVarGlobal0 && number < kVarGlobal0 + kGlobalsPerSet)
+      return globals_[static_cast<std::size_t>(GlobalSlot(CurrentGlobalSet(), number - kVarGlobal0))];
     return 0;
   };
   std::int32_t index = 0;
-  if (var >= kVarMacroFirst && var < kVarMacroFirst + 10) {
-    const int n = var - kVarMacroFirst;
+  if (var >= kVarMacro0 && var < kVarMacro0 + kMacroParameterCount) {
+    const int n = var - kVarMacro0;
     if (n < macroParamCount_) {
       const OperandWord w = macroWords_[n];
       index = IsImmediate(w) ? ImmediateValue(w) : valueOf(static_cast<int>(VariableNumber(w)));

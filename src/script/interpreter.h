@@ -292,6 +292,8 @@ class Interpreter {
   bool ExecDebugKey(ScriptLine& line);
   bool ExecMousePosition(ScriptLine& line);
   bool ExecMacro(ScriptLine& line);
+  // Decodes a parsed macro body line's parameters for the current call.
+  bool BindMacroLine(ScriptLine& line, const ParseEnv& env);
   bool Fail(ErrorCode code) { err_.SetError(code); return false; }
   void AddCost(std::int32_t command) {
     const std::int32_t cost = lineCost_[static_cast<std::size_t>(command)];

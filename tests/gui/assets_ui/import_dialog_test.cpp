@@ -201,7 +201,8 @@ TEST(ImportDialog, SingleFamilyImportsAndTheSubmenu) {
   for (const auto& [family, title] : titles)
     EXPECT_EQ(QString::fromUtf8(project::importFamilyInfo(family).dialogTitle), QString::fromUtf8(title));
 
-  QMenu* menu = assets_ui::makeImportMenu(&parent, rig.project, {});
+  QMenu* menu = new QMenu(QStringLiteral("Importar"), &parent);
+  assets_ui::addImportEntries(menu, &parent, rig.project, {});
   QStringList entries;
   for (QAction* a : menu->actions())
     if (!a->isSeparator()) entries << a->text();
