@@ -1,4 +1,5 @@
 #include "project/fontmaps.h"
+#include "platform/files.h"
 
 #include <algorithm>
 
@@ -225,7 +226,7 @@ bool FontMapList::loadInto(const std::string& path, std::vector<FontMap>& other)
 bool FontMapList::load(const std::string& path) { return loadInto(path, items_); }
 
 bool FontMapList::save(const std::string& path) const {
-  return safeWrite(path, writeFontMaps(items_));
+  return platform::safeWrite(path, writeFontMaps(items_));
 }
 
 bool FontMapList::checkText(std::string_view text) const {

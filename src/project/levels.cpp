@@ -1,4 +1,5 @@
 #include "project/levels.h"
+#include "platform/files.h"
 
 #include "common/text.h"
 #include "platform/paths.h"
@@ -121,7 +122,7 @@ bool LevelList::loadInto(const std::string& path, std::vector<Level>& other) {
   for (Level& level : other) {
     std::string bytes;
     const std::string file = platform::resolvePath(folder, levelBodyFileName(level.name()));
-    level.bodyLoaded = readWholeFile(file, bytes) && readLevelBody(bytes, level.body);
+    level.bodyLoaded = platform::readWholeFile(file, bytes) && readLevelBody(bytes, level.body);
     if (!level.bodyLoaded) ok = false;
   }
   return ok;
@@ -130,7 +131,7 @@ bool LevelList::loadInto(const std::string& path, std::vector<Level>& other) {
 bool LevelList::load(const std::string& path) { return loadInto(path, items_); }
 
 bool LevelList::save(const std::string& path) const {
-  if (!safeWrite(path, writeLevelInfo(items_))) return false;
+  if (!platform::safeWrite(path, writeLevelInfo(items_))) return false;
   const std::string folder = bodyFolderFor(path);
   bool ok = true;
   bool folderMade = false;
@@ -138,7 +139,7 @@ bool LevelList::save(const std::string& path) const {
     if (!level.bodyLoaded) continue;
     if (!folderMade && !(folderMade = platform::makeFolders(folder))) return false;
     const std::string file = platform::resolvePath(folder, levelBodyFileName(level.name()));
-    if (!safeWrite(file, writeLevelBody(level.body))) ok = false;
+    if (!platform::safeWrite(file, writeLevelBody(level.body))) ok = false;
   }
   return ok;
 }

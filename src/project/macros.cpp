@@ -1,4 +1,5 @@
 #include "project/macros.h"
+#include "platform/files.h"
 
 #include "common/text.h"
 
@@ -126,7 +127,7 @@ bool MacroList::loadInto(const std::string& path, std::vector<Macro>& other) {
 
 bool MacroList::load(const std::string& path) { return loadInto(path, items_); }
 
-bool MacroList::save(const std::string& path) const { return safeWrite(path, writeMacros(items_)); }
+bool MacroList::save(const std::string& path) const { return platform::safeWrite(path, writeMacros(items_)); }
 
 bool MacroList::checkText(std::string_view text) const {
   return checkAssetText<std::vector<Macro>>(text, readMacros);

@@ -1,4 +1,5 @@
 #include "project/paths.h"
+#include "platform/files.h"
 
 #include <cmath>
 #include <cstdio>
@@ -150,7 +151,7 @@ bool PathList::loadInto(const std::string& path, std::vector<MotionPath>& other)
 
 bool PathList::load(const std::string& path) { return loadInto(path, items_); }
 
-bool PathList::save(const std::string& path) const { return safeWrite(path, writePaths(items_)); }
+bool PathList::save(const std::string& path) const { return platform::safeWrite(path, writePaths(items_)); }
 
 bool PathList::checkText(std::string_view text) const {
   return checkAssetText<std::vector<MotionPath>>(text, readPaths);

@@ -1,4 +1,5 @@
 #include "project/strings.h"
+#include "platform/files.h"
 
 #include <algorithm>
 
@@ -134,7 +135,7 @@ bool StringTable::loadInto(const std::string& path, std::vector<StringRecord>& o
 bool StringTable::load(const std::string& path) { return loadInto(path, items_); }
 
 bool StringTable::save(const std::string& path) const {
-  return safeWrite(path, writeStrings(items_));
+  return platform::safeWrite(path, writeStrings(items_));
 }
 
 bool StringTable::checkText(std::string_view text) const {

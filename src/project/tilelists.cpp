@@ -1,4 +1,5 @@
 #include "project/tilelists.h"
+#include "platform/files.h"
 
 #include "common/text.h"
 
@@ -249,7 +250,7 @@ bool TileListList::load(const std::string& path) {
 }
 
 bool TileListList::save(const std::string& path) const {
-  return safeWrite(path, writeTileLists(items_));
+  return platform::safeWrite(path, writeTileLists(items_));
 }
 
 bool TileListList::checkText(std::string_view text) const {
