@@ -86,30 +86,9 @@ std::string writeLevelInfo(const std::vector<Level>& levels) {
   return w.text();
 }
 
-bool LevelList::add(Level level) {
-  if (level.name().empty() || find(level.name()) >= 0) return false;
-  items_.push_back(std::move(level));
-  return true;
-}
 
-bool LevelList::remove(std::size_t index) {
-  if (index >= items_.size()) return false;
-  items_.erase(items_.begin() + std::ptrdiff_t(index));
-  return true;
-}
 
-int LevelList::find(std::string_view name) const {
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (equalsIgnoreCase(items_[i].name(), name)) return int(i);
-  return -1;
-}
 
-const Level* LevelList::get(std::size_t index) const {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
-Level* LevelList::get(std::size_t index) {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
 
 std::string LevelList::bodyFolderFor(const std::string& infoPath) {
   return platform::resolvePath(std::string(platform::folderOf(infoPath)), "LevelData");

@@ -99,11 +99,6 @@ bool StringTable::add(StringRecord record) {
   return true;
 }
 
-bool StringTable::remove(std::size_t index) {
-  if (index >= items_.size()) return false;
-  items_.erase(items_.begin() + std::ptrdiff_t(index));
-  return true;
-}
 
 bool StringTable::setText(std::size_t index, int language, std::string text) {
   if (index >= items_.size() || language < 0 || language >= kLanguageCount ||
@@ -113,15 +108,7 @@ bool StringTable::setText(std::size_t index, int language, std::string text) {
   return true;
 }
 
-int StringTable::find(std::string_view identifier) const {
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (equalsIgnoreCase(items_[i].identifier, identifier)) return int(i);
-  return -1;
-}
 
-const StringRecord* StringTable::get(std::size_t index) const {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
 
 bool StringTable::loadInto(const std::string& path, std::vector<StringRecord>& other) {
   other.clear();
