@@ -216,21 +216,23 @@ bool importFamilyWithDialog(QWidget* parent, project::Project& project, ImportFa
   return merged;
 }
 
-void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, ImportDone done) {
+void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, ImportDone done,
+                      FileChooser chooser) {
   QList<QAction*> actions;
   for (ImportFamily f : kMenuOrder) {
     QAction* a = menu->addAction(QString::fromUtf8(menuText(f)));
-    QObject::connect(a, &QAction::triggered, parent, [parent, &project, f, done, a] {
+    QObject::connect(a, &QAction::triggered, parent, [parent, &project, f, done, chooser, a] {
       project::Edit undo;
-      if (importFamilyWithDialog(parent, project, f, fileDialogChooser(), &undo) && undo.valid() && done)
+      if (importFamilyWithDialog(parent, project, f, chooser, &undo) && undo.valid() && done)
         done(undo, QStringLiteral("Importar ") + a->text().remove('&').remove(QStringLiteral("...")));
     });
     actions.push_back(a);
   }
   menu->addSeparator();
   QAction* whole = menu->addAction(QStringLiteral("&Proyecto..."));
-  QObject::connect(whole, &QAction::triggered, parent, [parent, &project, done] {
+  QObject::connect(whole, &QAction::triggered, parent, [parent, &project, done, chooser] {
     ImportDialog dialog(project, parent);
+    dialog.setFileChooser(chooser);
     QObject::connect(&dialog, &ImportDialog::imported, parent, [&dialog, done] {
       if (done && dialog.lastSummary().undo.valid())
         done(dialog.lastSummary().undo, QStringLiteral("Importar Proyecto"));
@@ -240,6 +242,12 @@ void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, I
   actions.push_back(whole);
   QObject::connect(menu, &QMenu::aboutToShow, menu, [actions, &project] {
     for (QAction* a : actions) a->setEnabled(project.isOpen());
+  });
+}
+
+void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, std::function<void()> changed) {
+  addImportEntries(menu, parent, project, [changed](const project::Edit&, const QString&) {
+    if (changed) changed();
   });
 }
 

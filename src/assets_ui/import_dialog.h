@@ -111,7 +111,11 @@ using ImportDone = std::function<void(const project::Edit& undo, const QString& 
 
 // Fills the "Importar" submenu of "&Archivo": one entry per family and
 // "&Proyecto..." for the window, enabled while a project is open. The file
-// dialogs and the window open over `parent`.
-void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, ImportDone done = {});
+// dialogs and the window open over `parent`; `chooser` picks the project of
+// a single-family import.
+void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, ImportDone done = {},
+                      FileChooser chooser = fileDialogChooser());
+// The same for a caller that only refreshes after an import.
+void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, std::function<void()> changed);
 
 }  // namespace tarvolin::assets_ui

@@ -210,13 +210,40 @@ TEST(ImportDialog, SingleFamilyImportsAndTheSubmenu) {
     EXPECT_EQ(QString::fromUtf8(project::importFamilyInfo(family).dialogTitle), QString::fromUtf8(title));
 
   QMenu* menu = new QMenu(QStringLiteral("Importar"), &parent);
-  assets_ui::addImportEntries(menu, &parent, rig.project);
+  QString doneLabel;
+  project::Edit doneUndo;
+  assets_ui::addImportEntries(
+      menu, &parent, rig.project,
+      [&](const project::Edit& u, const QString& label) {
+        doneUndo = u;
+        doneLabel = label;
+      },
+      chooser);
   QStringList entries;
   for (QAction* a : menu->actions())
     if (!a->isSeparator()) entries << a->text();
   EXPECT_EQ(entries, (QStringList{"&Recorridos...", "&Arreglos...", "&Cadenas...", "&Niveles...",
                                   "&Listas de Tiles...", "&Macros...", "Ma&pas de Fuentes...", "R&ecursos...",
                                   "&Proyecto..."}));
+  emit menu->aboutToShow();
+  for (QAction* a : menu->actions()) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+  // "&Recorridos...": the library has no paths file, so nothing is merged or
+  // handed on. "&Cadenas..." merges the string again once it is removed,
+  // and hands on its undo.
+  menu->actions()[0]->trigger();
+  EXPECT_EQ(askedTitle, "Seleccionar el proyecto desde el cual importar los Recorridos..");
+  EXPECT_FALSE(doneUndo.valid());
+  const int before = int(rig.project.strings().size());
+  ASSERT_TRUE(rig.project.apply(project::Edit::Remove(project::AssetSlot::StringTable, 0)).valid());
+  menu->actions()[2]->trigger();
+  EXPECT_EQ(int(rig.project.strings().size()), before);
+  EXPECT_TRUE(doneUndo.valid());
+  EXPECT_EQ(doneLabel, "Importar Cadenas");
+  // The caller that only refreshes.
+  int refreshed = 0;
+  QMenu plain;
+  assets_ui::addImportEntries(&plain, &parent, rig.project, [&] { ++refreshed; });
+  EXPECT_EQ(plain.actions().size(), menu->actions().size());
   rig.project.close();
   emit menu->aboutToShow();
   for (QAction* a : menu->actions()) EXPECT_FALSE(a->isEnabled() && !a->isSeparator()) << a->text().toStdString();
