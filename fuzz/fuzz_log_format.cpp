@@ -9,6 +9,7 @@
 #include "script/log_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace tarvolin;
   using namespace tarvolin::script;
   std::string_view text(reinterpret_cast<const char*>(data), size);
   // Values come from the first bytes; the rest is the line.
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ErrorState errors;
   LogOperands ops;
   LogValueParser oneByte = [](int, std::string_view line, std::size_t& pos) -> ErrorCode {
-    if (line[pos] == '!') return 4;
+    if (line[pos] == '!') return err::kUnknownParameter;
     ++pos;
     return 0;
   };

@@ -1,59 +1,72 @@
-// Any script line: classify it, parse its operands as its command would and
-// as every operand kind, and evaluate what parsed. Nothing may crash.
+// Any script line, as the interpreter meets it: run at a level that executes,
+// passed over at one that does not (so only parsed), and as a macro body
+// called twice with different bindings, beside a command family that takes
+// every command the language leaves to families. Nothing may crash.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
-#include "script/line_parse.h"
-#include "script/memory_context.h"
+#include "common/host.h"
+#include "common/text.h"
+#include "script/command_family.h"
+#include "script/commands.h"
+#include "script/interpreter.h"
+#include "script/preprocessor.h"
+#include "script/script_document.h"
 
+namespace {
+
+using namespace tarvolin;
 using namespace tarvolin::script;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
-  MemoryParseContext ctx;
-  ctx.AddArray("Table", {"Item", "Other"});
-  ctx.AddArray("ERAM", {"u8", "s8", "u16", "s16"}, true);
-  ctx.AddAsset(AssetKind::String, "Title");
-  ctx.AddAsset(AssetKind::Resource, "Hero");
-  ctx.AddDefinition("SPEED", 12);
-  ctx.inMacro = size > 0 && (data[0] & 1);
-  MemoryVariables vars;
-  vars.AddArray(2, 16);
-  vars.inMacro = ctx.inMacro;
-  vars.macroParameters[0] = MakeImmediate(3);
-  vars.macroParameters[1] = MakeVariable(kVarArray0);
-  if (ctx.inMacro) ctx.macroParameters = vars.macroParameters.data();
-  const VariableStore store = vars.Store();
+// Knows a few asset names and accepts every family command.
+class AnyFamily : public CommandFamily {
+ public:
+  bool Handles(std::int32_t command) const override { return GroupOf(command) != CommandGroup::Language; }
+  void Reset() override {}
+  int FindAsset(AssetKind kind, std::string_view name) const override {
+    if (kind == AssetKind::Array) return equalsIgnoreCase(name, "Table") ? 0 : -1;
+    if (kind == AssetKind::String) return equalsIgnoreCase(name, "Title") ? 0 : -1;
+    if (kind == AssetKind::Resource) return equalsIgnoreCase(name, "Hero") ? 0 : -1;
+    return -1;
+  }
+  int FindArrayElement(int array, std::string_view element) const override {
+    return array == 0 && equalsIgnoreCase(element, "Item") ? 0 : -1;
+  }
+  bool Execute(std::int32_t, const std::int32_t*, int count, std::int32_t* out, int& outCount,
+               ErrorState&) override {
+    outCount = count > 3 ? 3 : count;
+    for (int i = 0; i < outCount; ++i) out[i] = i;
+    return true;
+  }
+};
 
-  const LineClass line = ClassifyLine(text, ctx);
-  std::int32_t value = 0;
-  if (line.hasLeadingVariable) {
-    EvaluateOperand(line.leadingVariable, store, value);
-    StoreToVariable(line.leadingVariable, 1, store);
-  }
-  ParsedOperands ops;
-  if (line.operandStart <= text.size() && OperandKinds(line.id) != "?" &&
-      ParseCommandOperands(line.id, text, line.operandStart, ctx, true, ops)) {
-    for (int i = 0; i < ops.count; ++i) EvaluateOperand(ops.words[i], store, value);
-    bool result = false;
-    if (DeprecatedOperator(line.id) >= 0 || line.id == cmd::If || line.id == cmd::While)
-      EvaluateCondition(line.id, ops, store, result);
-  }
-  std::size_t pos = 0;
-  OperandWord word = 0;
-  if (ParseValue(text, pos, ctx, word)) {
-    EvaluateOperand(word, store, value);
-    StoreToVariable(word, 2, store);
-  }
-  for (int k = 0; k < kAssetKindCount; ++k) {
-    pos = 0;
-    ParseAssetOperand(static_cast<AssetKind>(k), text, pos, ctx, word);
-  }
-  for (int t = 0; t < kAttributeTableCount; ++t) {
-    pos = 0;
-    int index = 0;
-    ParseAttribute(static_cast<AttributeTable>(t), text, pos, ctx, index);
-  }
+void Run(const std::string& main, const std::string& line) {
+  QuietHost host;
+  MemoryScriptDocuments docs;
+  docs.addFile("main.txt", main);
+  Interpreter interp(host);
+  AnyFamily family;
+  interp.setFamily(&family);
+  interp.setDocuments(&docs);
+  Preprocessor pre(interp);
+  PreprocessInput in;
+  in.mainScript = "main.txt";
+  in.macros.push_back({"M", {line}, 2});
+  if (!pre.Preprocess(in, false)) return;
+  for (int frame = 0; frame < 2; ++frame)
+    if (!interp.RunMainFrame(frame == 0)) return;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string line(reinterpret_cast<const char*>(data), size);
+  line = line.substr(0, line.find_first_of("\r\n"));
+  const std::string head = "##SPEED 12\nV_LV0 = 3\n";
+  Run(head + line + "\nReturn\n", line);
+  Run(head + "If 1 == 0\n" + line + "\nEnd\nReturn\n", line);
+  Run(head + "%M 3 V_LV1\n%M V_LV2 Table\nReturn\n", line);
   return 0;
 }

@@ -52,6 +52,7 @@ void addAssets(tarvolin::project::Project& p) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarvolin::script;
+  using namespace tarvolin::commands;
   tarvolin::QuietHost host;
   std::string working;
   tarvolin::project::Project project(host, working);

@@ -35,12 +35,6 @@ std::string_view Token(std::string_view text, std::size_t pos) {
   return text.substr(pos, e - pos);
 }
 
-bool IsMacroParameter(OperandWord word) {
-  const std::uint32_t number = VariableNumber(word);
-  return IsVariable(word) && number >= std::uint32_t(kVarMacro0) &&
-         number < std::uint32_t(kVarMacro0 + kMacroParameterCount);
-}
-
 }  // namespace
 
 void ArrayCommands::Attach(Interpreter& interp, Preprocessor& preprocessor) {
@@ -53,7 +47,7 @@ void ArrayCommands::Attach(Interpreter& interp, Preprocessor& preprocessor) {
 // ---- the family ------------------------------------------------------------------
 
 bool ArrayCommands::Handles(std::int32_t command) const {
-  return command >= cmd::ArrayPeek && command <= cmd::VectorSet && FindCommandInfo(command) != nullptr;
+  return GroupOf(command) == CommandGroup::Arrays;
 }
 
 int ArrayCommands::FindAsset(AssetKind kind, std::string_view name) const {
@@ -93,7 +87,8 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
   for (const char kind : kinds) {
     if (n >= kMaxLineOperands) return Fail(err, err::kExtraText);
     Operand& o = line.ops[n];
-    OperandWord word = 0;
+    OperandWord& word = line.words[n];  // kept: a macro call binds its parameters again
+    word = 0;
     const std::size_t p = skipBlanks(text, pos);
     const bool missing = p >= text.size() || text[p] == ';';
     const std::string_view token = missing ? std::string_view() : Token(text, p);
@@ -107,7 +102,7 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
         } else if (!ParseValueOperand(text, pos, env, o, err, &word)) {
           if (err.GetError() == err::kUnknownParameter) err.SetError(err::kUnknownArray);
           return false;
-        } else if (env.inMacro && IsMacroParameter(word)) {
+        } else if (env.inMacro && IsMacroParameterWord(word)) {
           line.aux |= 1 << n;
         }
         break;
@@ -124,19 +119,13 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
         pos = p + token.size();
         break;
       }
-      case 'Z': {
-        if (missing) return Fail(err, err::kMissingMemSizeAttribute);
-        if (token.size() < 2 || token.front() != '[' || token.back() != ']') return Fail(err, err::kMalformedMemSizeAttribute);
-        const int size = FindAttribute(AttributeTable::MemSize, token.substr(1, token.size() - 2));
-        if (size < 0) return Fail(err, err::kUnknownMemSizeAttribute);
-        o = Operand::Immediate(size);
-        pos = p + token.size();
+      case 'Z':
+        if (!ParseAttributeOperand(AttributeTable::MemSize, text, pos, env, o, err)) return false;
         break;
-      }
       case 'S': {
         int lop = 0;
         if (!ParseComparison(text, pos, env, lop, err)) return false;
-        if (IsTripleOperator(lop)) return Fail(err, err::kTripleOperatorInSearch);
+        if (IsTripleOp(lop)) return Fail(err, err::kTripleOperatorInSearch);
         o = Operand::Immediate(lop);
         break;
       }
@@ -153,7 +142,7 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
           break;
         }
         line.target = CallTarget::Value;
-        if (!ParseValueOperand(text, pos, env, o, err)) {
+        if (!ParseValueOperand(text, pos, env, o, err, &word)) {
           if (err.GetError() == err::kUnknownParameter) err.SetError(err::kUndefinedFunction);
           return false;
         }
@@ -171,16 +160,16 @@ bool ArrayCommands::ParseLine(Interpreter& interp, ScriptLine& line, const Parse
           pos = p + token.size();
         } else if (!ParseValueOperand(text, pos, env, o, err, &word)) {
           return false;
-        } else if (env.inMacro && IsMacroParameter(word)) {
+        } else if (env.inMacro && IsMacroParameterWord(word)) {
           line.aux |= 1 << n;
         }
         break;
       }
       case 'V':
-        if (!ParseVariableOperand(text, pos, env, o, err)) return false;
+        if (!ParseVariableOperand(text, pos, env, o, err, &word)) return false;
         break;
       default:  // 'P'
-        if (!ParseValueOperand(text, pos, env, o, err)) return false;
+        if (!ParseValueOperand(text, pos, env, o, err, &word)) return false;
         break;
     }
     ++n;
@@ -344,13 +333,17 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
       return arrays_.sortRecords(elementArray(0), elementIndex(0), p[1], p[2], p[3], err);
     case cmd::Array1DFind: {
       std::int32_t found = -1;
-      return arrays_.find1D(elementArray(2), elementIndex(2), p[0], p[1], p[3], p[4], found, err) &&
+      const std::int32_t lop = p[3], wanted = p[4];
+      auto matches = [&](std::int32_t v) { return Compare(lop, v, wanted, 0); };
+      return arrays_.find1D(elementArray(2), elementIndex(2), p[0], p[1], matches, found, err) &&
              store(5, found);
     }
     case cmd::Array2DFind: {
       std::int32_t fx = -1, fy = -1;
-      return arrays_.find2D(elementArray(5), elementIndex(5), p[0], p[1], p[2], p[3], p[4], p[6],
-                            p[7], fx, fy, err) &&
+      const std::int32_t lop = p[6], wanted = p[7];
+      auto matches = [&](std::int32_t v) { return Compare(lop, v, wanted, 0); };
+      return arrays_.find2D(elementArray(5), elementIndex(5), p[0], p[1], p[2], p[3], p[4], matches,
+                            fx, fy, err) &&
              store(8, fx) && store(9, fy);
     }
     case cmd::Array1DCopy: return arrays_.copyArray(p[0], p[1], false, err);

@@ -5,6 +5,7 @@
 
 #include "machine/machine_state.h"
 #include "commands/hardware_commands.h"
+#include "script/commands.h"
 
 namespace tarvolin::commands {
 
@@ -80,18 +81,18 @@ bool HardwareCommands::Collision(std::int32_t command, const std::int32_t* p, st
   machine::MachineState& m = *machine_;
   auto spriteOk = [](std::int32_t s) { return s >= 0 && s <= 127; };
   switch (command) {
-    case 179:  // CollideSetTileProperty tile property
+    case cmd::CollideSetTileProperty:  // CollideSetTileProperty tile property
       if (p[0] < 0 || p[0] > 1023) return fail(err::kCollisionIndexInvalid);
       if (p[1] < 0 || p[1] > 255) return fail(err::kCollisionValueNotByte);
       m.setTileProperty(p[0], p[1]);
       return true;
-    case 180: {  // CollideTestRegionVrsTiles layer x y w h mask V1
+    case cmd::CollideTestRegionVrsTiles: {  // CollideTestRegionVrsTiles layer x y w h mask V1
       if (p[0] < 0 || p[0] > 3) return fail(err::kScreenMapIndexOutOfRange);
       if (p[5] < 0 || p[5] > 255) return fail(err::kCollisionValueNotByte);
       out[outCount++] = TileProperties(m, p[0], Rect{p[1], p[2], p[3], p[4]}) & p[5];
       return true;
     }
-    case 181: {  // CollideTestSpriteVrsTiles sprite layer mask dx dy V1
+    case cmd::CollideTestSpriteVrsTiles: {  // CollideTestSpriteVrsTiles sprite layer mask dx dy V1
       if (!spriteOk(p[0])) return fail(err::kSpriteIndexOutOfRange);
       if (p[1] < 0 || p[1] > 3) return fail(err::kScreenMapIndexOutOfRange);
       if (p[2] < 0 || p[2] > 255) return fail(err::kCollisionValueNotByte);
@@ -105,13 +106,13 @@ bool HardwareCommands::Collision(std::int32_t command, const std::int32_t* p, st
       out[outCount++] = value;
       return true;
     }
-    case 182: {  // CollideTestRegionVrsSprite sprite x y w h V1
+    case cmd::CollideTestRegionVrsSprite: {  // CollideTestRegionVrsSprite sprite x y w h V1
       if (!spriteOk(p[0])) return fail(err::kSpriteIndexOutOfRange);
       Rect s;
       out[outCount++] = SpriteRect(m, p[0], s) && Overlap(s, Rect{p[1], p[2], p[3], p[4]}) ? 1 : 0;
       return true;
     }
-    case 183: {  // CollideTestSpriteVrsSprite a b V1
+    case cmd::CollideTestSpriteVrsSprite: {  // CollideTestSpriteVrsSprite a b V1
       if (!spriteOk(p[0]) || !spriteOk(p[1])) return fail(err::kSpriteIndexOutOfRange);
       Rect a, b;
       out[outCount++] = SpriteRect(m, p[0], a) && SpriteRect(m, p[1], b) && Overlap(a, b) ? 1 : 0;

@@ -8,6 +8,7 @@
 #include "project/project.h"
 #include "script/operand_parse.h"
 #include "commands/world_commands.h"
+#include "script/commands.h"
 
 namespace tarvolin::commands {
 
@@ -31,7 +32,7 @@ bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int
     err.SetError(code);
     return false;
   };
-  if (command == 97) {  // LevelSelectLayer
+  if (command == cmd::LevelSelectLayer) {  // LevelSelectLayer
     if (p[0] < 0 || p[0] > 3) return fail(err::kLevelLayerOutOfRange);
     levelLayer_ = p[0];
     return true;
@@ -41,17 +42,17 @@ bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int
   project::LevelBody& body = level->body;
 
   switch (command) {
-    case 95:
+    case cmd::LevelGetDimensionX:
       out[outCount++] = body.width;
       return true;
-    case 96:
+    case cmd::LevelGetDimensionY:
       out[outCount++] = body.height;
       return true;
-    case 91: case 93: {  // LevelGetTile level x y V1 / LevelSetTile level x y value
+    case cmd::LevelGetTile: case cmd::LevelSetTile: {  // LevelGetTile level x y V1 / LevelSetTile level x y value
       if (levelLayer_ >= body.layers) return fail(err::kLevelLayerOutOfRange);
       if (p[1] < 0 || p[1] >= body.width) return fail(err::kScreenMapXOutOfRange);
       if (p[2] < 0 || p[2] >= body.height) return fail(err::kScreenMapYOutOfRange);
-      if (command == 91) {
+      if (command == cmd::LevelGetTile) {
         out[outCount++] = body.at(p[1], p[2], levelLayer_);
       } else {
         body.at(p[1], p[2], levelLayer_) = std::uint16_t(p[3]);
@@ -87,7 +88,7 @@ bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int
   };
 
   switch (command) {
-    case 90: {  // LevelDrawRect level layer lx ly mx my w h offset
+    case cmd::LevelDrawRect: {  // LevelDrawRect level layer lx ly mx my w h offset
       // Only the part of the rectangle that lies inside the level is drawn.
       const std::int64_t col0 = std::max<std::int64_t>(0, -std::int64_t(p[2]));
       const std::int64_t col1 = std::min<std::int64_t>(p[6], std::int64_t(body.width) - p[2]);
@@ -99,14 +100,14 @@ bool WorldCommands::Levels(std::int32_t command, const std::int32_t* p, std::int
               int(std::int64_t(p[5]) + row), p[8]);
       break;
     }
-    case 94: {  // LevelSetPos level layer x y offset
+    case cmd::LevelSetPos: {  // LevelSetPos level layer x y offset
       const int tx = floorDiv8(p[2]), ty = floorDiv8(p[3]);
       for (int row = 0; row < kViewRows; ++row)
         for (int col = 0; col < kViewColumns; ++col) put(tx + col, ty + row, tx + col, ty + row, p[4]);
       follow(p[2], p[3]);
       break;
     }
-    case 92: {  // LevelScroll level layer oldX oldY newX newY offset
+    case cmd::LevelScroll: {  // LevelScroll level layer oldX oldY newX newY offset
       const std::int64_t dx = std::int64_t(p[4]) - p[2], dy = std::int64_t(p[5]) - p[3];
       if (std::llabs(dx) > 8 || std::llabs(dy) > 8) return fail(err::kLevelScrollTooFar);
       const int ox = floorDiv8(p[2]), oy = floorDiv8(p[3]);

@@ -2,6 +2,7 @@
 #include "project/project.h"
 #include "script/operand_parse.h"
 #include "commands/world_commands.h"
+#include "script/commands.h"
 
 namespace tarvolin::commands {
 
@@ -16,18 +17,18 @@ bool WorldCommands::Paths(std::int32_t command, const std::int32_t* p, std::int3
     return false;
   }
   switch (command) {
-    case 113: {  // PathGetPos path frame V1 V2
+    case cmd::PathGetPos: {  // PathGetPos path frame V1 V2
       const project::PathPosition at = path->positionAt(p[1]);
       out[outCount++] = at.x;
       out[outCount++] = at.y;
       return true;
     }
-    case 114: {  // PathGetLength path V1
+    case cmd::PathGetLength: {  // PathGetLength path V1
       const std::int64_t d = path->duration();
       out[outCount++] = d > INT32_MAX ? INT32_MAX : std::int32_t(d);
       return true;
     }
-    case 115: {  // PathGetDelta path from to V1 V2
+    case cmd::PathGetDelta: {  // PathGetDelta path from to V1 V2
       const project::PathPosition a = path->positionAt(p[1]);
       const project::PathPosition b = path->positionAt(p[2]);
       out[outCount++] = std::int32_t(std::uint32_t(b.x) - std::uint32_t(a.x));

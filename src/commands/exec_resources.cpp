@@ -13,19 +13,6 @@ using namespace script;
 
 namespace {
 
-// Operands each command takes (values and asset indices, not results).
-int OperandCount(std::int32_t command) {
-  switch (command) {
-    case cmd::ResourceSetIndex: return 1;
-    case cmd::ResourceFileExists: return 1;
-    case cmd::ResourceGetSize: return 1;
-    case cmd::ResourcePeek: return 3;
-    case cmd::TileDataLoad: return 4;
-    case cmd::TileMapLoad: return 4;
-    case cmd::PaletteLoad: return 3;
-    default: return -1;
-  }
-}
 
 bool fail(ErrorState& err, ErrorCode code) {
   err.SetError(code);
@@ -33,7 +20,7 @@ bool fail(ErrorState& err, ErrorCode code) {
 }
 }  // namespace
 
-bool ResourceCommands::handles(std::int32_t command) { return OperandCount(command) >= 0; }
+bool ResourceCommands::handles(std::int32_t command) { return GroupOf(command) == CommandGroup::Resources; }
 
 void ResourceCommands::Reset() { SetRangeIndex(0); }
 
@@ -57,8 +44,8 @@ const project::Resource* ResourceCommands::ResourceAt(std::int32_t index, ErrorS
 bool ResourceCommands::Execute(std::int32_t command, const std::int32_t* p, int count,
                                std::int32_t* out, int& outCount, ErrorState& err) {
   outCount = 0;
-  const int needed = OperandCount(command);
-  if (needed < 0) return fail(err, err::kUnknownCommand);
+  const int needed = InputOperandCount(command);
+  if (!handles(command)) return fail(err, err::kUnknownCommand);
   if (count < needed) return fail(err, err::kMissingParameters);
   switch (command) {
     case cmd::ResourceSetIndex:

@@ -5,6 +5,7 @@
 #include "project/project.h"
 #include "project/resource_ops.h"
 #include "commands/sound_commands.h"
+#include "script/commands.h"
 #include "sound/audio_engine.h"
 
 namespace tarvolin::commands {
@@ -13,26 +14,9 @@ using namespace script;
 
 namespace {
 
-constexpr std::int32_t kMusicPlay = 171;
-constexpr std::int32_t kMusicStop = 172;
-constexpr std::int32_t kSoundPlay = 173;
-constexpr std::int32_t kSoundExPlay = 174;
-constexpr std::int32_t kSoundSetProperties = 175;
-
 constexpr std::int64_t kMaxFrequency = 460800;
 constexpr std::int32_t kMaxLoopOffset = 1048576;
 
-// Operands each command takes (values and the resource, not the result).
-int OperandCount(std::int32_t command) {
-  switch (command) {
-    case kMusicPlay: return 1;
-    case kMusicStop: return 0;
-    case kSoundPlay: return 1;
-    case kSoundExPlay: return 10;
-    case kSoundSetProperties: return 9;
-    default: return -1;
-  }
-}
 
 bool Fail(ErrorState& err, ErrorCode code) {
   err.SetError(code);
@@ -85,6 +69,8 @@ bool CheckSoundValues(const SoundValues& v, bool changing, ErrorState& err) {
   if (given(v.loopEnd) && !InRange(v.loopEnd, 0, kMaxLoopOffset)) return Fail(err, err::kSoundLoopEndInvalid);
   return true;
 }
+
+bool SoundCommands::handles(std::int32_t command) { return GroupOf(command) == CommandGroup::Sound; }
 
 int SoundCommands::FindAsset(AssetKind kind, std::string_view name) const {
   if (!project_ || kind != AssetKind::Resource) return -1;
@@ -173,23 +159,23 @@ bool SoundCommands::SetProperties(const std::int32_t* p, ErrorState& err) {
 bool SoundCommands::Execute(std::int32_t command, const std::int32_t* p, int count, std::int32_t* out,
                             int& outCount, ErrorState& err) {
   outCount = 0;
-  const int needed = OperandCount(command);
-  if (needed < 0) return Fail(err, err::kUnknownCommand);
+  const int needed = InputOperandCount(command);
+  if (!handles(command)) return Fail(err, err::kUnknownCommand);
   if (count < needed) return Fail(err, err::kMissingParameters);
   switch (command) {
-    case kMusicPlay: return PlayMusic(p[0], err);
-    case kMusicStop:
+    case cmd::MusicPlay: return PlayMusic(p[0], err);
+    case cmd::MusicStop:
       if (audio_) audio_->StopMusic();
       return true;
-    case kSoundPlay: return PlaySound(p[0], err);
-    case kSoundExPlay: {
+    case cmd::SoundPlay: return PlaySound(p[0], err);
+    case cmd::SoundExPlay: {
       std::int32_t channel = -1;
       if (!PlaySoundEx(p, channel, err)) return false;
       out[0] = channel;
       outCount = 1;
       return true;
     }
-    case kSoundSetProperties: return SetProperties(p, err);
+    case cmd::SoundSetProperties: return SetProperties(p, err);
     default: return Fail(err, err::kUnknownCommand);
   }
 }

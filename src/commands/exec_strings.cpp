@@ -8,6 +8,7 @@
 #include "project/project.h"
 #include "script/operand_parse.h"
 #include "commands/world_commands.h"
+#include "script/commands.h"
 
 namespace tarvolin::commands {
 
@@ -71,24 +72,24 @@ bool WorldCommands::Strings(std::int32_t command, const std::int32_t* p, std::in
     return r;
   };
   switch (command) {
-    case 158: {  // StringDisplay x y string
+    case cmd::StringDisplay: {  // StringDisplay x y string
       const project::StringRecord* r = stringAt(p[2]);
       return r && DrawText(p[0], p[1], r->text(language_), err);
     }
-    case 159: {  // StringDisplayValue x y digits value
+    case cmd::StringDisplayValue: {  // StringDisplayValue x y digits value
       char buffer[64];
       const int digits = std::clamp<std::int32_t>(p[2], 0, 32);
       std::snprintf(buffer, sizeof buffer, "%0*d", digits, int(p[3]));
       return DrawText(p[0], p[1], buffer, err);
     }
-    case 160: {  // StringDisplayCharacter x y code
+    case cmd::StringDisplayCharacter: {  // StringDisplayCharacter x y code
       std::string one;
       const std::uint32_t code = std::uint32_t(p[2]) & 0xFFFF;
       if (code > 0xFF) one += char(code >> 8);
       one += char(code & 0xFF);
       return DrawText(p[0], p[1], one, err);
     }
-    case 161: {  // StringDisplayPartial x y first last string
+    case cmd::StringDisplayPartial: {  // StringDisplayPartial x y first last string
       const project::StringRecord* r = stringAt(p[4]);
       if (!r) return false;
       const std::string& text = r->text(language_);
@@ -98,7 +99,7 @@ bool WorldCommands::Strings(std::int32_t command, const std::int32_t* p, std::in
           first <= last ? text.substr(std::size_t(first), std::size_t(last - first + 1)) : std::string();
       return DrawText(p[0], p[1], part, err);
     }
-    case 162: {  // StringDisplaySetTarget layer fontmap firstTile
+    case cmd::StringDisplaySetTarget: {  // StringDisplaySetTarget layer fontmap firstTile
       if (p[0] < 0 || p[0] > 3) return fail(err::kScreenMapIndexOutOfRange);
       if (!project_ || p[1] < 0 || std::size_t(p[1]) >= project_->fontMaps().size())
         return fail(AssetErrorCodes(AssetKind::FontMap).outOfRange);
@@ -108,7 +109,7 @@ bool WorldCommands::Strings(std::int32_t command, const std::int32_t* p, std::in
       text_.firstTile = p[2];
       return true;
     }
-    case 163:  // StringDisplaySetFlags hActive h vActive v
+    case cmd::StringDisplaySetFlags:  // StringDisplaySetFlags hActive h vActive v
       for (int i = 0; i < 4; ++i)
         if (!isFlag(p[i])) return fail(err::kFlagExpected);
       text_.flipHActive = p[0];
@@ -116,19 +117,19 @@ bool WorldCommands::Strings(std::int32_t command, const std::int32_t* p, std::in
       text_.flipVActive = p[2];
       text_.flipV = p[3];
       return true;
-    case 164:  // StringDisplaySetColour active palette
+    case cmd::StringDisplaySetColour:  // StringDisplaySetColour active palette
       if (!isFlag(p[0])) return fail(err::kFlagExpected);
       if (p[1] < 0 || p[1] > 15) return fail(err::kPaletteIndexOutOfRange);
       text_.paletteActive = p[0];
       text_.palette = p[1];
       return true;
-    case 165: {  // V1 StringGetLength string
+    case cmd::StringGetLength: {  // V1 StringGetLength string
       const project::StringRecord* r = stringAt(p[0]);
       if (!r) return false;
       out[outCount++] = std::int32_t(r->text(language_).size());
       return true;
     }
-    case 166: {  // StringGetCharacter string offset V1
+    case cmd::StringGetCharacter: {  // StringGetCharacter string offset V1
       const project::StringRecord* r = stringAt(p[0]);
       if (!r) return false;
       const std::string& text = r->text(language_);
@@ -138,14 +139,14 @@ bool WorldCommands::Strings(std::int32_t command, const std::int32_t* p, std::in
                             : 0;
       return true;
     }
-    case 167:
+    case cmd::StringGetLanguage:
       out[outCount++] = language_;
       return true;
-    case 168:
+    case cmd::StringSetLanguage:
       if (p[0] < 0 || p[0] >= project::kLanguageCount) return fail(err::kBadLanguage);
       language_ = p[0];
       return true;
-    case 169: {  // StringRenderSetTarget tile reset clear overMap colourMode offX offY spacing
+    case cmd::StringRenderSetTarget: {  // StringRenderSetTarget tile reset clear overMap colourMode offX offY spacing
       if (p[0] < 0 || p[0] > 2047) return fail(err::kScreenMapTileOutOfRange);
       for (int i = 1; i <= 4; ++i)
         if (!isFlag(p[i])) return fail(err::kFlagExpected);
@@ -163,7 +164,7 @@ bool WorldCommands::Strings(std::int32_t command, const std::int32_t* p, std::in
       render_.spacing = p[7];
       return true;
     }
-    case 170: {  // StringRenderGetInfo tileIndex tileX pixelX
+    case cmd::StringRenderGetInfo: {  // StringRenderGetInfo tileIndex tileX pixelX
       const int height = [&] {
         const project::FontMap* m =
             project_ && text_.fontMap >= 0 ? project_->fontMaps().get(std::size_t(text_.fontMap)) : nullptr;

@@ -6,6 +6,7 @@
 #include "script/interpreter.h"
 #include "script/operand_parse.h"
 #include "commands/world_commands.h"
+#include "script/commands.h"
 
 namespace tarvolin::commands {
 
@@ -33,7 +34,7 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
       project_ && p[0] >= 0 ? project_->tileLists().get(std::size_t(p[0])) : nullptr;
   if (!list) return fail(AssetErrorCodes(AssetKind::TileList).outOfRange);
 
-  if (command == 125) {  // TilelistGroupLoad list [target] group offset
+  if (command == cmd::TilelistGroupLoad) {  // TilelistGroupLoad list [target] group offset
     if (p[1] < 0 || p[1] > 1 || p[2] < 0 || p[2] > 0xFFFF) return fail(err::kTileAttributeOutOfRange);
     if (!machine_) return fail(err::kTileAttributeOutOfRange);
     const project::ResourceContext context = project::resourceContextOf(*project_, rangeIndex_, nullptr);
@@ -60,7 +61,7 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
   if (p[2] != 0 && p[2] != 1) return fail(err::kFlagExpected);
   const int group = p[1], kind = p[2], which = p[3];
 
-  if (command == 126) {  // TilelistGetAttrib list group kind attr tile V1
+  if (command == cmd::TilelistGetAttrib) {  // TilelistGetAttrib list group kind attr tile V1
     if (p[4] < 0 || p[4] > 1023) return fail(err::kTileAttributeOutOfRange);
     const project::TileListImage* image = list->imageCovering(group, p[4]);
     out[outCount++] = image ? attributeOf(*image, kind, which, p[4]) : -1;
@@ -71,8 +72,8 @@ bool WorldCommands::TileLists(std::int32_t command, const std::int32_t* p, std::
   // 128: TilelistCopyAttribToArray list group kind attr offset Array.Element start
   // Tile t of an entry goes to index offset + the entry's first tile + t,
   // below 1024; the array takes it at start + that index.
-  if (command == 127 && !machine_) return fail(err::kTileAttributeOutOfRange);
-  project::ArrayList* arrays = command == 128 ? &project_->arrays() : nullptr;
+  if (command == cmd::TilelistCopyAttribToCollide && !machine_) return fail(err::kTileAttributeOutOfRange);
+  project::ArrayList* arrays = command == cmd::TilelistCopyAttribToArray ? &project_->arrays() : nullptr;
   const int array = p[5] / 4096, element = p[5] % 4096;
   auto eachTile = [&](auto&& visit) {
     for (const project::TileListImage& image : list->images) {

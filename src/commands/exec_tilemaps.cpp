@@ -2,6 +2,7 @@
 // filled, copied and counted up, and the layers' settings.
 #include "machine/machine_state.h"
 #include "commands/hardware_commands.h"
+#include "script/commands.h"
 
 namespace tarvolin::commands {
 
@@ -83,26 +84,26 @@ bool HardwareCommands::TileMaps(std::int32_t command, const std::int32_t* p, std
     return (hi >= 0 && value >= 0 && value <= hi) || fail(err::kScreenMapAttributeOutOfRange);
   };
 
-  if (command >= 135) {  // the layer settings, in LayerAttribute order
+  if (command >= cmd::TileMapSetColourMode) {  // the layer settings, in LayerAttribute order
     if (!layerOk(p[0])) return fail(err::kScreenMapIndexOutOfRange);
     return m.setLayerAttribute(p[0], static_cast<machine::LayerAttribute>(command - 135), p[1]) ||
            fail(err::kScreenMapAttributeOutOfRange);
   }
   switch (command) {
-    case 130: {  // TileMapGetAttribute layer x y [atributo] V1
+    case cmd::TileMapGetAttribute: {  // TileMapGetAttribute layer x y [atributo] V1
       if (!layerOk(p[0])) return fail(err::kScreenMapIndexOutOfRange);
       if (!checkCell(p[0], p[1], p[2])) return false;
       if (p[3] < kTile || p[3] > kAll) return fail(err::kScreenMapAttributeOutOfRange);
       out[outCount++] = ReadAttribute(m, p[0], p[1], p[2], p[3]);
       return true;
     }
-    case 131:  // TileMapSetAttribute layer x y [atributo] value
+    case cmd::TileMapSetAttribute:  // TileMapSetAttribute layer x y [atributo] value
       if (!layerOk(p[0])) return fail(err::kScreenMapIndexOutOfRange);
       if (!checkCell(p[0], p[1], p[2]) || !checkAttribute(p[0], p[3], p[4])) return false;
       WriteAttribute(m, p[0], p[1], p[2], p[3], p[4]);
       return true;
-    case 132:    // TileMapFillRect layer [atributo] x y w h value
-    case 134: {  // TileMapIncRect: the value's low 10 bits count up cell by cell
+    case cmd::TileMapFillRect:    // TileMapFillRect layer [atributo] x y w h value
+    case cmd::TileMapIncRect: {  // TileMapIncRect: the value's low 10 bits count up cell by cell
       const int layer = p[0], attr = p[1], x = p[2], y = p[3], w = p[4], h = p[5];
       if (!layerOk(layer)) return fail(err::kScreenMapIndexOutOfRange);
       if (!checkAttribute(layer, attr, p[6])) return false;
@@ -113,12 +114,12 @@ bool HardwareCommands::TileMaps(std::int32_t command, const std::int32_t* p, std
       for (int row = y; row < y + h; ++row) {
         for (int col = x; col < x + w; ++col) {
           WriteAttribute(m, layer, col, row, attr, value);
-          if (command == 134) value = (value & ~1023) | ((value + 1) & 1023);
+          if (command == cmd::TileMapIncRect) value = (value & ~1023) | ((value + 1) & 1023);
         }
       }
       return true;
     }
-    case 133: {  // TileMapCopyRect from to [atributo] fx fy tx ty w h
+    case cmd::TileMapCopyRect: {  // TileMapCopyRect from to [atributo] fx fy tx ty w h
       const int from = p[0], to = p[1], attr = p[2], fx = p[3], fy = p[4], tx = p[5], ty = p[6];
       const int w = p[7], h = p[8];
       if (!layerOk(from) || !layerOk(to)) return fail(err::kScreenMapIndexOutOfRange);

@@ -10,6 +10,7 @@
 #include "machine/machine_state.h"
 #include "machine/tile_data.h"
 #include "commands/hardware_commands.h"
+#include "script/commands.h"
 
 namespace tarvolin::commands {
 
@@ -118,7 +119,7 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
   };
   machine::MachineState& m = *machine_;
   switch (command) {
-    case 117: {  // TileDataCycleRect [target] [Dir] mode first width stride height l r t b
+    case cmd::TileDataCycleRect: {  // TileDataCycleRect [target] [Dir] mode first width stride height l r t b
       Area a;
       if (!MakeArea(m, p[0], p[2], a) || !InRange(p[1], 0, 3)) return fail();
       for (int i = 3; i <= 6; ++i)
@@ -129,7 +130,7 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
       CycleRect(a, p[1], p[3], p[4], p[5], p[7], p[8], p[9], p[10], p[6]);
       break;
     }
-    case 118: {  // TileDataChangeColour [target] mode first last search replacement
+    case cmd::TileDataChangeColour: {  // TileDataChangeColour [target] mode first last search replacement
       Area a;
       if (!MakeArea(m, p[0], p[1], a)) return fail();
       const int maxColour = a.mode == 1 ? 255 : 15;
@@ -145,7 +146,7 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
       }
       break;
     }
-    case 119: {  // TileDataCopyTiles [source] [destination] mode source dest count
+    case cmd::TileDataCopyTiles: {  // TileDataCopyTiles [source] [destination] mode source dest count
       Area s, d;
       if (!MakeArea(m, p[0], p[2], s) || !MakeArea(m, p[1], p[2], d)) return fail();
       // More tiles than the source area holds would only copy it over again.
@@ -155,7 +156,7 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
         std::memmove(d.tile(std::int64_t(p[4]) + i), s.tile(std::int64_t(p[3]) + i), std::size_t(s.tileBytes));
       break;
     }
-    case 120: {  // TileDataCopyPartialTile [source] [destination] mode source dest l r t b
+    case cmd::TileDataCopyPartialTile: {  // TileDataCopyPartialTile [source] [destination] mode source dest l r t b
       Area s, d;
       if (!MakeArea(m, p[0], p[2], s) || !MakeArea(m, p[1], p[2], d)) return fail();
       if (!InRange(p[3], 0, s.tiles - 1) || !InRange(p[4], 0, d.tiles - 1)) return fail();
@@ -167,7 +168,7 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
         for (int x = p[5]; x <= 7 - p[6]; ++x) d.setPixel(to, x, y, s.pixel(from, x, y));
       break;
     }
-    case 121: {  // TileDataCopyMaskedTiles source dest mode src dst mask count copy ignore blend
+    case cmd::TileDataCopyMaskedTiles: {  // TileDataCopyMaskedTiles source dest mode src dst mask count copy ignore blend
       Area s, d;
       if (!MakeArea(m, p[0], p[2], s) || !MakeArea(m, p[1], p[2], d)) return fail();
       if (!InRange(p[3], 0, s.tiles - 1) || !InRange(p[4], 0, d.tiles - 1) ||
@@ -189,7 +190,7 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
       }
       break;
     }
-    case 122: {  // TileDataFillTiles [target] mode first count value
+    case cmd::TileDataFillTiles: {  // TileDataFillTiles [target] mode first count value
       Area a;
       if (!MakeArea(m, p[0], p[1], a)) return fail();
       if (!InRange(p[2], 0, a.tiles - 1) || !InRange(p[3], 0, a.tiles) || !InRange(p[4], 0, 255)) return fail();
@@ -198,11 +199,11 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
       for (int i = 0; i < p[3]; ++i) std::memset(a.tile(std::int64_t(p[2]) + i), byte, std::size_t(a.tileBytes));
       break;
     }
-    case 123:  // TileDataPixelSet [target] mode tile x y value
+    case cmd::TileDataPixelSet:  // TileDataPixelSet [target] mode tile x y value
       if (!InRange(p[2], 0, 1023) || !InRange(p[5], 0, 255)) return fail();
       if (!machine::setTilePixel(m, p[0], p[1], p[2], p[3], p[4], p[5])) return fail();
       break;
-    case 124: {  // TileDataPixelGet [target] mode tile x y V1
+    case cmd::TileDataPixelGet: {  // TileDataPixelGet [target] mode tile x y V1
       int value = 0;
       if (!InRange(p[2], 0, 1023) || !machine::tilePixel(m, p[0], p[1], p[2], p[3], p[4], value)) return fail();
       out[outCount++] = value;

@@ -63,7 +63,7 @@ class SoundCommands final : public script::CommandFamily {
   // The resource range index used when resolving ranged resources.
   void setRangeIndex(std::int64_t index) { rangeIndex_ = index; }
 
-  static bool handles(std::int32_t command) { return command >= 171 && command <= 175; }
+  static bool handles(std::int32_t command);
 
   bool Handles(std::int32_t command) const override { return handles(command); }
   // Sounds and music go on playing between runs; the emulator stops them.

@@ -28,8 +28,11 @@ class Host {
   virtual MessageAnswer messageBox(std::string_view caption, std::string_view text,
                                    MessageButtons buttons, MessageAnswer defaultAnswer) = 0;
 
-  // Progress of a long operation, 0..100.
-  virtual void progress(int /*percent*/, std::string_view /*label*/) {}
+  // Progress of a long operation, 0..100. Returns false when the user asked
+  // to cancel it: the operations that can stop (preprocessing, searches in
+  // the scripts, imports, tile reduction) then stop at once and report
+  // nothing as a failure. Hosts that cannot cancel return true.
+  virtual bool progress(int /*percent*/, std::string_view /*label*/) { return true; }
 
   // Asks for a file to open; false when the user cancels (the default).
   virtual bool chooseFile(std::string_view /*title*/, std::string_view /*filter*/,

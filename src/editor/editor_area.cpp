@@ -248,7 +248,16 @@ bool EditorArea::openPath(const std::string& given, bool report) {
   const std::string name(platform::fileNameOf(path));
   for (int d = 0; d < documents_->count(); ++d) {
     if (!SamePath(documents_->at(d).path(), path)) continue;
-    if (!editorFor(d)) revertHiddenDocument(d);
+    if (!editorFor(d)) {
+      if (!platform::fileExists(path)) {
+        // A closed script that was never saved comes back, new and empty.
+        documents_->at(d) = script::ScriptDocument(name, path, {});
+        if (report) note("Creando guión nuevo <" + name + ">");
+      } else {
+        if (documents_->at(d).name().empty()) documents_->at(d) = script::ScriptDocument(name, path, {});
+        revertHiddenDocument(d);
+      }
+    }
     return showDocument(d) != nullptr;
   }
   std::error_code ec;
@@ -394,7 +403,8 @@ void EditorArea::revertHiddenDocument(int document) {
     st.trailingNewline = !bytes.empty() && bytes.back() == '\n';
     st.stamp = StampOf(doc.path());
   } else if (!platform::fileExists(doc.path())) {
-    doc.setLines({});
+    // Never saved: no file by that name exists, so no script may find it.
+    doc = script::ScriptDocument(std::string(), doc.path(), {});
   }
   for (int i = 0; i < doc.lineCount(); ++i) doc.setBreakpoint(i, false);
 }

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMenu>
-#include <QProgressDialog>
 
 #include "common/text.h"
 #include "editor/block_match.h"
@@ -297,21 +296,14 @@ void EditorArea::findInScripts() {
 
 void EditorArea::findInScriptsFor(const QString& text) {
   const std::string shown = ToStd(text);
-  const QString label = QString::fromStdString("Buscando por " + shown + " en los guiones del proyecto...");
-  note(ToStd(label));
-  QProgressDialog progress(label, tr("Cancelar"), 0, 100, window());
-  progress.setObjectName(QStringLiteral("DIALOG_CANCEL"));
-  progress.setWindowTitle(QString::fromUtf8(kCaption.data(), qsizetype(kCaption.size())));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(300);
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
-
+  const std::string label = "Buscando por " + shown + " en los guiones del proyecto...";
+  note(label);
   ScriptSearch search;
   search.text = shown;
   search.matchCase = searchOptions_.matchCase;
   search.wholeWord = searchOptions_.wholeWord;
   std::vector<ScriptHit> hits;
+  // The host's progress window (with its cancel button) follows the files.
   const ScriptSearchResult result = SearchScripts(
       scriptFolder(), search,
       [this](const std::string& file, std::vector<std::string>& lines) {
@@ -321,14 +313,12 @@ void EditorArea::findInScriptsFor(const QString& text) {
         lines = e->allLines();
         return true;
       },
-      [&progress](int done, int total) {
-        progress.setMaximum(std::max(total, 1));
-        progress.setValue(done);
-        QApplication::processEvents();
-        return !progress.wasCanceled();
+      [this, &label](int done, int total) {
+        const int percent = total > 0 ? std::min(99, done * 100 / total) : 0;
+        return host_.progress(percent, label);
       },
       hits);
-  progress.close();
+  host_.progress(100, label);
   switch (result) {
     case ScriptSearchResult::Cancelled: note("Search cancelled"); return;
     case ScriptSearchResult::NoScripts: note("No se hallaron guiones"); return;

@@ -100,12 +100,13 @@ ScriptEditor::ScriptEditor(Workbench& workbench, const WordLists& words, int doc
   // Keys the studio's menus own (asset windows, block jumps) must reach the
   // menus even while the editor has the focus.
   QsciCommandSet* commands = standardCommands();
-  for (int key : {Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::Key_D, Qt::CTRL | Qt::Key_L,
-                  Qt::CTRL | Qt::SHIFT | Qt::Key_L, Qt::CTRL | Qt::Key_T, Qt::CTRL | Qt::SHIFT | Qt::Key_T,
-                  Qt::CTRL | Qt::Key_U, Qt::CTRL | Qt::SHIFT | Qt::Key_U, Qt::CTRL | Qt::Key_BracketLeft,
-                  Qt::CTRL | Qt::Key_BracketRight, Qt::CTRL | Qt::SHIFT | Qt::Key_BracketLeft,
-                  Qt::CTRL | Qt::SHIFT | Qt::Key_BracketRight}) {
-    while (QsciCommand* c = commands->boundTo(key)) {
+  for (QKeyCombination combination :
+       {Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::Key_D, Qt::CTRL | Qt::Key_L, Qt::CTRL | Qt::SHIFT | Qt::Key_L,
+        Qt::CTRL | Qt::Key_T, Qt::CTRL | Qt::SHIFT | Qt::Key_T, Qt::CTRL | Qt::Key_U,
+        Qt::CTRL | Qt::SHIFT | Qt::Key_U, Qt::CTRL | Qt::Key_BracketLeft, Qt::CTRL | Qt::Key_BracketRight,
+        Qt::CTRL | Qt::SHIFT | Qt::Key_BracketLeft, Qt::CTRL | Qt::SHIFT | Qt::Key_BracketRight}) {
+    const int key = combination.toCombined();
+    for (QsciCommand* c : commands->commands()) {
       if (c->key() == key) c->setKey(0);
       if (c->alternateKey() == key) c->setAlternateKey(0);
     }

@@ -3,7 +3,10 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <vector>
 
 #include "common/text.h"
@@ -121,6 +124,66 @@ bool makeFolders(const std::string& path) {
     pos = slash + 1;
   }
   return folderExists(native);
+}
+
+namespace {
+
+bool listInto(const std::string& folder, const std::string& relative, const std::string& realRoot,
+              std::vector<ListedFile>& files) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return false;
+  std::vector<std::string> names;
+  while (dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(dir);
+  for (const std::string& name : names) {
+    const std::string path = folder + "/" + name;
+    const std::string rel = relative.empty() ? name : relative + "/" + name;
+    struct stat link;
+    struct stat target;
+    if (::lstat(path.c_str(), &link) != 0) continue;
+    if (S_ISDIR(link.st_mode)) {
+      listInto(path, rel, realRoot, files);
+      continue;
+    }
+    if (::stat(path.c_str(), &target) != 0 || !S_ISREG(target.st_mode)) continue;
+    ListedFile f{rel, false};
+    if (S_ISLNK(link.st_mode)) {
+      char buffer[PATH_MAX];
+      const std::string real = ::realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
+      f.outside = real.size() <= realRoot.size() || real.compare(0, realRoot.size(), realRoot) != 0 ||
+                  real[realRoot.size()] != '/';
+    }
+    files.push_back(std::move(f));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool listFilesBelow(const std::string& folder, std::vector<ListedFile>& files) {
+  files.clear();
+  char buffer[PATH_MAX];
+  if (!folderExists(folder) || !::realpath(folder.c_str(), buffer)) return false;
+  if (!listInto(folder, "", buffer, files)) return false;
+  std::sort(files.begin(), files.end(),
+            [](const ListedFile& a, const ListedFile& b) { return a.relative < b.relative; });
+  return true;
+}
+
+bool staysInside(std::string_view stored) {
+  if (stored.empty() || isAbsolutePath(stored)) return false;
+  if (stored.size() >= 2 && stored[1] == ':') return false;  // "C:name", relative to a drive
+  std::size_t start = 0;
+  while (start <= stored.size()) {
+    std::size_t end = stored.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = stored.size();
+    if (stored.substr(start, end - start) == "..") return false;
+    start = end + 1;
+  }
+  return true;
 }
 
 }  // namespace tarvolin::platform

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvolin::platform {
 
@@ -31,5 +32,19 @@ bool folderExists(const std::string& path);
 
 // Creates a folder with all missing parents; true when it exists afterwards.
 bool makeFolders(const std::string& path);
+
+// A file found below a folder: its path relative to that folder ("/"
+// separated) and whether it is a link whose target lies outside the folder.
+struct ListedFile {
+  std::string relative;
+  bool outside = false;
+};
+// Lists every regular file below `folder`, in subfolders too, sorted by
+// path. Linked folders are not entered. False when `folder` cannot be read.
+bool listFilesBelow(const std::string& folder, std::vector<ListedFile>& files);
+
+// Whether a stored relative path stays inside the folder it is relative to:
+// not absolute (nor a drive form) and no ".." component.
+bool staysInside(std::string_view stored);
 
 }  // namespace tarvolin::platform

@@ -50,20 +50,6 @@ std::int32_t clampTo(int type, std::int32_t v) {
   }
 }
 
-bool compareValues(int lop, std::int32_t a, std::int32_t b) {
-  switch (lop) {
-    case 0: return a == b;
-    case 1: return a != b;
-    case 2: return a > b;
-    case 3: return a >= b;
-    case 4: return a < b;
-    case 5: return a <= b;
-    case 6: return b != 0 && (b == -1 || a % b == 0);
-    case 7: return (a & b) == b;
-    default: return false;
-  }
-}
-
 bool isInteger(int type) { return type >= kU8 && type <= kS32; }
 
 }  // namespace
@@ -277,8 +263,8 @@ bool ArrayList::sortRecords(int array, int element, std::int64_t lo, std::int64_
   return true;
 }
 
-bool ArrayList::find1D(int array, int element, std::int64_t lo, std::int64_t hi, int lop,
-                       std::int32_t value, std::int32_t& found, ErrorState& err) {
+bool ArrayList::find1D(int array, int element, std::int64_t lo, std::int64_t hi,
+                       const ValueMatch& matches, std::int32_t& found, ErrorState& err) {
   const ArrayDef* a = at(array);
   if (!a) return fail(err, err::kBadArrayId);
   if (a->twoDimensional()) return fail(err, err::kWrongArrayDimensions);
@@ -289,7 +275,7 @@ bool ArrayList::find1D(int array, int element, std::int64_t lo, std::int64_t hi,
   for (std::int64_t x = lo; x <= hi; ++x) {
     std::int32_t v = 0;
     if (!getElement(array, element, x, 0, v, err)) return false;
-    if (compareValues(lop, v, value)) {
+    if (matches(v)) {
       found = std::int32_t(x);
       return true;
     }
@@ -298,7 +284,7 @@ bool ArrayList::find1D(int array, int element, std::int64_t lo, std::int64_t hi,
 }
 
 bool ArrayList::find2D(int array, int element, std::int64_t xFirst, std::int64_t x0, std::int64_t y0,
-                       std::int64_t x1, std::int64_t y1, int lop, std::int32_t value,
+                       std::int64_t x1, std::int64_t y1, const ValueMatch& matches,
                        std::int32_t& foundX, std::int32_t& foundY, ErrorState& err) {
   const ArrayDef* a = at(array);
   if (!a) return fail(err, err::kBadArrayId);
@@ -312,7 +298,7 @@ bool ArrayList::find2D(int array, int element, std::int64_t xFirst, std::int64_t
     for (std::int64_t x = y == y0 ? xFirst : x0; x <= x1; ++x) {
       std::int32_t v = 0;
       if (!getElement(array, element, x, y, v, err)) return false;
-      if (compareValues(lop, v, value)) {
+      if (matches(v)) {
         foundX = std::int32_t(x);
         foundY = std::int32_t(y);
         return true;

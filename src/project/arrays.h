@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -235,16 +236,18 @@ class ArrayList : public AssetFamily {
   // any other descending. The sort is stable.
   bool sortRecords(int array, int element, std::int64_t lo, std::int64_t hi, std::int32_t direction,
                    ErrorState& err);
-  // First record in lo..hi (hi 0: to the last) whose element compares true
-  // with `value` under comparison operator `lop` (0..7); `found` is -1 when
-  // none does.
-  bool find1D(int array, int element, std::int64_t lo, std::int64_t hi, int lop, std::int32_t value,
+  // Whether an element's value is the one searched for (the script's
+  // comparison operator and value, applied by the caller).
+  using ValueMatch = std::function<bool(std::int32_t)>;
+  // First record in lo..hi (hi 0: to the last) whose element `matches`;
+  // `found` is -1 when none does.
+  bool find1D(int array, int element, std::int64_t lo, std::int64_t hi, const ValueMatch& matches,
               std::int32_t& found, ErrorState& err);
   // The same over rows y0..y1 of a 2D array: the first row from xFirst, the
   // others from x0, each to x1 (0 for x1 or y1: to the last). Not found:
   // (-1, -1).
   bool find2D(int array, int element, std::int64_t xFirst, std::int64_t x0, std::int64_t y0,
-              std::int64_t x1, std::int64_t y1, int lop, std::int32_t value, std::int32_t& foundX,
+              std::int64_t x1, std::int64_t y1, const ValueMatch& matches, std::int32_t& foundX,
               std::int32_t& foundY, ErrorState& err);
   // Copies a whole array over another of the same shape (130, 138).
   bool copyArray(int target, int source, bool twoDimensional, ErrorState& err);

@@ -105,6 +105,8 @@ class Project {
   Project& operator=(const Project&) = delete;
 
   void setHooks(ProjectHooks hooks) { hooks_ = std::move(hooks); }
+  // Where the project's messages and questions go.
+  Host& host() const { return host_; }
   const ProjectHooks& hooks() const { return hooks_; }
   // The folder the program started in: relative project paths given to open
   // are taken relative to it (the process's current folder when empty).

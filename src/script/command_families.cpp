@@ -5,7 +5,7 @@ namespace tarvolin::script {
 void CommandFamilies::Add(CommandFamily* family) {
   if (!family) return;
   families_.push_back(family);
-  for (int c = 0; c < kCommands; ++c)
+  for (int c = 0; c < kCommandIdLimit; ++c)
     if (!byCommand_[c] && family->Handles(c)) byCommand_[c] = family;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "script/command_family.h"
+#include "script/commands.h"
 
 namespace tarvolin::script {
 
@@ -19,7 +20,7 @@ class CommandFamilies final : public CommandFamily {
   void Add(CommandFamily* family);
 
   bool Handles(std::int32_t command) const override {
-    return command >= 0 && command < kCommands && byCommand_[command] != nullptr;
+    return command >= 0 && command < kCommandIdLimit && byCommand_[command] != nullptr;
   }
   void Reset() override;
   int FindAsset(AssetKind kind, std::string_view name) const override;
@@ -27,9 +28,8 @@ class CommandFamilies final : public CommandFamily {
                int& outCount, ErrorState& err) override;
 
  private:
-  static constexpr int kCommands = 202;
   std::vector<CommandFamily*> families_;
-  std::array<CommandFamily*, kCommands> byCommand_;
+  std::array<CommandFamily*, kCommandIdLimit> byCommand_;
 };
 
 }  // namespace tarvolin::script

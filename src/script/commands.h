@@ -214,6 +214,11 @@ enum : CommandId {
 // One more than the largest number a classified line can have.
 inline constexpr CommandId kCommandIdLimit = 202;
 
+// Which executor carries a command out: the interpreter itself (control
+// flow, arithmetic, calls, macros, declarations, debug commands) or one of
+// the command families above the language.
+enum class CommandGroup : std::uint8_t { Language, Arrays, World, Resources, Hardware, Sound };
+
 // Operand kinds of a command, in order, as one letter each:
 //   P value   V variable   L comparison operator   S search operator
 //   r resource   f font map   s string   p path   l level   a array
@@ -229,6 +234,7 @@ struct CommandInfo {
   const char* operands;
   const char* signature;  // the text the editor's status line shows
   bool inMacro;           // whether a macro body may hold the command
+  CommandGroup group;
 };
 
 // The 187 commands in stored (lookup) order.
@@ -236,6 +242,18 @@ std::span<const CommandInfo> CommandTable();
 
 // The entry of a command number, or nullptr (unused numbers, 199..201).
 const CommandInfo* FindCommandInfo(CommandId id);
+
+// The executor of a command; Language for numbers without an entry.
+CommandGroup GroupOf(CommandId id);
+
+// The operands a command takes as inputs (every letter but V, which
+// receives a result); -1 for commands that read their own operands ("?")
+// and numbers without an entry.
+int InputOperandCount(CommandId id);
+
+// The operand kinds of a command, as the letters of CommandInfo::operands
+// ("" for none or unknown numbers).
+std::string_view OperandKinds(CommandId id);
 
 // The command's name, or "" when the number has none.
 std::string_view CommandName(CommandId id);
@@ -268,6 +286,10 @@ int DeprecatedOperator(CommandId id);
 // Whether a command may run inside a macro (error 172 when not). Macro
 // calls may not; blank, comment and undefined lines are not refused here.
 bool AllowedInMacro(CommandId id);
+
+// Whether the command writes its result to the variable written before its
+// name (the assignment and arithmetic forms, StringGetLength).
+bool TakesLeadingVariable(CommandId id);
 
 // Whether the command opens an If/While block (If, While and the
 // deprecated conditional forms).

@@ -40,8 +40,11 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
     case cmd::Qdist:
       if (executing && !ExecArith(line)) return false;
       break;
-    case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10:
-    case 21: case 22: case 23: case 24: case 25: case 26: case 27:
+    case cmd::If: case cmd::IfEqual: case cmd::IfNotEqual: case cmd::IfGreater:
+    case cmd::IfGreaterOrEqual: case cmd::IfLess: case cmd::IfLessOrEqual: case cmd::IfBetweenOrEqual:
+    case cmd::IfOutside: case cmd::IfModEqual: case cmd::IfAndEqual:
+    case cmd::While: case cmd::WhileEqual: case cmd::WhileNotEqual: case cmd::WhileGreater:
+    case cmd::WhileGreaterOrEqual: case cmd::WhileLess: case cmd::WhileLessOrEqual:
       if (!ExecBlockOpen(line, executing)) return false;
       break;
     case cmd::Else:
@@ -85,11 +88,11 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
       if (executing && !ExecMacro(line)) return false;
       break;
     default:
-      if (IsSkippedCommand(command)) break;
-      if (FamilyFor(command)) {
+      if (line.family) {
         if (executing && !ExecAccess::RunFamilyLine(*this, line)) return false;
         break;
       }
+      if (IsSkippedCommand(command)) break;
       // A command whose family is not part of this program.
       if (executing) return Fail(err::kUnknownCommand);
       break;
@@ -216,7 +219,8 @@ bool Interpreter::CallFunction(const ScriptFunction& fn, const std::int32_t* arg
   f.blockLevel = level_;
   f.returnScript = curScript_;
   f.returnLine = pc_;
-  f.function = &fn;
+  f.functionScript = fn.script;
+  f.functionLine = fn.line;
   ++depth_;
   frame_ = &frames_[depth_];
   if (fn.script != curScript_) SelectScript(fn.script);

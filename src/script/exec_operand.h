@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "script/operand.h"
+
 namespace tarvolin::script {
 
 enum class OperandKind : std::uint8_t {
@@ -37,18 +39,11 @@ inline constexpr int kSlotRV0 = 4;
 inline constexpr int kSlotLV0 = 8;
 inline constexpr int kFrameSlots = 14;
 
-// Variable numbers of the operand word.
-inline constexpr int kVarGlobalFirst = 20;
-inline constexpr int kVarMacroFirst = 52;
-inline constexpr int kVarInputFirst = 80;
-inline constexpr int kVarInputLast = 179;
-inline constexpr int kVarArrayFirst = 256;
-
 // Where a variable number lives in a CallFrame, or -1.
 inline int FrameSlotOfVariable(int number) {
-  if (number >= 0 && number <= 5) return kSlotLV0 + number;
-  if (number >= 6 && number <= 9) return kSlotRV0 + (number - 6);
-  if (number >= 10 && number <= 13) return kSlotEV0 + (number - 10);
+  if (number >= kVarLocal0 && number < kVarReturn0) return kSlotLV0 + (number - kVarLocal0);
+  if (number >= kVarReturn0 && number < kVarArgument0) return kSlotRV0 + (number - kVarReturn0);
+  if (number >= kVarArgument0 && number < kFrameVariableCount) return kSlotEV0 + (number - kVarArgument0);
   return -1;
 }
 

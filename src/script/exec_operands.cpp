@@ -85,25 +85,25 @@ Operand DecodeWord(OperandWord word, const ParseEnv& env) {
   if (slot >= 0) {
     o.kind = OperandKind::Frame;
     o.value = slot;
-  } else if (number >= kVarGlobalFirst && number < kVarGlobalFirst + kGlobalsPerSet) {
+  } else if (number >= kVarGlobal0 && number < kVarGlobal0 + kGlobalsPerSet) {
     const ScriptTables& t = *env.tables;
-    const int index = number - kVarGlobalFirst;
+    const int index = number - kVarGlobal0;
     int set = GlobalSetOf(env);
     if (index == kGlobalsPerSet - 1 || t.globalSets[0].shared[static_cast<std::size_t>(index)]) set = 0;
     o.kind = OperandKind::Global;
     o.value = set * kGlobalsPerSet + index;
-  } else if (number >= kVarMacroFirst && number < kVarMacroFirst + 10) {
-    const int n = number - kVarMacroFirst;
+  } else if (number >= kVarMacro0 && number < kVarMacro0 + kMacroParameterCount) {
+    const int n = number - kVarMacro0;
     if (!env.macroWords || n >= env.macroParamCount) return Operand::Immediate(0);
     o = DecodeWord(env.macroWords[n], env);
     // Extending a parameter extends the variable it stands for.
     if (o.kind != OperandKind::Frame && o.kind != OperandKind::Global) return o;
-  } else if (number >= kVarInputFirst && number <= kVarInputLast) {
+  } else if (number >= kVarInput0 && number < kVarInputEnd) {
     o.kind = OperandKind::Input;
     o.value = number;
-  } else if (number >= kVarArrayFirst) {
+  } else if (number >= kVarArray0) {
     o.kind = OperandKind::ArrayElement;
-    o.value = number - kVarArrayFirst;
+    o.value = number - kVarArray0;
   } else {
     o.kind = OperandKind::Unused;
   }
@@ -176,6 +176,15 @@ bool ParseImmediateValue(std::string_view text, std::size_t& pos, const ParseEnv
   return ParseImmediateOperand(text, pos, ctx, value);
 }
 
+bool ParseAttributeOperand(AttributeTable table, std::string_view text, std::size_t& pos,
+                           const ParseEnv& env, Operand& out, ErrorState& err) {
+  EnvContext ctx(env, err);
+  int index = 0;
+  if (!ParseAttribute(table, text, pos, ctx, index)) return false;
+  out = Operand::Immediate(index);
+  return true;
+}
+
 bool ParseComparison(std::string_view text, std::size_t& pos, const ParseEnv& env, int& lop,
                      ErrorState& err) {
   EnvContext ctx(env, err);
@@ -190,7 +199,10 @@ void ClassifyText(std::string_view text, const ParseEnv& env, Classification& ou
   out.command = c.id;
   out.operandStart = static_cast<std::int32_t>(c.operandStart);
   out.hasLeading = c.hasLeadingVariable;
-  if (c.hasLeadingVariable) out.leading = DecodeWord(c.leadingVariable, env);
+  if (c.hasLeadingVariable) {
+    out.leadingWord = c.leadingVariable;
+    out.leading = DecodeWord(c.leadingVariable, env);
+  }
   out.leadingError = c.leadingError;
 }
 

@@ -11,6 +11,7 @@
 #include "script/exec_operand.h"
 #include "script/operand.h"
 #include "script/script_tables.h"
+#include "script/vocabulary.h"
 
 namespace tarvolin::script {
 
@@ -46,6 +47,10 @@ bool ParseVariableOperand(std::string_view text, std::size_t& pos, const ParseEn
 // Only an immediate (a definition's value).
 bool ParseImmediateValue(std::string_view text, std::size_t& pos, const ParseEnv& env,
                          std::int32_t& value, ErrorState& err);
+// A bracketed attribute of one table, as the immediate of its index, with
+// that table's errors (missing / malformed / not in the table).
+bool ParseAttributeOperand(AttributeTable table, std::string_view text, std::size_t& pos,
+                           const ParseEnv& env, Operand& out, ErrorState& err);
 // A comparison operator (0..9): error 2 when missing, 32 when unknown.
 bool ParseComparison(std::string_view text, std::size_t& pos, const ParseEnv& env, int& lop,
                      ErrorState& err);
@@ -58,6 +63,7 @@ struct Classification {
   std::int32_t operandStart = 0;
   bool hasLeading = false;
   Operand leading;
+  OperandWord leadingWord = 0;
   // The first word looked like a variable but could not be read (e.g. a G_
   // name missing from the global set): its error, reported in place of
   // "no such command"; else 0.
@@ -65,6 +71,5 @@ struct Classification {
 };
 void ClassifyText(std::string_view text, const ParseEnv& env, Classification& out);
 
-inline bool IsTripleOperator(int lop) { return lop == 8 || lop == 9; }
 
 }  // namespace tarvolin::script

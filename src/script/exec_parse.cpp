@@ -1,5 +1,5 @@
 // Parsing a classified line's operands into their decoded form, once per line
-// (macro body lines: once per run of the line).
+// (macro body lines: once for each script that calls the macro).
 #include <cstring>
 
 #include "common/text.h"
@@ -7,36 +7,11 @@
 #include "script/interpreter.h"
 #include "script/exec_operands.h"
 #include "script/family_access.h"
+#include "script/vocabulary.h"
 
 namespace tarvolin::script {
 
 namespace {
-
-// Fixed operators of the deprecated conditional forms.
-int FixedOperator(std::int32_t command) {
-  switch (command) {
-    case 1: case 22: return 0;
-    case 2: case 23: return 1;
-    case 3: case 24: return 2;
-    case 4: case 25: return 3;
-    case 5: case 26: return 4;
-    case 6: case 27: return 5;
-    case 7: return 8;
-    case 8: return 9;
-    case 9: return 6;
-    case 10: return 7;
-    default: return -1;
-  }
-}
-
-// Operand count of the assignment and arithmetic commands.
-int ArithOperands(std::int32_t command) {
-  switch (command) {
-    case cmd::Min: case cmd::Max: case cmd::Bounce: return 2;
-    case cmd::Qdist: return 4;
-    default: return 1;
-  }
-}
 
 // Finds the quoted text starting at or after `pos`: [open+1, close).
 bool FindQuoted(std::string_view text, std::size_t& pos, std::size_t& begin, std::size_t& end) {
@@ -78,7 +53,7 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
   auto restEmpty = [&]() { return AtLineEnd(text, pos) || Fail(err::kExtraText); };
 
   if (OpensBlock(command) || command == cmd::ElseIf || command == cmd::Assert) {
-    const int fixed = FixedOperator(command);
+    const int fixed = DeprecatedOperator(command);
     if (!value(0)) return false;
     int lop = fixed;
     if (fixed < 0 || command == cmd::IfBetweenOrEqual || command == cmd::IfOutside) {
@@ -92,7 +67,7 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
     }
     if (!value(1)) return false;
     line.count = 2;
-    if (IsTripleOperator(lop)) {
+    if (IsTripleOp(lop)) {
       if (AtLineEnd(text, pos)) return Fail(err::kOperatorNeedsTwo);
       if (!value(2)) return false;
       line.count = 3;
@@ -102,7 +77,7 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
   } else if (command >= cmd::AddTo && command <= cmd::Qdist) {
     if (!line.hasLeading()) return Fail(err::kLeadingVariableExpected);
     if (line.leading.isImmediate()) return Fail(err::kLeadingImmediate);
-    const int n = ArithOperands(command);
+    const int n = InputOperandCount(command);
     for (int i = 0; i < n; ++i)
       if (!value(i)) return false;
     line.count = static_cast<std::uint8_t>(n);
@@ -162,8 +137,12 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
       }
       case cmd::Log: case cmd::LogFile: {
         std::size_t b = 0, e = 0;
-        if (command == cmd::LogFile && !FindQuoted(text, pos, b, e)) return Fail(err::kBadLogFormat);
+        if (command == cmd::LogFile) {
+          if (!FindQuoted(text, pos, b, e)) return Fail(err::kBadLogFormat);
+          line.file = {static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(e)};
+        }
         if (!FindQuoted(text, pos, b, e)) return Fail(err::kBadLogFormat);
+        line.format = {static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(e)};
         int n = 0;
         while (!AtLineEnd(text, pos)) {
           if (n == 8) return Fail(err::kBadLogFormat);
@@ -201,8 +180,10 @@ bool Interpreter::ParseLine(ScriptLine& line, bool inMacro) {
         break;
       }
       default:
-        // The command families parse their own lines (family_access.cpp).
-        if (FamilyFor(command) && !ExecAccess::ParseFamilyLine(*this, line, env)) return false;
+        // The command families parse their own lines (family_access.cpp);
+        // the line keeps its family so that running it needs no lookup.
+        line.family = FamilyFor(command);
+        if (line.family && !ExecAccess::ParseFamilyLine(*this, line, env)) return false;
         break;
     }
   }

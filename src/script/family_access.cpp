@@ -12,12 +12,6 @@ namespace tarvolin::script {
 
 namespace {
 
-bool IsMacroParameter(OperandWord word) {
-  const std::uint32_t number = VariableNumber(word);
-  return IsVariable(word) && number >= std::uint32_t(kVarMacro0) &&
-         number < std::uint32_t(kVarMacro0 + kMacroParameterCount);
-}
-
 // Inside a macro, an asset index taken from a parameter that names no such
 // asset is reported as the macro's own error, 159.
 void ReportMacroAssetIndex(const ScriptLine& line, std::string_view kinds, ErrorState& err) {
@@ -41,13 +35,18 @@ std::size_t TokenEnd(std::string_view text, std::size_t p) {
 }  // namespace
 
 bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseEnv& env) {
-  if (CommandFamily* family = in.FamilyFor(line.command); family && family->RunsWholeLines())
+  CommandFamily* family = line.family;
+  line.results = 0;
+  if (family->RunsWholeLines()) {
+    line.flags |= ScriptLine::kWholeLine;
     return family->ParseLine(in, line, env);
+  }
+  line.flags &= static_cast<std::uint8_t>(~ScriptLine::kWholeLine);
   const std::string_view text = line.text;
   std::size_t pos = static_cast<std::size_t>(line.operandStart);
   const std::string_view kinds = OperandKinds(line.command);
   ErrorState& err = in.err_;
-  if (line.command == cmd::StringGetLength) {
+  if (TakesLeadingVariable(line.command)) {  // StringGetLength
     if (!line.hasLeading()) return in.Fail(err::kLeadingVariableExpected);
     if (line.leading.isImmediate()) return in.Fail(err::kLeadingImmediate);
   }
@@ -63,24 +62,15 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
     AttributeTable table;
     if (letter == 'V') {
       if (!ParseVariableOperand(text, pos, env, op, err, word)) return false;
+      line.results |= static_cast<std::uint16_t>(1u << n);
     } else if (AttributeTableOf(letter, table)) {  // a bracketed name of its own table
-      const AttributeErrors codes = AttributeErrorCodes(table);
-      const std::size_t p = skipBlanks(text, pos);
-      if (AtLineEnd(text, p)) return in.Fail(codes.missing);
-      const std::size_t end = TokenEnd(text, p);
-      const std::string_view token = text.substr(p, end - p);
-      if (token.size() < 2 || token.front() != '[' || token.back() != ']') return in.Fail(codes.malformed);
-      const int found = FindAttribute(table, token.substr(1, token.size() - 2));
-      if (found < 0) return in.Fail(codes.unknown);
-      op = Operand::Immediate(found);
-      pos = end;
+      if (!ParseAttributeOperand(table, text, pos, env, op, err)) return false;
     } else if (AssetKindOf(letter, kind)) {
       const AssetErrors codes = AssetErrorCodes(kind);
       const std::size_t p = skipBlanks(text, pos);
       if (AtLineEnd(text, p)) return in.Fail(codes.missing);
       const std::size_t end = TokenEnd(text, p);
-      CommandFamily* family = in.FamilyFor(line.command);
-      const int named = family ? family->FindAsset(kind, text.substr(p, end - p)) : -1;
+      const int named = family->FindAsset(kind, text.substr(p, end - p));
       if (named >= 0) {
         op = Operand::Immediate(named);
         pos = end;
@@ -88,9 +78,14 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
         // A name that is no asset of the kind, rather than a bad value.
         if (err.GetError() == err::kUnknownParameter && codes.unknown) err.SetError(codes.unknown);
         return false;
-      } else if (env.inMacro && IsMacroParameter(*word)) {
+      } else if (env.inMacro && IsMacroParameterWord(*word)) {
         line.aux |= 1 << n;
       }
+    } else if (letter == 'S' || letter == 'L') {  // a comparison operator, as its index
+      int lop = 0;
+      if (!ParseComparison(text, pos, env, lop, err)) return false;
+      if (letter == 'S' && IsTripleOp(lop)) return in.Fail(err::kTripleOperatorInSearch);
+      op = Operand::Immediate(lop);
     } else if (letter == 'e') {  // Array.Element, named through the array family
       if (!ParseArrayElementValue(text, pos, env, op, err, word)) return false;
     } else {
@@ -103,23 +98,22 @@ bool ExecAccess::ParseFamilyLine(Interpreter& in, ScriptLine& line, const ParseE
 }
 
 bool ExecAccess::RunFamilyLine(Interpreter& in, ScriptLine& line) {
-  if (CommandFamily* family = in.FamilyFor(line.command); family->RunsWholeLines())
-    return family->RunLine(in, line);
-  const std::string_view kinds = OperandKinds(line.command);
-  std::int32_t p[kMaxLineOperands] = {};
+  CommandFamily* family = line.family;
+  if (line.flags & ScriptLine::kWholeLine) return family->RunLine(in, line);
+  std::int32_t p[kMaxLineOperands];
   int values = 0;
   int results[kMaxLineOperands];
   int resultCount = 0;
   in.evalFailed_ = false;
-  for (int i = 0; i < line.count && std::size_t(i) < kinds.size(); ++i) {
-    if (kinds[std::size_t(i)] == 'V') results[resultCount++] = i;
+  for (int i = 0; i < line.count; ++i) {
+    if (line.results >> i & 1u) results[resultCount++] = i;
     else p[values++] = in.Eval(line.ops[i]);
   }
   if (in.evalFailed_) return false;
   std::int32_t out[3] = {0, 0, 0};
   int outCount = 0;
-  if (!in.FamilyFor(line.command)->Execute(line.command, p, values, out, outCount, in.err_)) {
-    if (line.aux) ReportMacroAssetIndex(line, kinds, in.err_);
+  if (!family->Execute(line.command, p, values, out, outCount, in.err_)) {
+    if (line.aux) ReportMacroAssetIndex(line, OperandKinds(line.command), in.err_);
     return false;
   }
   if (line.command == cmd::StringGetLength) {

@@ -83,8 +83,8 @@ void PollPad(PadState& pad, const KeyMap& keyMap, platform::KeyStateSource& keys
 
 std::int32_t InputVariableValue(const PadState& pad, int number) {
   if (!IsInputVariable(number)) return 0;
-  int function = (number - kFirstInputVariable) / 10;
-  int button = (number - kFirstInputVariable) % 10;
+  int function = (number - kVarInput0) / 10;
+  int button = (number - kVarInput0) % 10;
   switch (function) {
     case kIsButtonPressed:
       return newlyDown(pad.current[button], pad.previous[button]) ? 1 : 0;

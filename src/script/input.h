@@ -12,6 +12,7 @@
 
 #include "platform/input.h"
 #include "platform/scripted_input.h"
+#include "script/operand.h"
 #include "script/vocabulary.h"
 
 namespace tarvolin::script {
@@ -46,16 +47,14 @@ enum InputFunction : int {
   kGetButtonReleased = 4,
   kGetButtonHeld = 5,
 };
-inline constexpr int kFirstInputVariable = 80;   // variable number of F_IsButtonPressedButtonA
-inline constexpr int kLastInputVariable = 179;   // end of the numbers kept for input
 
 // Variable number of an input function and button (button ignored for the
 // three stand-alone functions). The operand parser reads the F_ names.
 constexpr int InputVariableNumber(int function, int button) {
-  return kFirstInputVariable + 10 * function + (function < kGetButtonPressed ? button : 0);
+  return kVarInput0 + 10 * function + (function < kGetButtonPressed ? button : 0);
 }
 constexpr bool IsInputVariable(int number) {
-  return number >= kFirstInputVariable && number <= kLastInputVariable;
+  return number >= kVarInput0 && number < kVarInputEnd;
 }
 
 // The virtual key of each button, from the program settings.

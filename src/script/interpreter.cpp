@@ -46,6 +46,7 @@ void Interpreter::RefreshCosts() {
 
 void Interpreter::ForgetScripts() {
   tables_.scripts.clear();
+  for (Macro& macro : tables_.macros) macro.parsedFor = -1;
   tables_.globals.clear();
   tables_.mainScript = -1;
   running_ = paused_ = inVBlank_ = inHBlank_ = false;
@@ -83,8 +84,18 @@ void Interpreter::SyncLineCache(int script) {
   if (tables_.scripts.size() < static_cast<std::size_t>(docs_->count()))
     tables_.scripts.resize(static_cast<std::size_t>(docs_->count()));
   ScriptState& st = tables_.scripts[static_cast<std::size_t>(script)];
-  const std::size_t count = static_cast<std::size_t>(docs_->at(script).lineCount());
-  if (st.lines.size() != count) st.lines.assign(count, ScriptLine());
+  const ScriptDocument& doc = docs_->at(script);
+  const std::size_t count = static_cast<std::size_t>(doc.lineCount());
+  if (st.seenRevision == doc.revision() && st.lines.size() == count) return;
+  if (st.lines.size() != count || doc.structureRevision() > st.seenRevision) {
+    // Lines moved: nothing cached lines up with the document any more.
+    st.lines.assign(count, ScriptLine());
+  } else {
+    // Lines edited in place are read and parsed again at their next run.
+    for (std::size_t i = 0; i < count; ++i)
+      if (doc.lineRevision(static_cast<int>(i)) > st.seenRevision) st.lines[i].reset();
+  }
+  st.seenRevision = doc.revision();
 }
 
 void Interpreter::SelectScript(int script) {
@@ -115,6 +126,7 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
     line.command = c.command;
     line.operandStart = c.operandStart;
     line.leading = c.leading;
+    line.leadingWord = c.leadingWord;
     line.aux = c.command == cmd::UndefinedCommand ? c.leadingError : 0;
     line.flags = static_cast<std::uint8_t>(ScriptLine::kLoaded | ScriptLine::kClassified |
                                            (c.hasLeading ? ScriptLine::kHasLeading : 0) |
@@ -132,7 +144,7 @@ void Interpreter::Pause() {
   resumeSkip_ = true;
 }
 
-void Interpreter::StartRun(int script, int line) {
+void Interpreter::StartRun(int script, int line, bool atFunction) {
   SyncGlobalStorage();
   std::memset(frames_, 0, sizeof frames_);
   level_ = 0;
@@ -147,6 +159,8 @@ void Interpreter::StartRun(int script, int line) {
   resumeSkip_ = false;
   SelectScript(script);
   pc_ = line;
+  frames_[0].functionScript = script;
+  frames_[0].functionLine = atFunction ? line : -1;
 }
 
 int Interpreter::NextExecutableAfter(int line) {
@@ -301,13 +315,13 @@ bool Interpreter::RunMainFrame(bool firstFrame, StepMode mode) {
           failPlace_ = RunPlace::Frame;
           return Fail(err::kInitialiseWithParameters);
         }
-        StartRun(initFn_->script, initFn_->line);
+        StartRun(initFn_->script, initFn_->line, true);
       } else {
-        StartRun(main, 0);
+        StartRun(main, 0, false);
         return true;
       }
     } else {
-      StartRun(main, 0);
+      StartRun(main, 0, false);
     }
     inVBlank_ = inHBlank_ = false;
     ok = RunLines(kMainBudget, mode);
@@ -325,7 +339,7 @@ bool Interpreter::RunMainFrame(bool firstFrame, StepMode mode) {
   return true;
 }
 
-bool Interpreter::RunVBlankCallback() {
+bool Interpreter::RunVBlankCallback(StepMode mode) {
   const int main = tables_.mainScript;
   if (!docs_ || main < 0 || main >= docs_->count()) return true;
   if (running_ && !inVBlank_) return true;
@@ -337,10 +351,10 @@ bool Interpreter::RunVBlankCallback() {
       failPlace_ = RunPlace::VBlank;
       return Fail(err::kVBlankWithParameters);
     }
-    StartRun(vblankFn_->script, vblankFn_->line);
+    StartRun(vblankFn_->script, vblankFn_->line, true);
     inVBlank_ = true;
   }
-  const bool ok = RunLines(kVBlankBudget, StepMode::Run);
+  const bool ok = RunLines(kVBlankBudget, mode);
   if (!ok) {
     failPlace_ = RunPlace::VBlank;
     inVBlank_ = false;
@@ -350,7 +364,7 @@ bool Interpreter::RunVBlankCallback() {
   return true;
 }
 
-bool Interpreter::RunHBlankCallback(int scanLine) {
+bool Interpreter::RunHBlankCallback(int scanLine, StepMode mode) {
   const int main = tables_.mainScript;
   if (!docs_ || main < 0 || main >= docs_->count()) return true;
   if (!(inHBlank_ || (!running_ && !paused_))) return true;
@@ -361,11 +375,11 @@ bool Interpreter::RunHBlankCallback(int scanLine) {
       failPlace_ = RunPlace::HBlank;
       return Fail(err::kHBlankWithParameters);
     }
-    StartRun(hblankFn_->script, hblankFn_->line);
+    StartRun(hblankFn_->script, hblankFn_->line, true);
     frames_[0].vars[kSlotEV0] = scanLine;
     inHBlank_ = true;
   }
-  const bool ok = RunLines(kHBlankBudget, StepMode::Run);
+  const bool ok = RunLines(kHBlankBudget, mode);
   if (!ok) {
     failPlace_ = RunPlace::HBlank;
     inHBlank_ = false;
@@ -444,13 +458,13 @@ std::int32_t Interpreter::ArrayIndex(std::int32_t ref) const {
   auto valueOf = [&](int number) -> std::int32_t {
     const int slot = FrameSlotOfVariable(number);
     if (slot >= 0) return frame_->vars[slot];
-    if (number >= kVarGlobalFirst && number < kVarGlobalFirst + kGlobalsPerSet)
-      return globals_[static_cast<std::size_t>(GlobalSlot(CurrentGlobalSet(), number - kVarGlobalFirst))];
+    if (number >= kVarGlobal0 && number < kVarGlobal0 + kGlobalsPerSet)
+      return globals_[static_cast<std::size_t>(GlobalSlot(CurrentGlobalSet(), number - kVarGlobal0))];
     return 0;
   };
   std::int32_t index = 0;
-  if (var >= kVarMacroFirst && var < kVarMacroFirst + 10) {
-    const int n = var - kVarMacroFirst;
+  if (var >= kVarMacro0 && var < kVarMacro0 + kMacroParameterCount) {
+    const int n = var - kVarMacro0;
     if (n < macroParamCount_) {
       const OperandWord w = macroWords_[n];
       index = IsImmediate(w) ? ImmediateValue(w) : valueOf(static_cast<int>(VariableNumber(w)));

@@ -38,7 +38,23 @@ struct CallFrame {
   std::int32_t blockLevel;
   std::int32_t returnScript;
   std::int32_t returnLine;
-  const ScriptFunction* function;  // for the stack trace; may be null
+  // Declaration of the running function (script and 0-based line), for the
+  // call stack view; line -1 for a run that started at a script's top. Kept
+  // as numbers, not a pointer into a function table, because preprocessing
+  // while paused rebuilds the tables.
+  std::int32_t functionScript;
+  std::int32_t functionLine;
+};
+
+// One frame of the call stack as a debugger shows it, bottom (the entry
+// point, depth 0) first.
+struct StackFrameView {
+  int depth = 0;
+  std::string function;  // the function's name; empty at a script's top
+  int script = -1;       // document index of the line the frame is at
+  int line = -1;         // 0-based: the line to run next in the top frame,
+                         // the calling line in the frames below it
+  std::array<std::int32_t, kFrameSlots> vars{};  // V_EV0..3, V_RV0..3, V_LV0..5
 };
 
 struct Block {
@@ -136,9 +152,10 @@ class Interpreter {
   void ResetInterpreter();
 
   // Entry points of a frame.
+  // `mode` steps the run the call starts or continues (see RunLines).
   bool RunMainFrame(bool firstFrame, StepMode mode = StepMode::Run);
-  bool RunVBlankCallback();
-  bool RunHBlankCallback(int scanLine);
+  bool RunVBlankCallback(StepMode mode = StepMode::Run);
+  bool RunHBlankCallback(int scanLine, StepMode mode = StepMode::Run);
 
   // The run loop and the line executor.
   bool RunLines(int budget, StepMode mode);
@@ -160,6 +177,8 @@ class Interpreter {
 
   // Debugger requests.
   void RequestPause() { pauseRequest_ = true; refreshDebugFlag(); }
+  void CancelPauseRequest() { pauseRequest_ = false; refreshDebugFlag(); }
+  bool pauseRequested() const { return pauseRequest_; }
   void RequestStackTrace() { stackTrace_ = true; }
   void SetRunToCursor(int script, int line) { cursorScript_ = script; cursorLine_ = line; }
   // Leaves a paused state so that the next frame continues the run.
@@ -176,13 +195,26 @@ class Interpreter {
 
   // Variables, for tests, watch windows and the runner.
   std::int32_t frameVariable(int depth, int slot) const { return frames_[depth].vars[slot]; }
+
+  // The call stack of the run in progress, bottom first; empty when no run
+  // is in progress.
+  std::vector<StackFrameView> CallStack() const;
+  // Whether a run is in progress and stopped (at a breakpoint, a step or a
+  // used-up budget), so that the debugger may change its variables.
+  bool stoppedInRun() const { return running_ && (paused_ || outOfBudget_); }
+  // Writes variable `slot` (0..13, the order of StackFrameView::vars) of the
+  // frame at `depth` while the run is stopped. False, changing nothing, for
+  // a depth or slot outside the stack or when the run is not stopped.
+  bool SetFrameVariable(int depth, int slot, std::int32_t value);
   std::int32_t globalVariable(int set, int index) const;
   void setGlobalVariable(int set, int index, std::int32_t value);
   std::int32_t ticks() const { return globals_[kGlobalsPerSet - 1]; }
 
 
-  // Ensures the script's line cache matches its document's line count
-  // (discarding every cached line when it does not).
+  // Brings the script's line cache up to its document: lines edited in
+  // place since the last look are read and parsed again at their next run;
+  // lines inserted or removed discard the whole cache. Costs one compare
+  // when nothing changed.
   void SyncLineCache(int script);
   // Copies the text of a line from the document and classifies it.
   void ClassifyCached(int script, ScriptLine& line, int index);
@@ -236,7 +268,9 @@ class Interpreter {
   // Line fetching and the run loop helpers.
   bool FetchBreakCheck(ScriptLine& line, bool ignoreBreakpoint);
   void SelectScript(int script);
-  void StartRun(int script, int line);
+  // Starts a run at `line`; `atFunction`: the line declares the entry
+  // function (else the run starts at the script's top).
+  void StartRun(int script, int line, bool atFunction);
   void Pause();
   void refreshDebugFlag();
   int NextExecutableAfter(int line);
@@ -258,6 +292,8 @@ class Interpreter {
   bool ExecDebugKey(ScriptLine& line);
   bool ExecMousePosition(ScriptLine& line);
   bool ExecMacro(ScriptLine& line);
+  // Decodes a parsed macro body line's parameters for the current call.
+  bool BindMacroLine(ScriptLine& line, const ParseEnv& env);
   bool Fail(ErrorCode code) { err_.SetError(code); return false; }
   void AddCost(std::int32_t command) {
     const std::int32_t cost = lineCost_[static_cast<std::size_t>(command)];

@@ -1,6 +1,7 @@
 // Line-level parsing: classifying a script line (leading variable, comment,
-// macro call, command name) and reading a command's operands by the kinds
-// its table entry lists.
+// macro call, command name), and what an operand letter of the command table
+// stands for. The interpreter parses the operands (exec_parse.cpp,
+// family_access.cpp).
 #pragma once
 
 #include <cstddef>
@@ -35,41 +36,9 @@ struct LineClass {
 // error: ctx.Errors() is left as it was.
 LineClass ClassifyLine(std::string_view text, ParseContext& ctx);
 
-// The leading variable that an assignment-style command writes: error 36
-// when the line has none, 37 when it stands for an immediate (a macro
-// parameter bound to one).
-bool LeadingVariable(const LineClass& line, ParseContext& ctx, OperandWord& word);
-
-// The operand kinds of a command, as the letters of CommandInfo::operands
-// ("" for none or unknown numbers).
-std::string_view OperandKinds(CommandId id);
-
 // The attribute table of a bracketed-attribute operand letter, and the asset
 // kind of an asset operand letter; false for other letters.
 bool AttributeTableOf(char kind, AttributeTable& table);
 bool AssetKindOf(char kind, AssetKind& asset);
-
-inline constexpr int kMaxOperands = 12;
-
-// A command's operand words in the order of its operand kinds. A comparison
-// operator, attribute or asset is stored as an immediate of its index; an
-// Array.Element as MakeArrayElementWord. After the operator of If, While,
-// ElseIf and Assert, a triple operator (>=<, <>) adds a third value.
-struct ParsedOperands {
-  int count = 0;
-  OperandWord words[kMaxOperands] = {};
-};
-
-// Parses the operands of a command whose kinds are fixed (not "?") from
-// `pos` on. Errors: those of the operand parsers; 48 for a triple operator
-// without its third value; 139 for a triple operator in a search; 1 when
-// `checkRest` and anything but blanks or a comment follows.
-bool ParseCommandOperands(CommandId id, std::string_view text, std::size_t pos, ParseContext& ctx,
-                          bool checkRest, ParsedOperands& out);
-
-// Evaluates the condition of a conditional command (If, While, ElseIf,
-// Assert and the deprecated forms) from its parsed operands.
-bool EvaluateCondition(CommandId id, const ParsedOperands& operands, const VariableStore& store,
-                       bool& result);
 
 }  // namespace tarvolin::script

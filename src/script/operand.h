@@ -1,5 +1,5 @@
-// Operand words: the 32-bit parsed form of one operand, and their evaluation
-// against the variables of a running script.
+// Operand words: the 32-bit parsed form of one operand. The interpreter
+// decodes each word once into an Operand (exec_operand.h) and evaluates that.
 //
 // Layout of a word:
 //   bit 7 clear  immediate: bit 4 the sign, bits 5..6 the size class
@@ -10,8 +10,7 @@
 //   bits 7, 6 set and bit 5 clear (class 2)
 //                extended variable: bits 8..13 the variable number (0..63),
 //                bits 14..15 the operator, bits 0..4 the amount minus 1.
-// Words are built once when a line is parsed; evaluating one is a few shifts
-// and a load.
+// Words are built once when a line is parsed.
 #pragma once
 
 #include <cstdint>
@@ -81,6 +80,12 @@ constexpr std::uint32_t VariableNumber(OperandWord w) {
 constexpr ExtensionOp ExtendedOperator(OperandWord w) { return ExtensionOp((w >> 14) & 3u); }
 constexpr int ExtendedAmount(OperandWord w) { return int(w & 0x1Fu) + 1; }
 
+// Whether a word names a macro parameter (%0..%9).
+constexpr bool IsMacroParameterWord(OperandWord w) {
+  return IsVariable(w) && !IsExtended(w) && VariableNumber(w) >= std::uint32_t(kVarMacro0) &&
+         VariableNumber(w) < std::uint32_t(kVarMacro0 + kMacroParameterCount);
+}
+
 // ---- Packed array references (variable number minus 256) ----
 
 struct ArrayRef {
@@ -120,81 +125,6 @@ constexpr ArrayRef UnpackArrayRef(std::uint32_t p) {
   }
   return r;
 }
-
-// ---- Where variables live ----
-
-// The variable kinds that are not plain memory: the game pad's input
-// functions and array elements. The interpreter supplies one; tests use
-// MemoryVariables (memory_context.h).
-class VariableSource {
- public:
-  virtual ~VariableSource() = default;
-  // The value of input variable `number` (80..179).
-  virtual std::int32_t ReadInput(int number) = 0;
-  // Element `element` of record `index` of array `array`. A failure (array
-  // not 1D: 150, index out of range: 151) is recorded in `errors`.
-  virtual bool ReadArrayElement(int array, int element, std::int32_t index, std::int32_t& value,
-                                ErrorState& errors) = 0;
-  // As above; also 137 for a read-only table.
-  virtual bool WriteArrayElement(int array, int element, std::int32_t index, std::int32_t value,
-                                 ErrorState& errors) = 0;
-};
-
-// The variables one evaluation sees. `frame` and `globals` must be set; the
-// rest may be null (macro parameters and input then read as 0).
-struct VariableStore {
-  // The current call frame's 14 variables, indexed by variable number:
-  // V_LV0..V_LV5, V_RV0..V_RV3, V_EV0..V_EV3.
-  std::int32_t* frame = nullptr;
-  // The 32 globals of the current script's set; entry 31 is G_TICKS of the
-  // default set (shared variables may point into another set).
-  std::int32_t* const* globals = nullptr;
-  // The words bound to %0..%9 by the running macro call.
-  const OperandWord* macroParameters = nullptr;
-  VariableSource* source = nullptr;
-  ErrorState* errors = nullptr;
-};
-
-// Reads the rare variable kinds (macro parameters, input, arrays, unused
-// numbers). Out of line; EvaluateOperand calls it.
-bool EvaluateSlowVariable(std::uint32_t number, const VariableStore& store, std::int32_t& value);
-
-// Applies an extended variable's operator to a value.
-constexpr std::int32_t ApplyExtension(std::int32_t value, ExtensionOp op, int amount) {
-  // Wrapping arithmetic, as the 32-bit hardware does.
-  switch (op) {
-    case kExtendAdd: return std::int32_t(std::uint32_t(value) + std::uint32_t(amount));
-    case kExtendSubtract: return std::int32_t(std::uint32_t(value) - std::uint32_t(amount));
-    case kExtendMultiply: return std::int32_t(std::uint32_t(value) * std::uint32_t(amount));
-    default: return value & amount;
-  }
-}
-
-// The signed 32-bit value of an operand word. Fails only for an array
-// element that cannot be read (the error is in store.errors).
-inline bool EvaluateOperand(OperandWord word, const VariableStore& store, std::int32_t& value) {
-  if (IsImmediate(word)) {
-    value = ImmediateValue(word);
-    return true;
-  }
-  const std::uint32_t number = VariableNumber(word);
-  std::int32_t v;
-  if (number < kFrameVariableCount) {
-    v = store.frame[number];
-  } else if (number - kVarGlobal0 < std::uint32_t(kGlobalCount)) {
-    v = *store.globals[number - kVarGlobal0];
-  } else if (!EvaluateSlowVariable(number, store, v)) {
-    return false;
-  }
-  value = IsExtended(word) ? ApplyExtension(v, ExtendedOperator(word), ExtendedAmount(word)) : v;
-  return true;
-}
-
-// Writes a value to the variable of a word (an extended variable writes its
-// plain variable). Input variables and unused numbers are no storage: the
-// write is dropped. An immediate (or a macro parameter bound to one) fails
-// with error 10; a failing array element write stops with its error.
-bool StoreToVariable(OperandWord word, std::int32_t value, const VariableStore& store);
 
 // Whether a word stands for an immediate where a variable is required: an
 // immediate, or a macro parameter whose bound word is one.

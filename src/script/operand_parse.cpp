@@ -562,39 +562,6 @@ AssetErrors AssetErrorCodes(AssetKind kind) {
   return {err::kUnknownParameter, err::kUnknownParameter, err::kUnknownParameter};
 }
 
-bool ParseAssetOperand(AssetKind kind, std::string_view text, std::size_t& pos, ParseContext& ctx,
-                       OperandWord& word) {
-  const AssetErrors errors = AssetErrorCodes(kind);
-  std::size_t p = skipBlanks(text, pos);
-  if (AtLineEnd(text, p)) return Report(ctx, errors.missing);
-  const std::size_t end = WordEnd(text, p);
-  const int named = ctx.FindAsset(kind, text.substr(p, end - p));
-  if (named >= 0) {
-    if (named > kMaxImmediate) return Report(ctx, err::kImmediateOutOfRange);
-    word = MakeImmediate(named);
-    pos = end;
-    return true;
-  }
-  OperandWord w = 0;
-  const ErrorCode e = ParseValueCode(text, p, ctx, w);
-  if (e != 0) return Report(ctx, (e == err::kUnknownParameter && errors.unknown) ? errors.unknown : e);
-  if (IsImmediate(w) && ctx.IsExecuting()) {
-    const std::int32_t index = ImmediateValue(w);
-    const bool negativeCall = kind == AssetKind::Function && index < 0;
-    if (!negativeCall && (index < 0 || index >= ctx.AssetCount(kind))) return Report(ctx, errors.outOfRange);
-  }
-  word = w;
-  pos = p;
-  return true;
-}
-
-bool CheckAssetIndex(AssetKind kind, std::int32_t index, int count, bool inMacro, ErrorState& errors) {
-  if (index >= 0 && index < count) return true;
-  if (kind == AssetKind::Function && index < 0) return true;
-  errors.SetError(inMacro ? err::kMacroResourceIndexOutOfRange : AssetErrorCodes(kind).outOfRange);
-  return false;
-}
-
 bool ParseArrayElementOperand(std::string_view text, std::size_t& pos, ParseContext& ctx, int& array,
                               int& element) {
   const std::size_t p = skipBlanks(text, pos);

@@ -49,18 +49,6 @@ struct AssetErrors {
 };
 AssetErrors AssetErrorCodes(AssetKind kind);
 
-// An asset operand: the asset's name (an immediate of its index), or any
-// value whose value is the index. A number is checked against the asset
-// count only at an executing level; a variable is checked when it is
-// evaluated (CheckAssetIndex). Function indices below 0 are allowed (such a
-// call calls nothing).
-bool ParseAssetOperand(AssetKind kind, std::string_view text, std::size_t& pos, ParseContext& ctx,
-                       OperandWord& word);
-
-// Checks an evaluated asset index against the count: the kind's range error,
-// or 159 inside a macro.
-bool CheckAssetIndex(AssetKind kind, std::int32_t index, int count, bool inMacro, ErrorState& errors);
-
 // An Array.Element operand (no index): wrong form 126, unknown array 125,
 // element not in the definition 127.
 bool ParseArrayElementOperand(std::string_view text, std::size_t& pos, ParseContext& ctx, int& array,

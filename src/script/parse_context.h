@@ -1,8 +1,7 @@
 // What the operand parsers need to know about the project and the running
 // script: definitions, global names, assets, array layouts, the block level
 // and macro state, and where to report errors. The interpreter implements it
-// over the open project; MemoryParseContext (memory_context.h) is a plain
-// in-memory one.
+// over its tables and its command families (exec_operands.cpp).
 #pragma once
 
 #include <cstdint>

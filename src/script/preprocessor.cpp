@@ -50,6 +50,14 @@ bool Preprocessor::FailAt(int script, int line, std::string_view message) {
   return false;
 }
 
+bool Preprocessor::Cancel() {
+  cancelled_ = true;
+  failedScript_ = failedLine_ = -1;
+  tables().mainScript = -1;  // half-built tables run nothing
+  interp_.InvalidateCallbacks();
+  return false;
+}
+
 void Preprocessor::SortFunctions(std::vector<ScriptFunction>& table) {
   std::stable_sort(table.begin(), table.end(), [](const ScriptFunction& a, const ScriptFunction& b) {
     return compareIgnoreCase(a.name, b.name) < 0;
@@ -59,6 +67,7 @@ void Preprocessor::SortFunctions(std::vector<ScriptFunction>& table) {
 bool Preprocessor::Preprocess(const PreprocessInput& input, bool reportSuccess) {
   Host& host = interp_.host();
   failedScript_ = failedLine_ = -1;
+  cancelled_ = false;
   const int savedScript = interp_.currentScript();
   const int savedLine = interp_.currentLine();
   ScriptTables& t = tables();
@@ -86,7 +95,7 @@ bool Preprocessor::Preprocess(const PreprocessInput& input, bool reportSuccess) 
   }
   for (ScriptState& st : t.scripts) st.preprocessed = false;
   interp_.InvalidateCallbacks();
-  host.progress(1, "Preproceso");
+  if (!host.progress(1, "Preproceso")) return Cancel();
 
   // The main script.
   int main = -1;
@@ -149,13 +158,16 @@ bool Preprocessor::Preprocess(const PreprocessInput& input, bool reportSuccess) 
         SortFunctions(table);
       }
       ++files;
-      host.progress(std::min(90, 1 + files * 5), "Preproceso");
+      if (!host.progress(std::min(90, 1 + files * 5), "Preproceso")) return Cancel();
     }
   }
   if (ok) {
     SortFunctions(t.globals);
-    for (int script : order_)
-      if (!SecondPass(script)) { ok = false; break; }
+    const int scripts = static_cast<int>(order_.size());
+    for (int i = 0; i < scripts; ++i) {
+      if (!host.progress(90 + 9 * i / scripts, "Preproceso")) return Cancel();
+      if (!SecondPass(order_[static_cast<std::size_t>(i)])) { ok = false; break; }
+    }
   }
   interp_.InvalidateCallbacks();
   if (!ok) {

@@ -33,10 +33,14 @@ class Preprocessor {
  public:
   explicit Preprocessor(Interpreter& interp) : interp_(interp) {}
 
-  // The whole run. Writes "<< Preproceso exitoso >>" on success when
-  // `reportSuccess`; on failure "!! Preproceso falló en línea %d !!" tied to
-  // the failing line.
+  // The whole run, under the host's progress "Preproceso". Writes
+  // "<< Preproceso exitoso >>" on success when `reportSuccess`; on failure
+  // "!! Preproceso falló en línea %d !!" tied to the failing line. When the
+  // user cancels the progress the run ends at once, false, without a
+  // failure message, and with no main script left to run.
   bool Preprocess(const PreprocessInput& input, bool reportSuccess);
+  // The last run was cancelled by the user.
+  bool cancelled() const { return cancelled_; }
 
   // The project's arrays, for table blocks; null when the project has none.
   void setTableArrays(TableArrays* arrays) { arrays_ = arrays; }
@@ -67,6 +71,7 @@ class Preprocessor {
   bool ApplySet(int script, int line, const ScriptLine& sl);
   bool ResolveCall(int script, int line, ScriptLine& sl);
   bool FailAt(int script, int line, std::string_view message);
+  bool Cancel();
   // Table blocks: `write` in the second pass only.
   bool TableLine(int script, int line, const ScriptLine& sl, bool write);
   bool TableSelect(int script, int line, const ScriptLine& sl);
@@ -90,6 +95,7 @@ class Preprocessor {
   } table_;
   int failedScript_ = -1;
   int failedLine_ = -1;
+  bool cancelled_ = false;
 };
 
 }  // namespace tarvolin::script

@@ -1,5 +1,6 @@
 #include "script/script_document.h"
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
 
@@ -7,6 +8,20 @@
 #include "platform/paths.h"
 
 namespace tarvolin::script {
+
+namespace {
+// Revision stamps, unique in the process: a document opened in the place of
+// another never repeats a stamp that a reader saw on the one before.
+std::uint64_t NextRevision() {
+  static std::atomic<std::uint64_t> counter{0};
+  return counter.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+}  // namespace
+
+void ScriptDocument::changedStructure() {
+  revision_ = structureRevision_ = NextRevision();
+  lineRevisions_.assign(lines_.size(), revision_);
+}
 
 ScriptDocument::ScriptDocument(std::string name, std::string path, std::vector<std::string> lines)
     : name_(std::move(name)), path_(std::move(path)) {
@@ -22,6 +37,7 @@ void ScriptDocument::setLines(std::vector<std::string> lines) {
   lines_ = std::move(lines);
   breakpoints_.assign(lines_.size(), 0);
   breakpointCount_ = 0;
+  changedStructure();
 }
 
 void ScriptDocument::insertLines(int at, const std::vector<std::string>& lines) {
@@ -29,6 +45,7 @@ void ScriptDocument::insertLines(int at, const std::vector<std::string>& lines) 
   if (at > lineCount()) at = lineCount();
   lines_.insert(lines_.begin() + at, lines.begin(), lines.end());
   breakpoints_.insert(breakpoints_.begin() + at, lines.size(), 0);
+  if (!lines.empty()) changedStructure();
 }
 
 void ScriptDocument::removeLines(int first, int count) {
@@ -37,10 +54,16 @@ void ScriptDocument::removeLines(int first, int count) {
   for (int i = first; i < first + count; ++i) breakpointCount_ -= breakpoints_[static_cast<std::size_t>(i)];
   lines_.erase(lines_.begin() + first, lines_.begin() + first + count);
   breakpoints_.erase(breakpoints_.begin() + first, breakpoints_.begin() + first + count);
+  changedStructure();
 }
 
 void ScriptDocument::setLine(int index, std::string text) {
-  if (index >= 0 && index < lineCount()) lines_[static_cast<std::size_t>(index)] = std::move(text);
+  if (index < 0 || index >= lineCount()) return;
+  std::string& line = lines_[static_cast<std::size_t>(index)];
+  if (line == text) return;
+  line = std::move(text);
+  revision_ = NextRevision();
+  lineRevisions_[static_cast<std::size_t>(index)] = revision_;
 }
 
 bool ScriptDocument::hasBreakpoint(int index) const {

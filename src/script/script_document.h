@@ -23,11 +23,25 @@ class ScriptDocument {
   // The text of a line; empty for an index outside the document.
   std::string_view line(int index) const;
 
-  // Editing (the editor calls these; the interpreter notices line-count changes).
+  // Editing (the editor calls these; a running game sees each change at the
+  // next execution of the lines concerned).
   void setLines(std::vector<std::string> lines);
   void insertLines(int at, const std::vector<std::string>& lines);
   void removeLines(int first, int count);
   void setLine(int index, std::string text);
+
+  // Edit revisions. Every change raises `revision()`. A line changed in
+  // place records the revision of that change in `lineRevision`; lines
+  // inserted, removed or replaced wholesale move the others, which records
+  // the change in `structureRevision()`. Revision stamps never repeat, not
+  // even across documents, so a reader that remembers the revision it last
+  // saw re-reads exactly what changed since: the lines whose revision is
+  // newer, or everything when the structure is newer.
+  std::uint64_t revision() const { return revision_; }
+  std::uint64_t structureRevision() const { return structureRevision_; }
+  std::uint64_t lineRevision(int index) const {
+    return index >= 0 && index < lineCount() ? lineRevisions_[static_cast<std::size_t>(index)] : 0;
+  }
 
   // Breakpoints. `breakpointCount` lets the interpreter skip the per-line test
   // entirely when no breakpoint is set anywhere.
@@ -41,6 +55,11 @@ class ScriptDocument {
   std::vector<std::string> lines_;
   std::vector<std::uint8_t> breakpoints_;
   int breakpointCount_ = 0;
+  std::uint64_t revision_ = 0;
+  std::uint64_t structureRevision_ = 0;
+  std::vector<std::uint64_t> lineRevisions_;
+
+  void changedStructure();
 };
 
 // Splits file bytes into lines (LF or CR LF; a final line end adds no line).

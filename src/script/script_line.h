@@ -11,6 +11,8 @@
 
 namespace tarvolin::script {
 
+class CommandFamily;
+
 inline constexpr int kMaxLineOperands = 11;  // a function and ten arguments
 
 // Where the function of a Call / CallRet line comes from.
@@ -21,6 +23,12 @@ enum class CallTarget : std::uint8_t {
   Value,         // ops[0] evaluates to an index into the script's table
 };
 
+// A part of a line's text: [begin, end).
+struct TextSpan {
+  std::uint32_t begin = 0;
+  std::uint32_t end = 0;
+};
+
 struct ScriptLine {
   enum Flags : std::uint8_t {
     kLoaded = 1,      // text copied from the document
@@ -28,6 +36,7 @@ struct ScriptLine {
     kParsed = 4,      // operands valid
     kHasLeading = 8,  // a variable stands before the command name
     kSkipped = 16,    // a declaration the run loop steps over
+    kWholeLine = 32,  // the family parses and runs the line itself
   };
 
   std::string text;
@@ -39,7 +48,14 @@ struct ScriptLine {
   CallTarget target = CallTarget::None;
   std::int32_t targetIndex = -1;  // function index for Global / Script targets
   std::int32_t aux = 0;           // command-specific (macro index, Log text end)
+  // The family that carries the command out, found when the line is parsed,
+  // and which of its operands receive results (bit i: ops[i] is a V).
+  CommandFamily* family = nullptr;
+  std::uint16_t results = 0;
+  // Log / LogFile: the quoted format and file name, found by the parse.
+  TextSpan format, file;
   Operand leading;
+  OperandWord leadingWord = 0;  // as parsed (a macro call binds it)
   Operand ops[kMaxLineOperands];
   OperandWord words[kMaxLineOperands] = {};  // as parsed (a macro call binds them)
 

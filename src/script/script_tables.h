@@ -27,6 +27,8 @@ struct ScriptFunction {
 
 struct ScriptState {
   std::vector<ScriptLine> lines;
+  // The document revision the line cache was last brought up to.
+  std::uint64_t seenRevision = 0;
   std::vector<ScriptFunction> functions;  // sorted by name ignoring case
   int globalSet = 0;
   bool preprocessed = false;
@@ -54,6 +56,9 @@ struct Macro {
   std::string name;
   std::vector<ScriptLine> body;
   int params = 0;  // 1 + the largest digit after a "%" in the body
+  // The script whose names the body lines were parsed with (-1: not yet).
+  // Global and function names depend on the calling script.
+  int parsedFor = -1;
 };
 
 struct ScriptTables {

@@ -48,7 +48,7 @@ inline constexpr std::string_view kTimingDatabaseFileName = "timing_database.txt
 
 class TimingEngine {
  public:
-  static constexpr int kRowCount = 201;  // CommandId 0..200
+  static constexpr int kRowCount = cmd::MacroCall + 1;  // every CommandId up to a macro call
   // Cycles in one per cent of a frame, and in one scan line.
   static constexpr std::int32_t kCyclesPerPercent = 2796;
   static constexpr std::int32_t kCyclesPerScanLine = 1268;

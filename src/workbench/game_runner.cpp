@@ -32,19 +32,40 @@ void GameRunner::ReportFailure() {
   }
 }
 
-FrameOutcome GameRunner::RunFrame() {
+namespace {
+bool IsLineStep(script::StepMode mode) {
+  return mode == script::StepMode::StepInto || mode == script::StepMode::StepOver ||
+         mode == script::StepMode::RunToReturn;
+}
+}  // namespace
+
+void GameRunner::CarryStep() {
+  script::Interpreter& interp = runtime_.interpreter();
+  if (!IsLineStep(mode_) || interp.running() || interp.pauseRequested()) return;
+  interp.RequestPause();
+  stepCarry_ = true;
+}
+
+FrameOutcome GameRunner::RunFrame(script::StepMode mode) {
   if (!started_) return FrameOutcome::Failed;
   ++frames_;
   runtime_.input().Poll();
   script::Interpreter& interp = runtime_.interpreter();
   budgetHit_ = failed_ = false;
+  mode_ = mode;
+  if (stepCarry_) {
+    // The stop a line step left for the next line is the user's to drop.
+    if (mode == script::StepMode::Run && interp.pauseRequested()) interp.CancelPauseRequest();
+    stepCarry_ = false;
+  }
   const bool first = firstFrame_;
   firstFrame_ = false;
-  if (!interp.RunMainFrame(first)) {
+  if (!interp.RunMainFrame(first, mode)) {
     ReportFailure();
     return FrameOutcome::Failed;
   }
   if (interp.paused()) return FrameOutcome::Paused;
+  CarryStep();
   if (interp.running() && interp.outOfBudget()) budgetHit_ = true;
   if (budgetHit_ && onStatus) {
     char text[160];
@@ -58,25 +79,30 @@ FrameOutcome GameRunner::RunFrame() {
     return FrameOutcome::Failed;
   }
   if (interp.paused()) return FrameOutcome::Paused;
+  CarryStep();
   return budgetHit_ ? FrameOutcome::Budget : FrameOutcome::Ran;
 }
 
 machine::CallbackResult GameRunner::lineDrawn(int line) {
   script::Interpreter& interp = runtime_.interpreter();
-  if (!interp.RunHBlankCallback(line)) {
+  const bool resumed = interp.running() && interp.inHBlank();
+  if (!interp.RunHBlankCallback(line, mode_)) {
     failed_ = true;
     return machine::CallbackResult::Failed;
   }
+  if (resumed) CarryStep();
   return interp.paused() && interp.inHBlank() ? machine::CallbackResult::Paused
                                               : machine::CallbackResult::Continue;
 }
 
 machine::CallbackResult GameRunner::frameDrawn() {
   script::Interpreter& interp = runtime_.interpreter();
-  if (!interp.RunVBlankCallback()) {
+  const bool resumed = interp.running() && interp.inVBlank();
+  if (!interp.RunVBlankCallback(mode_)) {
     failed_ = true;
     return machine::CallbackResult::Failed;
   }
+  if (resumed) CarryStep();
   if (interp.running() && interp.inVBlank() && interp.outOfBudget() && !budgetHit_) {
     budgetHit_ = true;
     if (onStatus) {

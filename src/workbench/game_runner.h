@@ -32,8 +32,14 @@ class GameRunner : private machine::FrameCallbacks {
 
   // Starts the game: the next frame runs Initialise.
   void Start();
-  // One frame. After Failed the game is stopped.
-  FrameOutcome RunFrame();
+  // One frame. After Failed the game is stopped. `mode` steps the runs of
+  // the frame (the debugger's F11, F10, Shift+F11, Ctrl+F10): a paused run
+  // goes on by that step, and a paused per-line callback resumes by it. A
+  // line step whose run ends before it stops stops at the next line that
+  // runs: the first line of a callback of this frame, else the first line
+  // of the next frame. A frame run with StepMode::Run drops that pending
+  // stop.
+  FrameOutcome RunFrame(script::StepMode mode = script::StepMode::Run);
   bool running() const { return started_; }
   // Frames run since Start.
   int frameCount() const { return frames_; }
@@ -50,6 +56,10 @@ class GameRunner : private machine::FrameCallbacks {
   bool firstFrame_ = false;
   bool budgetHit_ = false;
   bool failed_ = false;
+  script::StepMode mode_ = script::StepMode::Run;  // of the frame being run
+  bool stepCarry_ = false;  // a line step asked the interpreter to stop at the next line
+  // After the stepped run ended without stopping: stop at the next line.
+  void CarryStep();
   int frames_ = 0;
 };
 

@@ -123,8 +123,35 @@ TEST(ArrayCommands, TablesElementsAndVariables) {
   EXPECT_EQ(m.local(3), 55);
   EXPECT_EQ(m.get("Enemy", "y", 5), 7);
 
+  // Index forms: a variable with an offset, a global, a folded definition.
+  ArrayRig forms(
+      "##SPEED 12\n"
+      "TableDefine Enemy 0 x\n"
+      "TableData 10\nTableData 11\nTableData 12\nTableData 13\n"
+      "TableData 14\nTableData 15\nTableData 16\nTableData 17\n"
+      "V_LV0 = 3\n"
+      "G_VAR03 = 6\n"
+      "V_LV1 = Enemy.x[V_LV0+4]\n"
+      "V_LV2 = Enemy.x[V_LV0-3]\n"
+      "V_LV3 = Enemy.x[G_VAR03]\n"
+      "V_LV4 = Enemy.x[#SPEED-5]\n"
+      "V_LV5 = enemy.X[2]\n"
+      "Return\n");
+  ASSERT_TRUE(forms.run()) << forms.error() << forms.notes();
+  EXPECT_EQ(forms.local(1), 17);
+  EXPECT_EQ(forms.local(2), 10);
+  EXPECT_EQ(forms.local(3), 16);
+  EXPECT_EQ(forms.local(4), 17);
+  EXPECT_EQ(forms.local(5), 12);
+
   // Variable errors, each with its code.
   const std::pair<const char*, ErrorCode> faults[] = {
+      {"V_LV0 = Enemy.x[-1]\nReturn\n", 148},
+      {"V_LV0 = Enemy.x[V_LV0+12]\nReturn\n", 147},
+      {"V_LV0 = Enemy.x[Enemy.kind]\nReturn\n", 149},
+      {"V_LV0 = Enemy.x[]\nReturn\n", 144},
+      {"V_LV0 = Enemy.x[G_NONE]\nReturn\n", 38},
+      {"V_LV0 = -5\nV_LV1 = Enemy.x[V_LV0+1]\nReturn\n", 151},
       {"Rom.v[1] = 3\nReturn\n", 137},
       {"V_LV0 = Grid.cell[0]\nReturn\n", 150},
       {"V_LV0 = Enemy.x[8]\nReturn\n", 151},

@@ -1,4 +1,5 @@
 #include "commands/world_commands.h"
+#include "script/commands.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,19 @@ class WorldRig {
 };
 
 }  // namespace
+
+TEST(WorldCommands, AnIndexThatNamesNoAssetIsItsKindsRangeError) {
+  WorldRig r;  // one font map and one string; no paths, levels or tile lists
+  EXPECT_FALSE(r.run(cmd::PathGetLength, {0}));
+  EXPECT_EQ(r.err.GetError(), err::kPathIndexOutOfRange);
+  EXPECT_FALSE(r.run(cmd::LevelGetDimensionX, {0}));
+  EXPECT_EQ(r.err.GetError(), err::kLevelIndexOutOfRange);
+  EXPECT_FALSE(r.run(cmd::TilelistGroupLoad, {0, 0, 0, 0}));
+  EXPECT_EQ(r.err.GetError(), err::kTileListIndexOutOfRange);
+  EXPECT_FALSE(r.run(cmd::StringGetLength, {-1}));
+  EXPECT_EQ(r.err.GetError(), err::kStringIndexOutOfRange);
+  EXPECT_TRUE(r.run(cmd::StringGetLength, {0}));
+}
 
 TEST(StringCommands, TargetChecksAndDrawnCells) {
   WorldRig r;

@@ -410,18 +410,19 @@ TEST(ArrayOperations, CopySwapSortAndFind) {
     }
     return out;
   };
+  auto equals = [](std::int32_t wanted) { return [wanted](std::int32_t v) { return v == wanted; }; };
   std::int32_t found = 0;
-  ASSERT_TRUE(list.find1D(0, 0, 0, 0, 0, 5, found, err));
+  ASSERT_TRUE(list.find1D(0, 0, 0, 0, equals(5), found, err));
   EXPECT_EQ(found, 0);
-  ASSERT_TRUE(list.find1D(0, 0, 1, 0, 0, 5, found, err));
+  ASSERT_TRUE(list.find1D(0, 0, 1, 0, equals(5), found, err));
   EXPECT_EQ(found, 3);
-  ASSERT_TRUE(list.find1D(0, 0, 0, 5, 2, 8, found, err));
+  ASSERT_TRUE(list.find1D(0, 0, 0, 5, [](std::int32_t v) { return v > 8; }, found, err));
   EXPECT_EQ(found, 2);
-  ASSERT_TRUE(list.find1D(0, 0, 0, 0, 0, 42, found, err));
+  ASSERT_TRUE(list.find1D(0, 0, 0, 0, equals(42), found, err));
   EXPECT_EQ(found, -1);
-  EXPECT_FALSE(list.find1D(0, 0, 4, 2, 0, 5, found, err));
+  EXPECT_FALSE(list.find1D(0, 0, 4, 2, equals(5), found, err));
   EXPECT_EQ(err.GetError(), 129);
-  EXPECT_FALSE(list.find1D(3, 0, 0, 0, 0, 5, found, err));
+  EXPECT_FALSE(list.find1D(3, 0, 0, 0, equals(5), found, err));
   EXPECT_EQ(err.GetError(), 130);
 
   // Ascending sort of records 1..5 is stable: the two 5s keep their order.
@@ -452,16 +453,16 @@ TEST(ArrayOperations, CopySwapSortAndFind) {
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 3; ++x) ASSERT_TRUE(list.setElement(3, 0, x, y, x + 10 * y, err));
   std::int32_t fx = 0, fy = 0;
-  ASSERT_TRUE(list.find2D(3, 0, 0, 0, 0, 0, 0, 3, 11, fx, fy, err));
+  ASSERT_TRUE(list.find2D(3, 0, 0, 0, 0, 0, 0, [](std::int32_t v) { return v >= 11; }, fx, fy, err));
   EXPECT_EQ(fx, 1);
   EXPECT_EQ(fy, 1);
-  ASSERT_TRUE(list.find2D(3, 0, 2, 0, 1, 0, 0, 3, 11, fx, fy, err));
+  ASSERT_TRUE(list.find2D(3, 0, 2, 0, 1, 0, 0, [](std::int32_t v) { return v >= 11; }, fx, fy, err));
   EXPECT_EQ(fx, 2);
   EXPECT_EQ(fy, 1);
-  ASSERT_TRUE(list.find2D(3, 0, 0, 0, 0, 0, 0, 0, 99, fx, fy, err));
+  ASSERT_TRUE(list.find2D(3, 0, 0, 0, 0, 0, 0, equals(99), fx, fy, err));
   EXPECT_EQ(fx, -1);
   EXPECT_EQ(fy, -1);
-  EXPECT_FALSE(list.find2D(0, 0, 0, 0, 0, 0, 0, 0, 99, fx, fy, err));
+  EXPECT_FALSE(list.find2D(0, 0, 0, 0, 0, 0, 0, equals(99), fx, fy, err));
   EXPECT_EQ(err.GetError(), 130);
 
   // Block copies move a record to and from another array's bytes.

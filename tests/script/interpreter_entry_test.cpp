@@ -317,6 +317,75 @@ TEST(InterpreterFamilies, OperandsReachTheFamilyExecutor) {
 
 namespace tarvolin::script::test {
 
+namespace {
+
+// MusicPlay with a resource operand: counts the name lookups (made when a
+// line is parsed) and the plays (made each time it runs).
+class CountingSound : public CommandFamily {
+ public:
+  mutable int lookups = 0;
+  std::vector<std::int32_t> played;
+  bool Handles(std::int32_t command) const override { return command == cmd::MusicPlay; }
+  void Reset() override {}
+  int FindAsset(AssetKind kind, std::string_view name) const override {
+    if (kind != AssetKind::Resource) return -1;
+    ++lookups;
+    return name == "Song" ? 2 : -1;
+  }
+  bool Execute(std::int32_t, const std::int32_t* p, int, std::int32_t*, int& outCount,
+               ErrorState&) override {
+    played.push_back(p[0]);
+    outCount = 0;
+    return true;
+  }
+};
+
+}  // namespace
+
+TEST(InterpreterMacros, BodiesAreParsedOnceAndBoundAtEachCall) {
+  // Three calls: the body's names are looked up once, the parameter follows
+  // each call's operand.
+  ScriptRig g("%Play V_LV0\n%Play V_LV1\n%Play V_LV0\nReturn\n");
+  g.macro("Play", {"MusicPlay Song", "%0 += 1"}, 1);
+  CountingSound sound;
+  g.interp.setFamily(&sound);
+  ASSERT_TRUE(g.run()) << g.error();
+  EXPECT_EQ(g.local(0), 2);
+  EXPECT_EQ(g.local(1), 1);
+  EXPECT_EQ(sound.played, (std::vector<std::int32_t>{2, 2, 2}));
+  EXPECT_EQ(sound.lookups, 1);
+
+  // A later call that binds an immediate where a variable is written fails
+  // as the first call would have: 37 for the target, 10 for a result.
+  ScriptRig target("%Set V_LV0\n%Set 4\nReturn\n");
+  target.macro("Set", {"%0 = 1"}, 1);
+  EXPECT_FALSE(target.run());
+  EXPECT_EQ(target.error(), err::kLeadingImmediate);
+  EXPECT_EQ(target.local(0), 1);
+  EXPECT_EQ(target.line(), 2);
+
+  ScriptRig result("%Scan V_LV0\n%Scan 3\nReturn\n");
+  result.macro("Scan", {"DisplayGetScanLine %0"}, 1);
+  FakeDisplay display;
+  result.interp.setFamily(&display);
+  EXPECT_FALSE(result.run());
+  EXPECT_EQ(result.error(), err::kVariableExpected);
+  EXPECT_EQ(result.local(0), 220);
+
+  // A global's name means the calling script's set: the same body adds to
+  // the main script's G_VAR01 and then to the other script's.
+  ScriptRig sets("ExternScript \"other\"\nExternFunction \"other\" Bump\n"
+                 "%Inc\nCall Bump\n%Inc\nReturn\n");
+  sets.file("other.txt", "ApplyGlobalSet Juego\nReturn\nFunction Bump 0\n%Inc\nReturn\n");
+  GlobalSet game = DefaultGlobalSet();
+  game.name = "Juego";
+  sets.input.globalSets = {DefaultGlobalSet(), game};
+  sets.macro("Inc", {"G_VAR01 += 1"}, 0);
+  ASSERT_TRUE(sets.run()) << sets.notes() << sets.error();
+  EXPECT_EQ(sets.interp.globalVariable(0, 1), 2);
+  EXPECT_EQ(sets.interp.globalVariable(1, 1), 1);
+}
+
 TEST(InterpreterFamilies, AFamilyAddedLaterIsFound) {
   ScriptRig g("DisplayGetScanLine V_LV0\nReturn\n");
   CommandFamilies families;

@@ -1,63 +1,132 @@
+// Operands as scripts read them: each value is assigned to a global by a main
+// script with the project's definitions, global names, assets and a
+// function, and read back after the frame; operands of the commands that
+// families carry out reach a recording family. Reading and writing array
+// element variables is tested with the array commands
+// (tests/commands/exec_arrays_test.cpp).
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <climits>
 #include <string>
-#include <vector>
 
-#include "script/memory_context.h"
+#include "common/text.h"
+#include "script/input.h"
 #include "script/operand.h"
 #include "script/operand_parse.h"
+#include "script/script_rig.h"
 
-namespace tarvolin::script {
+namespace tarvolin::script::test {
 namespace {
+
+// The names a project gives its assets, as its command families know them:
+// strings, a resource, a level, an array with two elements, a memory array,
+// and arrays A0..A299 whose A5 has elements e0..e299. It takes every command
+// the language leaves to families and records the values it is handed.
+class ProjectNames : public CommandFamily {
+ public:
+  std::vector<std::int32_t> last;
+  bool Handles(std::int32_t command) const override { return GroupOf(command) != CommandGroup::Language; }
+  void Reset() override {}
+  int FindAsset(AssetKind kind, std::string_view name) const override {
+    auto is = [&](const char* wanted) { return equalsIgnoreCase(name, wanted); };
+    switch (kind) {
+      case AssetKind::String: return is("Title") ? 0 : is("Credits") ? 1 : -1;
+      case AssetKind::Resource: return is("Hero") ? 0 : -1;
+      case AssetKind::Level: return is("World1") ? 0 : -1;
+      case AssetKind::Array:
+        if (is("Table")) return 0;
+        if (is("ERAM")) return 1;
+        return Numbered(name, 'A');
+      default: return -1;
+    }
+  }
+  bool IsSystemArray(int array) const override { return array == 1; }
+  int FindArrayElement(int array, std::string_view element) const override {
+    if (array == 0) return equalsIgnoreCase(element, "Item") ? 0 : equalsIgnoreCase(element, "Other") ? 1 : -1;
+    if (array == 5 + 2) return Numbered(element, 'e');   // A5
+    return equalsIgnoreCase(element, "e") ? 0 : -1;
+  }
+  bool Execute(std::int32_t, const std::int32_t* p, int count, std::int32_t*, int& outCount,
+               ErrorState&) override {
+    last.assign(p, p + count);
+    outCount = 0;
+    return true;
+  }
+
+ private:
+  // "A17" -> 17 + 2 (after Table and ERAM) for arrays, "e17" -> 17 for elements.
+  static int Numbered(std::string_view name, char letter) {
+    if (name.size() < 2 || name[0] != letter) return -1;
+    int n = 0;
+    for (char c : name.substr(1)) {
+      if (c < '0' || c > '9') return -1;
+      n = n * 10 + (c - '0');
+    }
+    if (n >= 300) return -1;
+    return letter == 'A' ? n + 2 : n;
+  }
+};
+
+// The game pad as the interpreter reads it.
+class PadInput : public InputSource {
+ public:
+  PadState pad;
+  std::int32_t inputValue(int number) override { return InputVariableValue(pad, number); }
+};
+
+constexpr int kResult = 5;  // G_RESULT, the global each value goes to
 
 class Operands : public ::testing::Test {
  protected:
   Operands() {
-    ctx.AddDefinition("SPEED", 12);
-    ctx.AddDefinition("ZERO", 0);
-    ctx.globalNames[3] = "G_SCORE";
-    table = ctx.AddArray("Table", {"Item", "Other"});
-    ctx.AddArray("ERAM", {"u8", "s8", "u16", "s16"}, true);
-    ctx.AddAsset(AssetKind::String, "Title");
-    ctx.AddAsset(AssetKind::String, "Credits");
-    ctx.AddAsset(AssetKind::Resource, "Hero");
-    ctx.AddAsset(AssetKind::Level, "World1");
-    ctx.AddAsset(AssetKind::Function, "Jump");
-    vars.AddArray(2, 8);
+    names.names[3] = "G_SCORE";
+    names.names[kResult] = "G_RESULT";
   }
 
-  // Parses one value; returns the error (0 on success) and the value read.
-  ErrorCode Value(std::string_view text, std::int32_t* value = nullptr, std::size_t* end = nullptr) {
-    std::size_t pos = 0;
-    OperandWord word = 0;
-    ctx.errors.Clear();
-    if (!ParseValue(text, pos, ctx, word)) {
-      EXPECT_EQ(pos, 0u) << "position moved on failure: " << text;
-      return ctx.errors.GetError();
+  // Runs `setup`, then "G_RESULT = <text>"; the error (0: none) and the value.
+  ErrorCode Value(const std::string& text, std::int32_t* value = nullptr, const std::string& setup = "") {
+    ScriptRig g("##SPEED 12\n##ZERO 0\n" + setup + "G_RESULT = " + text +
+                "\nReturn\nFunction Jump 0\nReturn\n");
+    g.input.globalSets = {names};
+    for (const auto& [name, body, params] : macros) g.macro(name, body, params);
+    g.interp.setFamily(&project);
+    g.interp.setInput(&input);
+    if (!g.run()) {
+      EXPECT_NE(g.error(), 0) << text << "\n" << g.notes();
+      return g.error();
     }
-    if (end) *end = pos;
-    std::int32_t v = 0;
-    EXPECT_TRUE(EvaluateOperand(word, vars.Store(), v)) << text;
-    if (value) *value = v;
+    if (value) *value = g.interp.globalVariable(0, kResult);
     return 0;
   }
-  // Parses one value without evaluating it.
-  ErrorCode ParseOnly(std::string_view text) {
-    std::size_t pos = 0;
-    OperandWord word = 0;
-    ctx.errors.Clear();
-    return ParseValue(text, pos, ctx, word) ? 0 : ctx.errors.GetError();
-  }
-  std::int32_t Eval(std::string_view text) {
+  // Parses "G_RESULT = <text>" at a level that does not execute; the error.
+  ErrorCode ParseError(const std::string& text) { return Value("0", nullptr, "If 1 == 0\nG_RESULT = " + text + "\nEnd\n"); }
+  std::int32_t Eval(const std::string& text, const std::string& setup = "") {
     std::int32_t v = -99999;
-    EXPECT_EQ(Value(text, &v), 0) << text;
+    EXPECT_EQ(Value(text, &v, setup), 0) << text;
     return v;
   }
+  // Runs one line after `setup`; its error (0: none) and the script's locals.
+  ErrorCode Line(const std::string& line, const std::string& setup = "", std::int32_t* l0 = nullptr,
+                 const std::string& tail = "") {
+    ScriptRig g("##SPEED 12\n" + setup + line + "\nReturn\n" + tail);
+    g.input.globalSets = {names};
+    for (const auto& [name, body, params] : macros) g.macro(name, body, params);
+    g.interp.setFamily(&project);
+    g.interp.setInput(&input);
+    const bool ok = g.run();
+    if (l0) *l0 = g.local(0);
+    return ok ? 0 : g.error();
+  }
 
-  MemoryParseContext ctx;
-  MemoryVariables vars;
-  int table = 0;
+  GlobalSet names = DefaultGlobalSet();
+  ProjectNames project;
+  PadInput input;
+  struct MacroText {
+    std::string name;
+    std::vector<std::string> body;
+    int params;
+  };
+  std::vector<MacroText> macros;
 };
 
 TEST_F(Operands, WordEncodingRoundTrips) {
@@ -81,6 +150,9 @@ TEST_F(Operands, WordEncodingRoundTrips) {
   EXPECT_EQ(VariableNumber(x), 51u);
   EXPECT_EQ(ExtendedOperator(x), kExtendAnd);
   EXPECT_EQ(ExtendedAmount(x), 32);
+  EXPECT_TRUE(IsMacroParameterWord(MakeVariable(kVarMacro0 + 9)));
+  EXPECT_FALSE(IsMacroParameterWord(MakeVariable(kVarMacro0 + 10)));
+  EXPECT_FALSE(IsMacroParameterWord(MakeImmediate(kVarMacro0)));
   ArrayRef r;
   r.array = 255;
   r.element = 254;
@@ -111,11 +183,10 @@ TEST_F(Operands, NumbersCharactersAndColours) {
   EXPECT_EQ(Eval("false"), 0);
   EXPECT_EQ(Eval("Off"), 0);
   EXPECT_EQ(Eval("0"), 0);
-  std::size_t end = 0;
-  EXPECT_EQ(Value("  42 rest", nullptr, &end), 0);
-  EXPECT_EQ(end, 4u);
-  EXPECT_EQ(Value("7;comment", nullptr, &end), 0);
-  EXPECT_EQ(end, 1u);
+  // The operand ends at a blank or a comment; anything after it is extra.
+  EXPECT_EQ(Eval("  42 ; the answer"), 42);
+  EXPECT_EQ(Eval("7;comment"), 7);
+  EXPECT_EQ(Value("  42 rest"), err::kExtraText);
 }
 
 TEST_F(Operands, MalformedImmediates) {
@@ -181,36 +252,31 @@ TEST_F(Operands, DefinitionsAndFolding) {
   EXPECT_EQ(Value("#NOPE"), 45);
   EXPECT_EQ(Value("#"), 45);
   EXPECT_EQ(Value("##SPEED"), 4);
-  // The immediate-only parser used for definition values.
-  std::size_t pos = 0;
-  std::int32_t v = 0;
-  ASSERT_TRUE(ParseImmediateOperand(" #SPEED*2 ; doubled", pos, ctx, v));
-  EXPECT_EQ(v, 24);
-  EXPECT_EQ(pos, 9u);
-  pos = 0;
-  EXPECT_FALSE(ParseImmediateOperand("V_LV0", pos, ctx, v));
-  EXPECT_EQ(ctx.errors.GetError(), 4);
-  EXPECT_FALSE(ParseImmediateOperand("#LATER", pos, ctx, v));
-  EXPECT_EQ(ctx.errors.GetError(), 45);
-  EXPECT_FALSE(ParseImmediateOperand("  ", pos, ctx, v));
-  EXPECT_EQ(ctx.errors.GetError(), 2);
+  // A definition's value takes only the immediate forms, folded, with a
+  // comment after it; a later definition is not known yet.
+  EXPECT_EQ(Eval("#TWICE", "##TWICE #SPEED*2 ; doubled\n"), 24);
+  ScriptRig bad("##BAD V_LV0\n##EARLY #LATER\n##LATER 1\nReturn\n");
+  EXPECT_FALSE(bad.preprocess());
+  EXPECT_EQ(bad.notes(),
+            "ERROR: No se halló el valor de la definición, o falta el entero en la línea 1\n"
+            "!! Preproceso falló en línea 1 !!\n");
+  for (const char* text : {"##EARLY #LATER\n##LATER 1\nReturn\n", "##EMPTY   \nReturn\n"}) {
+    ScriptRig missing(text);
+    EXPECT_FALSE(missing.preprocess()) << text;
+  }
 }
 
 TEST_F(Operands, FrameVariablesAndGlobals) {
-  vars.frame[kVarLocal0 + 5] = 11;
-  vars.frame[kVarReturn0 + 1] = 22;
-  vars.frame[kVarArgument0 + 3] = 33;
-  vars.globals[3] = 44;
-  vars.globals[31] = 55;
-  EXPECT_EQ(Eval("V_LV5"), 11);
-  EXPECT_EQ(Eval("v_rv1"), 22);
-  EXPECT_EQ(Eval("V_EV3"), 33);
-  EXPECT_EQ(Eval("L5"), 11);
-  EXPECT_EQ(Eval("R1"), 22);
-  EXPECT_EQ(Eval("E3"), 33);
-  EXPECT_EQ(Eval("P3"), 33);
-  EXPECT_EQ(Eval("G_SCORE"), 44);
-  EXPECT_EQ(Eval("g_ticks"), 55);
+  const std::string setup = "V_LV5 = 11\nV_RV1 = 22\nV_EV3 = 33\nG_SCORE = 44\nG_TICKS = 55\n";
+  EXPECT_EQ(Eval("V_LV5", setup), 11);
+  EXPECT_EQ(Eval("v_rv1", setup), 22);
+  EXPECT_EQ(Eval("V_EV3", setup), 33);
+  EXPECT_EQ(Eval("L5", setup), 11);
+  EXPECT_EQ(Eval("R1", setup), 22);
+  EXPECT_EQ(Eval("E3", setup), 33);
+  EXPECT_EQ(Eval("P3", setup), 33);
+  EXPECT_EQ(Eval("G_SCORE", setup), 44);
+  EXPECT_EQ(Eval("g_ticks", setup), 55);
   EXPECT_EQ(Value("G_LIVES"), 38);
   EXPECT_EQ(Value("V_LV6"), 4);
   EXPECT_EQ(Value("V_EV4"), 4);
@@ -219,161 +285,6 @@ TEST_F(Operands, FrameVariablesAndGlobals) {
   EXPECT_EQ(Value("-V_LV0"), 50);
   EXPECT_EQ(Value("-G_SCORE"), 50);
   EXPECT_EQ(Value("-F_GetButtonHeld"), 50);
-}
-
-TEST_F(Operands, ExtendedVariables) {
-  vars.frame[kVarLocal0] = 10;
-  vars.globals[3] = 6;
-  EXPECT_EQ(Eval("V_LV0+7"), 17);
-  EXPECT_EQ(Eval("V_LV0-12"), -2);
-  EXPECT_EQ(Eval("V_LV0*3"), 30);
-  EXPECT_EQ(Eval("V_LV0&2"), 2);
-  EXPECT_EQ(Eval("G_SCORE*32"), 192);
-  EXPECT_EQ(Eval("V_LV0+0"), 10);
-  EXPECT_EQ(Eval("V_LV0-0"), 10);
-  EXPECT_EQ(Eval("V_LV0*0"), 0);
-  EXPECT_EQ(Eval("V_LV0&0"), 0);
-  EXPECT_EQ(Value("V_LV0+33"), 56);
-  EXPECT_EQ(Value("V_LV0^2"), 54);
-  EXPECT_EQ(Value("V_LV0/2"), 54);
-  EXPECT_EQ(Value("V_LV0+"), 55);
-  EXPECT_EQ(Value("V_LV0+2x"), 55);
-  // Wrapping, not undefined behaviour, at the edges.
-  vars.frame[kVarLocal0] = INT32_MAX;
-  EXPECT_EQ(Eval("V_LV0+1"), INT32_MIN);
-  // Writing through an extended variable writes the plain one.
-  std::size_t pos = 0;
-  OperandWord w = 0;
-  ASSERT_TRUE(ParseVariable("V_LV0+5", pos, ctx, w));
-  ASSERT_TRUE(StoreToVariable(w, 3, vars.Store()));
-  EXPECT_EQ(vars.frame[kVarLocal0], 3);
-  // *0 is an immediate: no variable to write.
-  pos = 0;
-  EXPECT_FALSE(ParseVariable("V_LV0*0", pos, ctx, w));
-  EXPECT_EQ(ctx.errors.GetError(), 10);
-}
-
-TEST_F(Operands, InputFunctions) {
-  vars.padCurrent = 0b1001;  // A and Start held
-  vars.padPrevious = 0b0011;  // A and B held before
-  EXPECT_EQ(Eval("F_GetButtonHeld"), 9);
-  EXPECT_EQ(Eval("F_GetButtonPressed"), 8);
-  EXPECT_EQ(Eval("F_GetButtonReleased"), 2);
-  EXPECT_EQ(Eval("F_IsButtonHeldButtonA"), 1);
-  EXPECT_EQ(Eval("f_isbuttonpressedstart"), 1);
-  EXPECT_EQ(Eval("F_IsButtonPressedButtonA"), 0);
-  EXPECT_EQ(Eval("F_IsButtonReleasedButtonB"), 1);
-  EXPECT_EQ(Eval("F_IsButtonHeldShoulderLeft"), 0);
-  EXPECT_EQ(Value("F_IsButtonHeld"), 40);
-  EXPECT_EQ(Value("F_IsButtonHeldPadMiddle"), 40);
-  EXPECT_EQ(Value("F_GetButtonHeldX"), 40);
-  EXPECT_EQ(Value("F_Wiggle"), 39);
-  // Input variables can be named as results; writes to them are dropped.
-  std::size_t pos = 0;
-  OperandWord w = 0;
-  ASSERT_TRUE(ParseVariable("F_GetButtonHeld", pos, ctx, w));
-  EXPECT_TRUE(StoreToVariable(w, 5, vars.Store()));
-  EXPECT_EQ(Eval("F_GetButtonHeld"), 9);
-}
-
-TEST_F(Operands, MacroParameters) {
-  EXPECT_EQ(Value("%1"), 179);  // outside a macro
-  ctx.inMacro = true;
-  EXPECT_EQ(Value("%"), 176);
-  EXPECT_EQ(Value("%x"), 176);
-  EXPECT_EQ(Value("%12"), 178);
-  EXPECT_EQ(Value("-%1"), 50);
-  // Bound words: %0 to an immediate, %1 to a local.
-  vars.frame[kVarLocal0 + 2] = 70;
-  vars.inMacro = true;
-  vars.macroParameters[0] = MakeImmediate(-4);
-  vars.macroParameters[1] = MakeVariable(kVarLocal0 + 2);
-  ctx.macroParameters = vars.macroParameters.data();
-  EXPECT_EQ(Eval("%0"), -4);
-  EXPECT_EQ(Eval("%1"), 70);
-  std::size_t pos = 0;
-  OperandWord w = 0;
-  EXPECT_FALSE(ParseVariable("%0", pos, ctx, w));
-  EXPECT_EQ(ctx.errors.GetError(), 10);
-  ASSERT_TRUE(ParseVariable("%1", pos, ctx, w));
-  ASSERT_TRUE(StoreToVariable(w, 9, vars.Store()));
-  EXPECT_EQ(vars.frame[kVarLocal0 + 2], 9);
-  EXPECT_TRUE(RefersToImmediate(MakeVariable(kVarMacro0), vars.macroParameters.data()));
-  // Storing to a parameter bound to an immediate fails instead of writing.
-  ErrorState& errs = vars.errors;
-  EXPECT_FALSE(StoreToVariable(MakeVariable(kVarMacro0), 1, vars.Store()));
-  EXPECT_EQ(errs.GetError(), 10);
-  // While a body is only checked (nothing bound), parameters parse freely.
-  ctx.macroParameters = nullptr;
-  pos = 0;
-  EXPECT_TRUE(ParseVariable("%0", pos, ctx, w));
-}
-
-TEST_F(Operands, ArrayElementVariables) {
-  vars.arrays[0].elements[0] = {10, 11, 12, 13, 14, 15, 16, 17};
-  vars.frame[kVarLocal0] = 3;
-  vars.globals[3] = 6;
-  EXPECT_EQ(Eval("Table.Item"), 10);
-  EXPECT_EQ(Eval("table.item[2]"), 12);
-  EXPECT_EQ(Eval("Table.Item[V_LV0]"), 13);
-  EXPECT_EQ(Eval("Table.Item[V_LV0+4]"), 17);
-  EXPECT_EQ(Eval("Table.Item[V_LV0-3]"), 10);
-  EXPECT_EQ(Eval("Table.Item[G_SCORE]"), 16);
-  EXPECT_EQ(Eval("Table.Item[#SPEED-5]"), 17);
-  EXPECT_EQ(Value("Table.Item[1024]"), 148);
-  EXPECT_EQ(Value("Table.Item[-1]"), 148);
-  EXPECT_EQ(Value("Table.Item[V_LV0+5]"), 147);
-  EXPECT_EQ(Value("Table.Item[V_LV0*2]"), 147);
-  EXPECT_EQ(Value("Table.Item[V_LV0+12]"), 147);
-  EXPECT_EQ(Value("Table.Item[F_GetButtonPressed]"), 149);
-  EXPECT_EQ(Value("Table.Item[Table.Other]"), 149);
-  EXPECT_EQ(Value("Table.Item[3"), 144);
-  EXPECT_EQ(Value("Table.Item[3]x"), 144);
-  EXPECT_EQ(Value("Table.Item[]"), 144);
-  EXPECT_EQ(Value("Table.Item[G_NONE]"), 38);
-  // Run-time failures: index beyond the length, a 2D array.
-  std::int32_t v = 0;
-  std::size_t pos = 0;
-  OperandWord w = 0;
-  ASSERT_TRUE(ParseValue("Table.Item[8]", pos, ctx, w));
-  EXPECT_FALSE(EvaluateOperand(w, vars.Store(), v));
-  EXPECT_EQ(vars.errors.GetError(), 151);
-  vars.frame[kVarLocal0] = -5;
-  pos = 0;
-  ASSERT_TRUE(ParseValue("Table.Item[V_LV0+1]", pos, ctx, w));
-  EXPECT_FALSE(EvaluateOperand(w, vars.Store(), v));
-  EXPECT_EQ(vars.errors.GetError(), 151);
-  vars.arrays[0].oneDimensional = false;
-  pos = 0;
-  ASSERT_TRUE(ParseValue("Table.Other", pos, ctx, w));
-  EXPECT_FALSE(EvaluateOperand(w, vars.Store(), v));
-  EXPECT_EQ(vars.errors.GetError(), 150);
-  // Writing: through the variable, and refused for a read-only table.
-  vars.arrays[0].oneDimensional = true;
-  ASSERT_TRUE(StoreToVariable(w, 77, vars.Store()));
-  EXPECT_EQ(vars.arrays[0].elements[1][0], 77);
-  vars.arrays[0].readOnly = true;
-  EXPECT_FALSE(StoreToVariable(w, 78, vars.Store()));
-  EXPECT_EQ(vars.errors.GetError(), 137);
-  EXPECT_EQ(vars.arrays[0].elements[1][0], 77);
-}
-
-TEST_F(Operands, ArrayLimitsOfElementVariables) {
-  char name[16];
-  for (int i = 0; i < 300; ++i) {
-    std::snprintf(name, sizeof name, "A%d", i);
-    ctx.AddArray(name, {"e"});
-  }
-  std::vector<std::string> many;
-  for (int i = 0; i < 300; ++i) {
-    std::snprintf(name, sizeof name, "e%d", i);
-    many.push_back(name);
-  }
-  ctx.arrays[5].elements = many;
-  EXPECT_EQ(ParseOnly("A253.e"), 0);    // array 255
-  EXPECT_EQ(ParseOnly("A254.e"), 145);  // array 256
-  EXPECT_EQ(ParseOnly("A3.e255"), 0);
-  EXPECT_EQ(ParseOnly("A3.e256"), 146);
 }
 
 TEST_F(Operands, AttributeAndAssetNamesAsValues) {
@@ -390,135 +301,203 @@ TEST_F(Operands, AttributeAndAssetNamesAsValues) {
   EXPECT_EQ(Eval("Credits"), 1);
   EXPECT_EQ(Eval("hero"), 0);
   EXPECT_EQ(Eval("World1"), 0);
+  EXPECT_EQ(Eval("Jump"), 0);
   EXPECT_EQ(Eval("Table"), 0);
   EXPECT_EQ(Value("ERAM"), 142);
   EXPECT_EQ(Value("Table.Missing"), 143);
   EXPECT_EQ(Value("Nothing"), 4);
 }
 
-TEST_F(Operands, VariablesOperatorsAndAttributes) {
-  std::size_t pos = 0;
-  OperandWord w = 0;
-  EXPECT_FALSE(ParseVariable("  12", pos, ctx, w));
-  EXPECT_EQ(ctx.errors.GetError(), 10);
-  EXPECT_FALSE(ParseVariable("  ", pos, ctx, w));
-  EXPECT_EQ(ctx.errors.GetError(), 2);
-  int op = -1;
-  pos = 0;
-  ASSERT_TRUE(ParseOperator(" != 3", pos, ctx, op));
-  EXPECT_EQ(op, kOpNotEqual);
-  EXPECT_EQ(pos, 3u);
-  pos = 0;
-  EXPECT_FALSE(ParseOperator(" ; none", pos, ctx, op));
-  EXPECT_EQ(ctx.errors.GetError(), 2);
-  EXPECT_FALSE(ParseOperator(" =< 3", pos, ctx, op));
-  EXPECT_EQ(ctx.errors.GetError(), 32);
+TEST_F(Operands, ArrayLimitsOfElementVariables) {
+  EXPECT_EQ(ParseError("A253.e"), 0);    // array 255
+  EXPECT_EQ(ParseError("A254.e"), 145);  // array 256
+  EXPECT_EQ(ParseError("A5.e255"), 0);
+  EXPECT_EQ(ParseError("A5.e256"), 146);
+}
 
+TEST_F(Operands, VariablesOperatorsAndAttributes) {
+  EXPECT_EQ(Line("DebugIsKeyPressed 1   12"), err::kVariableExpected);
+  EXPECT_EQ(Line("DebugIsKeyPressed 1  "), err::kMissingParameters);
+  std::int32_t l0 = 0;
+  EXPECT_EQ(Line("If 1 != 3\n V_LV0 = 1\nEnd", "", &l0), 0);
+  EXPECT_EQ(l0, 1);
+  EXPECT_EQ(Line("If 1 ; none\nEnd"), err::kMissingParameters);
+  EXPECT_EQ(Line("If 1 =< 3\nEnd"), err::kBadOperator);
+
+  // Each attribute table in a command that takes it: the index the family
+  // is handed, or the table's error.
   struct Case {
-    AttributeTable table;
+    const char* line;  // "@" stands for the attribute operand
+    std::size_t slot;  // where the family finds it
     const char* text;
     int index;  // or the error when negative
   } cases[] = {
-      {AttributeTable::Display, "[BlankDisplay]", 4},  {AttributeTable::Display, "", -57},
-      {AttributeTable::Display, "BlankDisplay", -58},  {AttributeTable::Display, "[Blank]", -59},
-      {AttributeTable::Mosaic, "[spritex]", 2},        {AttributeTable::Mosaic, "[X]", -63},
-      {AttributeTable::Blend, "[BackdropTarget]", 11}, {AttributeTable::Blend, "[Xpos", -66},
-      {AttributeTable::BGRotation, "[OffsetY]", 5},    {AttributeTable::BGRotation, ";", -70},
-      {AttributeTable::Window, "[WindowBlends]", 5},   {AttributeTable::Window, "[Xpos]", -77},
-      {AttributeTable::Sprite, "[RenderLayer]", 13},   {AttributeTable::Sprite, "Xpos]", -81},
-      {AttributeTable::Rotation, "[Yshear]", 3},       {AttributeTable::Rotation, "[Xpos]", -82},
-      {AttributeTable::Rotation, "Xscale", -84},       {AttributeTable::Rotation, "", -80},
-      {AttributeTable::TileMap, "[Palette]", 3},       {AttributeTable::TileMap, "[]", -91},
-      {AttributeTable::MemSize, "[s16]", 3},           {AttributeTable::MemSize, "[u32]", -154},
-      {AttributeTable::MemSize, "u8", -153},           {AttributeTable::MemSize, " ", -152},
-      {AttributeTable::PaletteTarget, "[bg]", 0},      {AttributeTable::PaletteTarget, "[OBJ]", -101},
-      {AttributeTable::Direction, "[Down]", 2},        {AttributeTable::Direction, "[Diagonal]", -95},
-      {AttributeTable::Direction, "Down", -95},        {AttributeTable::Direction, "", -95},
+      {"DisplaySetAttribute @ 1", 0, "[BlankDisplay]", 4},   {"DisplaySetAttribute @ 1", 0, "", -57},
+      {"DisplaySetAttribute @ 1", 0, "BlankDisplay", -58},   {"DisplaySetAttribute @ 1", 0, "[Blank]", -59},
+      {"DisplaySetMosaic @ 1", 0, "[spritex]", 2},           {"DisplaySetMosaic @ 1", 0, "[X]", -63},
+      {"DisplaySetBlendAttribute @ 1", 0, "[BackdropTarget]", 11},
+      {"DisplaySetBlendAttribute @ 1", 0, "[Xpos", -66},
+      {"DisplaySetBGRotAttribute 0 @ 1", 1, "[OffsetY]", 5}, {"DisplaySetBGRotAttribute 0 @ 1", 1, ";", -70},
+      {"DisplaySetWindowAttribute 0 @ 1", 1, "[WindowBlends]", 5},
+      {"DisplaySetWindowAttribute 0 @ 1", 1, "[Xpos]", -77},
+      {"SpriteSetAttribute 0 @ 1", 1, "[RenderLayer]", 13}, {"SpriteSetAttribute 0 @ 1", 1, "Xpos]", -81},
+      {"RotateSetValue 0 @ 1", 1, "[Yshear]", 3},           {"RotateSetValue 0 @ 1", 1, "[Xpos]", -82},
+      {"RotateSetValue 0 @ 1", 1, "Xscale", -84},           {"RotateSetValue 0 @", 1, "", -80},
+      {"TileMapFillRect 0 @ 0 0 1 1 1", 1, "[Palette]", 3}, {"TileMapFillRect 0 @ 0 0 1 1 1", 1, "[]", -91},
+      {"ResourcePeek Hero @ 0 V_LV0", 1, "[s16]", 3},       {"ResourcePeek Hero @ 0 V_LV0", 1, "[u32]", -154},
+      {"ResourcePeek Hero @ 0 V_LV0", 1, "u8", -153},       {"ResourcePeek Hero @", 1, " ", -152},
+      {"PaletteGetR @ 1 V_LV0", 0, "[bg]", 0},              {"PaletteGetR @ 1 V_LV0", 0, "[OBJ]", -101},
+      {"TileDataCycleRect [BG] @ 1 1 1 1 1 1 1 1 1", 1, "[Down]", 2},
+      {"TileDataCycleRect [BG] @ 1 1 1 1 1 1 1 1 1", 1, "[Diagonal]", -95},
+      {"TileDataCycleRect [BG] @ 1 1 1 1 1 1 1 1 1", 1, "Down", -95},
+      {"TileDataCycleRect [BG] @", 1, "", -95},
   };
   for (const Case& c : cases) {
-    pos = 0;
-    int index = -1;
-    ctx.errors.Clear();
-    const bool ok = ParseAttribute(c.table, c.text, pos, ctx, index);
+    std::string line = c.line;
+    // A missing operand is missing at the end of the line.
+    const bool missing = std::string_view(c.text).find_first_not_of(" ;") == std::string_view::npos;
+    line = missing ? line.substr(0, line.find('@')) + c.text : line.replace(line.find('@'), 1, c.text);
+    project.last.clear();
+    const ErrorCode error = Line(line);
     if (c.index >= 0) {
-      EXPECT_TRUE(ok) << c.text;
-      EXPECT_EQ(index, c.index) << c.text;
+      EXPECT_EQ(error, 0) << line;
+      ASSERT_GT(project.last.size(), c.slot) << line;
+      EXPECT_EQ(project.last[c.slot], c.index) << line;
     } else {
-      EXPECT_FALSE(ok) << c.text;
-      EXPECT_EQ(ctx.errors.GetError(), -c.index) << c.text;
+      EXPECT_EQ(error, -c.index) << line;
     }
   }
 }
 
 TEST_F(Operands, AssetOperands) {
+  // Each asset kind in a command that takes it: the index the family is
+  // handed, or the error. Whether an index names an asset is the family's
+  // check when the command runs (tests/commands/).
   struct Case {
-    AssetKind kind;
+    const char* line;  // "@" stands for the asset operand
+    std::size_t slot;  // where the family finds it
     const char* text;
-    int expected;  // index, or the error when negative
+    std::int32_t value;
+    ErrorCode error;  // 0: `value` is handed over
   } cases[] = {
-      {AssetKind::String, "Credits", 1},  {AssetKind::String, "1", 1},
-      {AssetKind::String, "", -26},       {AssetKind::String, "Nope", -27},
-      {AssetKind::String, "2", -28},      {AssetKind::String, "G_NONE", -38},      {AssetKind::Resource, "HERO", 0},
-      {AssetKind::Resource, ";", -18},    {AssetKind::Resource, "Nope", -4},
-      {AssetKind::Resource, "'A'x", -162}, {AssetKind::Resource, "1", -20},
-      {AssetKind::FontMap, "", -22},      {AssetKind::FontMap, "Nope", -23},
-      {AssetKind::FontMap, "0", -25},     {AssetKind::TileList, "", -29},
-      {AssetKind::TileList, "x", -30},    {AssetKind::TileList, "0", -31},
-      {AssetKind::Path, "", -121},        {AssetKind::Path, "x", -122},
-      {AssetKind::Path, "0", -123},       {AssetKind::Level, "World1", 0},
-      {AssetKind::Level, "", -181},       {AssetKind::Level, "x", -182},
-      {AssetKind::Level, "1", -183},      {AssetKind::Array, "ERAM", 1},
-      {AssetKind::Array, "", -124},       {AssetKind::Array, "x", -125},
-      {AssetKind::Array, "2", -141},      {AssetKind::Function, "jump", 0},
-      {AssetKind::Function, "", -5},      {AssetKind::Function, "Fall", -5},
-      {AssetKind::Function, "1", -14},    {AssetKind::Function, "-1", -1},
+      {"StringDisplay 0 0 @", 2, "Credits", 1, 0},     {"StringDisplay 0 0 @", 2, "1", 1, 0},
+      {"StringDisplay 0 0 @", 2, "", 0, 26},           {"StringDisplay 0 0 @", 2, "Nope", 0, 27},
+      {"StringDisplay 0 0 @", 2, "G_NONE", 0, 38},     {"MusicPlay @", 0, "HERO", 0, 0},
+      {"MusicPlay @", 0, ";", 0, 18},                  {"MusicPlay @", 0, "Nope", 0, 4},
+      {"MusicPlay @", 0, "'A'x", 0, 162},              {"StringDisplaySetTarget 0 @ 0", 1, "", 0, 22},
+      {"StringDisplaySetTarget 0 @ 0", 1, "Nope", 0, 23},
+      {"TilelistGroupLoad @ [BG] 0 0", 0, "", 0, 29},  {"TilelistGroupLoad @ [BG] 0 0", 0, "x", 0, 30},
+      {"PathGetLength @ V_LV0", 0, "", 0, 121},        {"PathGetLength @ V_LV0", 0, "x", 0, 122},
+      {"LevelGetDimensionX @ V_LV0", 0, "World1", 0, 0},
+      {"LevelGetDimensionX @ V_LV0", 0, "", 0, 181},   {"LevelGetDimensionX @ V_LV0", 0, "x", 0, 182},
+      {"ArrayGetSize @ V_LV0", 0, "ERAM", 1, 0},       {"ArrayGetSize @ V_LV0", 0, "", 0, 124},
+      {"ArrayGetSize @ V_LV0", 0, "x", 0, 125},        {"ArrayGetSize @ V_LV0", 0, "2", 2, 0},
+      {"Array2DIterate Table 0 0 1 1 @", 5, "jump", 0, 0},
+      {"Array2DIterate Table 0 0 1 1 @", 5, "", 0, 5},
+      {"Array2DIterate Table 0 0 1 1 @", 5, "Fall", 0, 5},
+      {"Array2DIterate Table 0 0 1 1 @", 5, "-1", -1, 0},
       // Any value whose value is the index, even another kind's name.
-      {AssetKind::Level, "Title", 0},
+      {"LevelGetDimensionX @ V_LV0", 0, "Title", 0, 0},
   };
   for (const Case& c : cases) {
-    std::size_t pos = 0;
-    OperandWord w = 0;
-    ctx.errors.Clear();
-    const bool ok = ParseAssetOperand(c.kind, c.text, pos, ctx, w);
-    if (c.expected >= 0 || c.kind == AssetKind::Function) {
-      EXPECT_EQ(ok, c.expected >= 0 || c.expected == -1) << c.text;
-      if (ok) EXPECT_EQ(ImmediateValue(w), c.expected) << c.text;
-      else EXPECT_EQ(ctx.errors.GetError(), -c.expected) << c.text;
-    } else {
-      EXPECT_FALSE(ok) << c.text;
-      EXPECT_EQ(ctx.errors.GetError(), -c.expected) << c.text;
+    std::string line = c.line;
+    // A missing operand is missing at the end of the line.
+    const bool missing = std::string_view(c.text).find_first_not_of(" ;") == std::string_view::npos;
+    line = missing ? line.substr(0, line.find('@')) + c.text : line.replace(line.find('@'), 1, c.text);
+    project.last.clear();
+    const ErrorCode error = Line(line, "", nullptr, "Function Jump 0\nReturn\n");
+    EXPECT_EQ(error, c.error) << line;
+    if (c.error == 0) {
+      ASSERT_GT(project.last.size(), c.slot) << line;
+      EXPECT_EQ(project.last[c.slot], c.value) << line;
     }
   }
-  // At a non-executing level numbers are not checked.
-  ctx.executing = false;
-  std::size_t pos = 0;
-  OperandWord w = 0;
-  EXPECT_TRUE(ParseAssetOperand(AssetKind::Path, "7", pos, ctx, w));
-  // A variable is checked when evaluated; inside a macro the error is 159.
-  EXPECT_FALSE(CheckAssetIndex(AssetKind::Path, 7, 0, false, ctx.errors));
-  EXPECT_EQ(ctx.errors.GetError(), 123);
-  EXPECT_FALSE(CheckAssetIndex(AssetKind::Path, 7, 0, true, ctx.errors));
-  EXPECT_EQ(ctx.errors.GetError(), 159);
-  EXPECT_TRUE(CheckAssetIndex(AssetKind::Function, -1, 0, false, ctx.errors));
 }
 
 TEST_F(Operands, ArrayElementOperands) {
-  int array = -1, element = -1;
-  std::size_t pos = 0;
-  ASSERT_TRUE(ParseArrayElementOperand(" table.OTHER 5", pos, ctx, array, element));
-  EXPECT_EQ(array, table);
-  EXPECT_EQ(element, 1);
-  EXPECT_EQ(pos, 12u);
+  ASSERT_EQ(Line("Array1DSort  table.OTHER 5 6 0"), 0);
+  EXPECT_EQ(project.last, (std::vector<std::int32_t>{0 * 4096 + 1, 5, 6, 0}));
   const OperandWord w = MakeArrayElementWord(65535, 4095);
   EXPECT_EQ(ArrayOfElementWord(w), 65535);
   EXPECT_EQ(ElementOfElementWord(w), 4095);
   for (auto [text, error] : {std::pair{"Table", 126}, {"Table.", 126}, {".Item", 126}, {"Table.Item[1]", 126},
                              {"", 126}, {"Nope.Item", 125}, {"Table.Nope", 127}}) {
-    pos = 0;
-    EXPECT_FALSE(ParseArrayElementOperand(text, pos, ctx, array, element)) << text;
-    EXPECT_EQ(ctx.errors.GetError(), error) << text;
+    EXPECT_EQ(Line(std::string("Array1DSort ") + text + (*text ? " 0 1 0" : "")), error) << text;
   }
 }
 
+TEST_F(Operands, ExtendedVariables) {
+  const std::string setup = "V_LV0 = 10\nG_SCORE = 6\n";
+  EXPECT_EQ(Eval("V_LV0+7", setup), 17);
+  EXPECT_EQ(Eval("V_LV0-12", setup), -2);
+  EXPECT_EQ(Eval("V_LV0*3", setup), 30);
+  EXPECT_EQ(Eval("V_LV0&2", setup), 2);
+  EXPECT_EQ(Eval("G_SCORE*32", setup), 192);
+  EXPECT_EQ(Eval("V_LV0+0", setup), 10);
+  EXPECT_EQ(Eval("V_LV0-0", setup), 10);
+  EXPECT_EQ(Eval("V_LV0*0", setup), 0);
+  EXPECT_EQ(Eval("V_LV0&0", setup), 0);
+  EXPECT_EQ(Value("V_LV0+33"), 56);
+  EXPECT_EQ(Value("V_LV0^2"), 54);
+  EXPECT_EQ(Value("V_LV0/2"), 54);
+  EXPECT_EQ(Value("V_LV0+"), 55);
+  EXPECT_EQ(Value("V_LV0+2x"), 55);
+  // Wrapping, not undefined behaviour, at the edges.
+  EXPECT_EQ(Eval("V_LV0+1", "V_LV0 = 0x7FFFFFF\nV_LV0 *= 16\nV_LV0 += 15\n"), INT32_MIN);
+  // Writing through an extended variable writes the plain one.
+  std::int32_t l0 = 0;
+  EXPECT_EQ(Line("V_LV0+5 = 3", "", &l0), 0);
+  EXPECT_EQ(l0, 3);
+  EXPECT_EQ(Line("DebugIsKeyPressed 1 V_LV0+5", "V_LV0 = 9\n", &l0), 0);
+  EXPECT_EQ(l0, 0);
+  // *0 is an immediate: no variable to write.
+  EXPECT_EQ(Line("DebugIsKeyPressed 1 V_LV0*0"), err::kVariableExpected);
+}
+
+TEST_F(Operands, InputFunctions) {
+  input.pad.current[kButtonA] = input.pad.current[kButtonStart] = true;    // A and Start held
+  input.pad.previous[kButtonA] = input.pad.previous[kButtonB] = true;      // A and B held before
+  EXPECT_EQ(Eval("F_GetButtonHeld"), 9);
+  EXPECT_EQ(Eval("F_GetButtonPressed"), 8);
+  EXPECT_EQ(Eval("F_GetButtonReleased"), 2);
+  EXPECT_EQ(Eval("F_IsButtonHeldButtonA"), 1);
+  EXPECT_EQ(Eval("f_isbuttonpressedstart"), 1);
+  EXPECT_EQ(Eval("F_IsButtonPressedButtonA"), 0);
+  EXPECT_EQ(Eval("F_IsButtonReleasedButtonB"), 1);
+  EXPECT_EQ(Eval("F_IsButtonHeldShoulderLeft"), 0);
+  EXPECT_EQ(Value("F_IsButtonHeld"), 40);
+  EXPECT_EQ(Value("F_IsButtonHeldPadMiddle"), 40);
+  EXPECT_EQ(Value("F_GetButtonHeldX"), 40);
+  EXPECT_EQ(Value("F_Wiggle"), 39);
+  // Input variables can be named as results; writes to them are dropped.
+  EXPECT_EQ(Eval("F_GetButtonHeld", "DebugIsKeyPressed 1 F_GetButtonHeld\n"), 9);
+}
+
+TEST_F(Operands, MacroParameters) {
+  EXPECT_EQ(Value("%1"), 179);  // outside a macro
+  macros = {{"Bare", {"G_RESULT = %"}, 0},
+            {"Letter", {"G_RESULT = %x"}, 0},
+            {"Twelve", {"G_RESULT = %12"}, 0},
+            {"Minus", {"G_RESULT = -%1"}, 2},
+            {"Get", {"G_RESULT = %0"}, 1},
+            {"Write", {"DebugIsKeyPressed 1 %0"}, 1}};
+  EXPECT_EQ(Line("%Bare"), 176);
+  EXPECT_EQ(Line("%Letter"), 176);
+  EXPECT_EQ(Line("%Twelve"), 178);
+  EXPECT_EQ(Line("%Minus 1 2"), 50);
+  // Bound words: an immediate, a local.
+  EXPECT_EQ(Eval("G_RESULT", "%Get -4\n"), -4);
+  EXPECT_EQ(Eval("G_RESULT", "V_LV2 = 70\n%Get V_LV2\n"), 70);
+  // A result goes through the parameter to the variable it stands for, and
+  // cannot go to one that stands for an immediate.
+  EXPECT_EQ(Eval("V_LV2", "V_LV2 = 9\n%Write V_LV2\n"), 0);
+  EXPECT_EQ(Line("%Write 4"), err::kVariableExpected);
+  // A body is checked before any call binds it: writing to a parameter is
+  // allowed there.
+  ScriptRig checked("Return\n");
+  checked.macro("Write", {"DebugIsKeyPressed 1 %0", "%1 = 2"}, 2);
+  EXPECT_TRUE(checked.preprocess()) << checked.notes();
+}
+
 }  // namespace
-}  // namespace tarvolin::script
+}  // namespace tarvolin::script::test

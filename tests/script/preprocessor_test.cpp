@@ -2,6 +2,8 @@
 // editor's line upkeep.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "script/script_rig.h"
 
 namespace tarvolin::script::test {
@@ -182,6 +184,42 @@ TEST(Preprocessor, CallsFollowTheTablesAfterAnEdit) {
   g.pre.LinesRemoved(1, 1, 2);
   ASSERT_TRUE(g.interp.RunMainFrame(false)) << g.error();
   EXPECT_EQ(g.rv(0), 2);
+}
+
+TEST(Preprocessor, CancellingTheProgressStopsWithoutAFailure) {
+  const std::string main = "ExternScript \"a\"\nExternScript \"b\"\nG_VAR00 = 1\nReturn\n";
+  // Cancelled at each of its progress steps: start, after each further file,
+  // in the pass over the scripts.
+  for (int at = 1; at <= 6; ++at) {
+    ScriptRig g(main);
+    g.file("a.txt", "Return\n");
+    g.file("b.txt", "Return\n");
+    ASSERT_TRUE(g.run()) << g.notes();
+    EXPECT_EQ(g.interp.globalVariable(0, 0), 1);
+    g.interp.setGlobalVariable(0, 0, 0);
+    g.host.notes.clear();
+    g.host.cancelAt = g.host.progressCalls + at;
+    EXPECT_FALSE(g.preprocess()) << at;
+    EXPECT_TRUE(g.pre.cancelled()) << at;
+    EXPECT_EQ(g.notes(), "") << at;
+    // Nothing half-built runs.
+    EXPECT_TRUE(g.interp.RunMainFrame(false));
+    EXPECT_EQ(g.interp.globalVariable(0, 0), 0) << at;
+    // The next preprocessing runs whole again.
+    ASSERT_TRUE(g.preprocess()) << at;
+    EXPECT_FALSE(g.pre.cancelled());
+    ASSERT_TRUE(g.interp.RunMainFrame(false));
+    EXPECT_EQ(g.interp.globalVariable(0, 0), 1);
+  }
+  // A whole run reports 1 first and 100 last, rising in between.
+  ScriptRig whole(main);
+  whole.file("a.txt", "Return\n");
+  whole.file("b.txt", "Return\n");
+  ASSERT_TRUE(whole.preprocess());
+  ASSERT_GE(whole.host.percents.size(), 3u);
+  EXPECT_EQ(whole.host.percents.front(), 1);
+  EXPECT_EQ(whole.host.percents.back(), 100);
+  EXPECT_TRUE(std::is_sorted(whole.host.percents.begin(), whole.host.percents.end()));
 }
 
 }  // namespace tarvolin::script::test

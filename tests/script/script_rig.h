@@ -30,6 +30,14 @@ class RecordingHost : public Host {
     boxes.emplace_back(text);
     return answer;
   }
+  // Progress calls seen; the user cancels at call number `cancelAt` (1-based).
+  int progressCalls = 0;
+  int cancelAt = 0;
+  std::vector<int> percents;
+  bool progress(int percent, std::string_view) override {
+    percents.push_back(percent);
+    return ++progressCalls != cancelAt;
+  }
 };
 
 class InputStub : public InputSource {

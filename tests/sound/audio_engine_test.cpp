@@ -22,7 +22,10 @@ class RecordingHost : public Host {
     boxes.push_back(std::string(caption) + ": " + std::string(text));
     return answer;
   }
-  void progress(int, std::string_view label) override { status.emplace_back(label); }
+  bool progress(int, std::string_view label) override {
+    status.emplace_back(label);
+    return true;
+  }
   std::vector<std::string> lines, boxes, status;
 };
 

@@ -149,3 +149,91 @@ TEST(GameRunner, PauseInsideHBlankResumesAtItsLine) {
 }
 
 }  // namespace tarvolin::test
+
+namespace tarvolin::test {
+
+// The debugger's steps through the frame loop, into the per-line callback
+// and on to the next frame.
+TEST(GameRunner, LineStepsCrossRunsAndFrames) {
+  using script::StepMode;
+  Rig r("V_LV0 = 1\n"            // 0
+        "Call A\n"               // 1
+        "G_VAR00 = 1\n"          // 2
+        "Return\n"               // 3
+        "Function A 0\n"         // 4
+        "G_VAR01 = 1\n"          // 5
+        "Return\n"               // 6
+        "Function HBlankCB 0\n"  // 7
+        "G_VAR02 += 1\n"         // 8
+        "Return\n");             // 9
+  script::Interpreter& in = r.runtime.interpreter();
+  ASSERT_TRUE(r.start());
+  EXPECT_EQ(r.game.RunFrame(), FrameOutcome::Ran);
+  r.docs.at(0).setBreakpoint(1, true);
+  ASSERT_EQ(r.game.RunFrame(), FrameOutcome::Paused);
+  EXPECT_EQ(in.currentLine(), 1);
+  r.docs.at(0).setBreakpoint(1, false);
+
+  ASSERT_EQ(r.game.RunFrame(StepMode::StepInto), FrameOutcome::Paused);
+  EXPECT_EQ(in.callDepth(), 1);
+  EXPECT_EQ(in.currentLine(), 5);
+  ASSERT_EQ(r.game.RunFrame(StepMode::RunToReturn), FrameOutcome::Paused);
+  EXPECT_EQ(in.callDepth(), 0);
+  EXPECT_EQ(in.currentLine(), 2);
+  EXPECT_EQ(r.global(1), 1);
+  ASSERT_EQ(r.game.RunFrame(StepMode::StepOver), FrameOutcome::Paused);
+  EXPECT_EQ(in.currentLine(), 3);
+  // Stepping over the main script's Return ends its run: the step stops at
+  // the first line of the per-line callback, before it runs.
+  ASSERT_EQ(r.game.RunFrame(StepMode::StepOver), FrameOutcome::Paused);
+  EXPECT_TRUE(in.inHBlank());
+  EXPECT_EQ(in.currentLine(), 7);
+  EXPECT_EQ(r.global(2), 0);
+  ASSERT_EQ(r.game.RunFrame(StepMode::StepInto), FrameOutcome::Paused);
+  EXPECT_EQ(in.currentLine(), 8);
+  ASSERT_EQ(r.game.RunFrame(StepMode::StepInto), FrameOutcome::Paused);
+  EXPECT_EQ(r.global(2), 1);
+  EXPECT_EQ(r.machine.resumeLine, 0);
+  // Running on finishes the picture from scan line 0, each line once.
+  ASSERT_EQ(r.game.RunFrame(), FrameOutcome::Ran);
+  EXPECT_EQ(r.global(2), 160);
+
+  // Run to a line inside the callback.
+  in.SetRunToCursor(0, 8);
+  ASSERT_EQ(r.game.RunFrame(StepMode::RunToCursor), FrameOutcome::Paused);
+  EXPECT_TRUE(in.inHBlank());
+  EXPECT_EQ(in.currentLine(), 8);
+  EXPECT_EQ(r.global(2), 160);
+  ASSERT_EQ(r.game.RunFrame(), FrameOutcome::Ran);
+  EXPECT_EQ(r.global(2), 320);
+}
+
+TEST(GameRunner, AStepThatEndsTheFrameStopsAtTheNextOne) {
+  using script::StepMode;
+  Rig r("G_VAR00 += 1\nReturn\n");
+  script::Interpreter& in = r.runtime.interpreter();
+  ASSERT_TRUE(r.start());
+  r.game.RunFrame();
+  r.docs.at(0).setBreakpoint(1, true);
+  ASSERT_EQ(r.game.RunFrame(), FrameOutcome::Paused);
+  r.docs.at(0).setBreakpoint(1, false);
+  EXPECT_EQ(r.global(0), 1);
+  // No callback: the frame ends, and the next one stops before its first line.
+  EXPECT_EQ(r.game.RunFrame(StepMode::StepInto), FrameOutcome::Ran);
+  ASSERT_EQ(r.game.RunFrame(StepMode::StepInto), FrameOutcome::Paused);
+  EXPECT_EQ(in.currentLine(), 0);
+  EXPECT_EQ(r.global(0), 1);
+  ASSERT_EQ(r.game.RunFrame(StepMode::StepInto), FrameOutcome::Paused);
+  EXPECT_EQ(r.global(0), 2);
+
+  // Continuing drops the stop a step left behind; a break the user asked
+  // for stays.
+  EXPECT_EQ(r.game.RunFrame(StepMode::StepOver), FrameOutcome::Ran);
+  EXPECT_EQ(r.game.RunFrame(), FrameOutcome::Ran);
+  EXPECT_EQ(r.global(0), 3);
+  in.RequestPause();
+  EXPECT_EQ(r.game.RunFrame(), FrameOutcome::Paused);
+  EXPECT_EQ(r.global(0), 3);
+}
+
+}  // namespace tarvolin::test

@@ -220,6 +220,27 @@ TEST(EditorFiles, ScriptsChangedOnDiskReloadOrAsk) {
   EXPECT_FALSE(b->isModified());
 }
 
+TEST(EditorFiles, AClosedNeverSavedScriptIsNotFoundByName) {
+  EditorRig rig;
+  ASSERT_TRUE(rig.area.openScript(QString::fromStdString(rig.dir.file("borrador.txt"))));
+  ScriptEditor* e = rig.area.activeEditor();
+  const int doc = e->document();
+  EditorRig::type(e, "Return");
+  EXPECT_EQ(rig.area.documentIndexOf("borrador.txt"), doc);
+  // Discarded: there is no such file, so nothing finds a script by that
+  // name (a declaration naming it fails as for any missing file).
+  rig.host.answers = {MessageAnswer::No};
+  ASSERT_TRUE(rig.area.closeActive());
+  EXPECT_EQ(rig.area.documentIndexOf("borrador.txt"), -1);
+  EXPECT_EQ(rig.workbench.scripts().documents().findOrLoad("borrador.txt"), -1);
+  // Opened again it is the same document, new and empty, under its name.
+  ASSERT_TRUE(rig.area.openScript(QString::fromStdString(rig.dir.file("borrador.txt"))));
+  EXPECT_EQ(rig.area.activeEditor()->document(), doc);
+  EXPECT_EQ(rig.area.activeScriptName(), "borrador.txt");
+  EXPECT_EQ(rig.documentLines(rig.area.activeEditor()).size(), 0u);
+  EXPECT_EQ(rig.workbench.scripts().documents().count(), 1);
+}
+
 TEST(EditorFiles, ClosingTheProjectForgetsEveryDocument) {
   EditorRig rig;
   ScriptEditor* a = rig.open("a.txt", "Return\r\n");

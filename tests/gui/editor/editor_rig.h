@@ -33,6 +33,10 @@ class EditorHost : public Host {
     answers.pop_front();
     return a;
   }
+  bool progress(int percent, std::string_view label) override {
+    progressCalls.emplace_back(percent, std::string(label));
+    return percent < cancelAt;
+  }
   bool noted(std::string_view text) const {
     for (const auto& n : notes)
       if (n.text == text) return true;
@@ -42,6 +46,8 @@ class EditorHost : public Host {
   std::vector<Note> notes;
   std::vector<std::string> boxes;
   std::deque<MessageAnswer> answers;
+  std::vector<std::pair<int, std::string>> progressCalls;
+  int cancelAt = 1000;  // progress at or above this asks to cancel
 };
 
 struct EditorRig {

@@ -91,13 +91,17 @@ TEST(EditorRun, ABreakpointSetWithF9StopsTheGameAndTheLineShows) {
   EXPECT_FALSE(editor::VariableAt("V_LV1 = 12", 9, env, interp, reference, value));
   EXPECT_FALSE(interp.errors().HasError());
 
-  // An edit while paused reaches the run: removing the breakpoint lets the
-  // frame go on to its end... until the error in the library.
+  // An edit while paused reaches the run: the paused line now reads 99.
+  // Without the breakpoint the frame goes on, to the error in the library.
+  EditorRig::select(e, 2, 8, 2, 13);
+  EditorRig::type(e, "99");
+  EXPECT_EQ(e->scriptDocument().line(2), "V_LV1 = 99");
   rig.area.toggleBreakpoint();
   rig.area.clearExecutionLine();
   EXPECT_EQ(e->executionLine(), -1);
   interp.Resume();
   EXPECT_EQ(game.RunFrame(), FrameOutcome::Failed);
+  EXPECT_EQ(interp.frameVariable(0, script::kSlotLV0 + 1), 99);
 }
 
 TEST(EditorRun, AnErrorInACalledFunctionMarksTheRightLineOfTheRightScript) {

@@ -185,10 +185,24 @@ TEST(Search, ScriptSearchWithoutScriptsOrCancelled) {
   EXPECT_TRUE(editor::LineMatches("v_lv0", {"V_LV0", false, false}));
 }
 
-TEST(Search, FindInScriptsWithoutScripts) {
+TEST(Search, FindInScriptsWithoutScriptsOrCancelled) {
   EditorRig rig;
   rig.area.findInScriptsFor("algo");
   EXPECT_TRUE(rig.host.noted("No se hallaron guiones"));
+
+  // The progress names the search; cancelling it stops with its note and
+  // lists nothing; the progress window is closed either way.
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) rig.dir.write(name, "algo\n");
+  rig.host.notes.clear();
+  rig.host.progressCalls.clear();
+  rig.host.cancelAt = 50;
+  rig.area.findInScriptsFor("algo");
+  EXPECT_TRUE(rig.host.noted("Search cancelled"));
+  for (const auto& n : rig.host.notes) EXPECT_EQ(n.line, 0) << n.text;
+  ASSERT_GE(rig.host.progressCalls.size(), 2u);
+  EXPECT_EQ(rig.host.progressCalls.front().second, "Buscando por algo en los guiones del proyecto...");
+  EXPECT_EQ(rig.host.progressCalls.back().first, 100);
+  EXPECT_EQ(rig.host.progressCalls[rig.host.progressCalls.size() - 2].first, 50);
 }
 
 }  // namespace tarvolin::test

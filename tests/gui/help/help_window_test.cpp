@@ -2,6 +2,7 @@
 // search, history, and every link and picture of every page.
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 
 #include "common/temp_dir.h"
 #include "help/guide_files.h"
@@ -74,6 +76,32 @@ TEST(HelpWindow, ShowCommandLandsOnTheCommandsSection) {
   // A word that is no command is searched for instead.
   EXPECT_FALSE(w.openCommand(QStringLiteral("Initialise")));
   EXPECT_GT(w.searchResults()->count(), 0);
+}
+
+TEST(HelpWindow, TheProgramHasOneHelpWindowOwnedByItsMainWindow) {
+  auto main = std::make_unique<QWidget>();
+  HelpWindow* first = HelpWindow::showContents(main.get());
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->isVisible());
+  EXPECT_TRUE(first->isWindow());
+  EXPECT_EQ(first->parentWidget(), main.get());
+  first->openPage(QStringLiteral("lenguaje.md"));
+  // The same window comes back, at the command asked for.
+  HelpWindow* again = HelpWindow::showCommand(main.get(), QStringLiteral("Return"));
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(again->currentAnchor(), QStringLiteral("Return"));
+  again->back();
+  EXPECT_EQ(again->currentPage(), QStringLiteral("lenguaje.md"));
+  EXPECT_EQ(HelpWindow::showContents(main.get()), first);
+  EXPECT_EQ(first->currentPage(), help::kContentsPage);
+  // Closing the main window takes the help window with it; the next call makes a new one.
+  QPointer<HelpWindow> gone(first);
+  main.reset();
+  EXPECT_TRUE(gone.isNull());
+  QWidget other;
+  HelpWindow* fresh = HelpWindow::showContents(&other);
+  EXPECT_EQ(fresh->parentWidget(), &other);
+  fresh->close();
 }
 
 TEST(HelpWindow, EveryCommandHasItsSection) {
