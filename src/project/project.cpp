@@ -108,10 +108,15 @@ std::string Project::assetPath(std::string_view fileName) const {
 }
 
 void Project::leave() {
+  const bool wasOpen = open_;
+  const bool wasModified = isModified();
   for (AssetFamily* f : families_)
     if (f) f->clear();
   open_ = false;
-  modified_ = false;
+  startOver();
+  if (!wasOpen) return;
+  tellEvent(ProjectEvent::Closed);
+  if (wasModified) tellModified();
 }
 
 void Project::removeTrailingSeparators() {
@@ -129,6 +134,7 @@ bool Project::open(std::string_view path, bool isNew) {
   if (path.empty()) return false;
   if (hooks_.closeDocuments && !hooks_.closeDocuments()) return false;
   leave();
+  tellEvent(ProjectEvent::Opening);
 
   filePath_ = absolutePath(path);
   name_ = projectNameOf(filePath_);
@@ -162,6 +168,9 @@ bool Project::open(std::string_view path, bool isNew) {
   if (corrected)
     host_.messageBox(kCaption, "Corrigiendo desigualdad entre el atributo y el tamaño de la imagen...",
                      MessageButtons::Ok, MessageAnswer::Ok);
+
+  startOver();
+  tellEvent(ProjectEvent::Opened);
 
   if (!isNew && !settings_.noMainScript && hooks_.autoPreprocess) hooks_.autoPreprocess();
   if (hooks_.refreshViews) hooks_.refreshViews();
@@ -229,7 +238,7 @@ bool Project::save(bool confirm) {
     host_.outputLine("Error: mientras se guardaba");
     return false;
   }
-  modified_ = false;
+  setModified(false);
   return true;
 }
 
@@ -245,7 +254,7 @@ bool Project::close() {
 
 void Project::acceptSettings(bool changed) {
   removeTrailingSeparators();
-  if (changed) modified_ = true;
+  if (changed) setModified(true);
   if (!platform::makeFolders(resourceRootPath()))
     host_.messageBox(kCaption, "Error al crear la carpeta de recursos", MessageButtons::Ok,
                      MessageAnswer::Ok);

@@ -15,6 +15,7 @@
 
 #include "common/host.h"
 #include "project/arrays.h"
+#include "project/asset_edit.h"
 #include "project/asset_file.h"
 #include "project/fontmaps.h"
 #include "project/global_sets.h"
@@ -68,12 +69,6 @@ SettingTable projectSettingTable(ProjectSettings& s, const DerivedDefaults& d);
 // for confirmation: "Guardar cambios a <name>" with yes, no and cancel.
 MessageAnswer confirmSaveDocument(Host& host, std::string_view name);
 
-// The asset families, in the order a project reads them.
-enum class AssetSlot {
-  StringTable, Macros, Resources, GlobalNames, Paths, TileLists, LevelInfo, FontMaps, Arrays,
-  Count
-};
-
 struct ProjectHooks {
   // Closes every script document (each may ask to save); false: cancelled.
   std::function<bool()> closeDocuments;
@@ -118,8 +113,20 @@ class Project {
   std::string absolutePath(std::string_view path) const;
 
   bool isOpen() const { return open_; }
-  bool isModified() const { return modified_; }
-  void setModified(bool modified) { modified_ = modified; }
+  // Unsaved changes: the settings changed, or the asset lists differ from
+  // the last open or save (edits undone back to that point count as none).
+  bool isModified() const { return settingsModified_ || state_ != savedState_; }
+  // True marks the project changed; false takes the present state as saved.
+  void setModified(bool modified);
+
+  // Changes of the asset lists (asset_edit.h): performs `edit`, tells the
+  // observers, and returns the edit that undoes it. A refused edit changes
+  // nothing and gives an invalid Edit, with the reason in `why`.
+  Edit apply(const Edit& edit, std::string* why = nullptr);
+  // Observers hear of asset changes, of opening and closing, and of the
+  // modified flag. They are not owned and must be removed before they go.
+  void addObserver(ProjectObserver* observer);
+  void removeObserver(ProjectObserver* observer);
   const std::string& filePath() const { return filePath_; }  // absolute
   const std::string& name() const { return name_; }
   const std::string& folder() const { return folder_; }  // of the project file
@@ -155,6 +162,9 @@ class Project {
   const LevelList& levels() const { return levels_; }
   TileListList& tileLists() { return tileLists_; }
   const TileListList& tileLists() const { return tileLists_; }
+  // The lists are for reading. Windows change them through `apply` only, so
+  // that observers, undo and the modified flag follow; the mutable
+  // accessors serve loading, tests and tools that own the project.
   // A family by slot; nullptr for families not built into this program.
   AssetFamily* family(AssetSlot slot) { return families_[std::size_t(slot)]; }
 
@@ -206,6 +216,11 @@ class Project {
   void leave();
   void removeTrailingSeparators();
   void reportMacroFaults();
+  void tellAsset(const AssetChange& change);
+  void tellEvent(ProjectEvent event);
+  void tellModified();
+  // A new project (or none): edits of the one before no longer apply.
+  void startOver();
 
   Host& host_;
   std::string& workingFolder_;
@@ -213,7 +228,14 @@ class Project {
   ProjectHooks hooks_;
 
   bool open_ = false;
-  bool modified_ = false;
+  bool settingsModified_ = false;
+  // Edits: the lists' present state, the state last saved, and the
+  // generation of the open project (each open and close starts a new one).
+  std::uint64_t state_ = 1;
+  std::uint64_t savedState_ = 1;
+  std::uint64_t stateCounter_ = 1;
+  std::uint64_t generation_ = 1;
+  std::vector<ProjectObserver*> observers_;
   std::string filePath_;
   std::string name_;
   std::string folder_;

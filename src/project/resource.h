@@ -63,6 +63,8 @@ struct Resource {
 // position. Names are unique and compared ignoring case. As an asset family
 // it is stored in "resource.txt" (see resource_file.h).
 class ResourceList : public AssetFamily {
+  friend struct AssetAccess;  // the project's edits (asset_edit.h)
+
  public:
   std::size_t size() const { return items_.size(); }
   bool empty() const { return items_.empty(); }

@@ -47,6 +47,8 @@ bool readStrings(LineReader& in, std::vector<StringRecord>& out);
 std::string writeStrings(const std::vector<StringRecord>& records);
 
 class StringTable : public AssetFamily {
+  friend struct AssetAccess;  // the project's edits (asset_edit.h)
+
  public:
   const std::vector<StringRecord>& items() const { return items_; }
   std::size_t size() const { return items_.size(); }

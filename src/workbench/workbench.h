@@ -49,6 +49,7 @@ class Workbench {
     project_.arrays().setMemory(&arrayMemory_);
     arrayCommands_.Attach(scripts_.interpreter(), scripts_.preprocessor());
     arrayCommands_.setResourceFiles(&arrayFiles_);
+    project_.addObserver(&machineReset_);
   }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
@@ -93,6 +94,19 @@ class Workbench {
   commands::ArrayCommands arrayCommands_{project_.arrays()};
   ProjectResourceFiles arrayFiles_{project_, host_};
   commands::SoundCommands sound_;  // music and sound-effect commands
+  // Opening or closing a project resets the whole machine (before the new
+  // project's arrays are placed in its memories).
+  class MachineReset final : public project::ProjectObserver {
+   public:
+    explicit MachineReset(machine::MachineState& machine) : machine_(machine) {}
+    void projectChanged(project::ProjectEvent event) override {
+      if (event != project::ProjectEvent::Opened) machine_.fullReset();
+    }
+
+   private:
+    machine::MachineState& machine_;
+  };
+  MachineReset machineReset_{machine_};
 };
 
 }  // namespace tarvolin
