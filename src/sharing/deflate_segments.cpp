@@ -5,8 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/files.h"
 #include "platform/paths.h"
-#include "project/text_lines.h"
 #include "sharing/file_ops.h"
 #include "sharing/wire.h"
 
@@ -84,7 +84,7 @@ bool savePiece(const std::string& path, const DeflatePiece& piece) {
 
 bool loadPiece(const std::string& path, std::uint64_t length, DeflatePiece& piece) {
   std::string bytes;
-  if (!project::readWholeFile(path, bytes) || bytes.size() < kPieceHead ||
+  if (!platform::readWholeFile(path, bytes) || bytes.size() < kPieceHead ||
       std::memcmp(bytes.data(), kPieceMagic, 4) != 0)
     return false;
   piece.adler = getLittle32(bytes.data() + 4);

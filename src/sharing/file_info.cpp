@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "project/safe_write.h"
+#include "platform/files.h"
 #include "project/text_lines.h"
 #include "sharing/shared_names.h"
 
@@ -107,10 +107,10 @@ bool FileInfoList::parse(std::string_view text) {
 bool FileInfoList::read(const std::string& path) {
   entries_.clear();
   std::string text;
-  if (!project::readWholeFile(path, text)) return false;
+  if (!platform::readWholeFile(path, text)) return false;
   return parse(text);
 }
 
-bool FileInfoList::write(const std::string& path) const { return project::safeWrite(path, text()); }
+bool FileInfoList::write(const std::string& path) const { return platform::safeWrite(path, text()); }
 
 }  // namespace tarvolin::sharing

@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "common/text.h"
+#include "platform/files.h"
 #include "platform/paths.h"
-#include "project/text_lines.h"
 #include "sharing/deflate_segments.h"
 #include "sharing/shared_names.h"
 #include "sharing/wire.h"
@@ -73,7 +73,7 @@ std::string directoryBytes(const std::vector<PackedFile>& files) {
 bool compressSource(const PackSource& source, std::uint32_t size, DeflatePiece& piece) {
   if (!source.cache.empty() && loadPiece(source.cache, size, piece)) return true;
   std::string bytes;
-  if (!project::readWholeFile(source.path, bytes) || bytes.size() != size) return false;
+  if (!platform::readWholeFile(source.path, bytes) || bytes.size() != size) return false;
   if (!deflatePiece(bytes, piece)) return false;
   if (!source.cache.empty()) savePiece(source.cache, piece);
   return true;

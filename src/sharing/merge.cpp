@@ -10,8 +10,7 @@
 
 #include "platform/file_time.h"
 #include "platform/paths.h"
-#include "project/safe_write.h"
-#include "project/text_lines.h"
+#include "platform/files.h"
 #include "sharing/file_ops.h"
 #include "sharing/shared_names.h"
 
@@ -215,12 +214,12 @@ bool takeServerVersion(const std::string& folder, FileInfoList& list, const Conf
 bool saveMergedVersion(const std::string& folder, FileInfoList& list, const Conflict& conflict,
                        const std::string& text, std::string& error) {
   const std::string local = localCopyOf(folder, conflict);
-  if (!project::safeWrite(local, text)) {
+  if (!platform::safeWrite(local, text)) {
     error = "No se puede guardar el texto combinado en '" + conflict.name + "'";
     return false;
   }
   std::string server;
-  if (project::readWholeFile(serverCopyOf(folder, conflict), server) && server == text)
+  if (platform::readWholeFile(serverCopyOf(folder, conflict), server) && server == text)
     return takeNewTime(local, list, conflict, error);
   // The merged text holds local changes the server lacks: the file stays
   // counted as changed so the next commit sends it.

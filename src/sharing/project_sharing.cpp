@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/files.h"
 #include "platform/paths.h"
-#include "project/text_lines.h"
 #include "sharing/file_ops.h"
 
 namespace tarvolin::sharing {
@@ -32,8 +32,8 @@ ConflictMerge::ConflictMerge(std::string folder, FileInfoList& list, Conflict co
 
 bool ConflictMerge::load(std::string& message, std::string& caption) {
   caption = "Tarvolin";
-  if (!project::readWholeFile(localPath(), local_) ||
-      !project::readWholeFile(serverPath(), server_)) {
+  if (!platform::readWholeFile(localPath(), local_) ||
+      !platform::readWholeFile(serverPath(), server_)) {
     message = kMergeLoadFailed;
     return false;
   }

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <unordered_map>
 
+#include "platform/files.h"
 #include "platform/file_time.h"
 #include "platform/paths.h"
-#include "project/text_lines.h"
 #include "sharing/file_ops.h"
 #include "sharing/file_pack.h"
 #include "sharing/shared_names.h"
@@ -17,7 +17,7 @@ namespace {
 // The received version list; false when it cannot be read.
 bool readVersionLines(const std::string& folder, std::vector<VersionLine>& lines) {
   std::string text;
-  if (!project::readWholeFile(platform::joinPath(folder, kVersionListFile), text)) return false;
+  if (!platform::readWholeFile(platform::joinPath(folder, kVersionListFile), text)) return false;
   lines = parseVersionLines(text, 'V');
   return true;
 }
@@ -212,7 +212,7 @@ StepResult ProjectSync::complete(Step step, StepContext&) {
   switch (step) {
     case Step::ReceiveProjectInfo: {
       const std::string file = path(kProjectInfoFile);
-      if (!project::readWholeFile(file, info_))
+      if (!platform::readWholeFile(file, info_))
         return StepResult::fail("Error al cargar el archivo con información sobre el proyecto");
       std::remove(file.c_str());
       return StepResult::ok();

@@ -10,8 +10,8 @@
 #include <memory>
 #include <random>
 
+#include "platform/files.h"
 #include "platform/paths.h"
-#include "project/text_lines.h"
 #include "sharing/crc32.h"
 #include "sharing/file_ops.h"
 #include "sharing/file_pack.h"
@@ -409,7 +409,7 @@ bool Session::readLines(const std::string& pack, std::vector<VersionLine>& lines
     log(error);
     return false;
   }
-  if (!project::readWholeFile(platform::joinPath(folder, kVersionListFile), text)) {
+  if (!platform::readWholeFile(platform::joinPath(folder, kVersionListFile), text)) {
     log("falta la lista de versiones en el paquete recibido");
     return false;
   }
