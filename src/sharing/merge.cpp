@@ -133,7 +133,21 @@ bool TextMerge::build(std::string_view local, std::string_view server,
     lastLocal = h.localStart + h.localCount;
     hunks_.push_back(std::move(h));
   }
-  return int(local_.size()) + offset == int(server_.size());
+  if (int(local_.size()) + offset != int(server_.size())) return false;
+  // Outside the differences both texts must hold the same lines, or the
+  // script was not made from these two texts.
+  int at = 0, shift = 0;
+  auto same = [&](int until) {
+    for (; at < until; ++at)
+      if (local_[std::size_t(at)] != server_[std::size_t(at + shift)]) return false;
+    return true;
+  };
+  for (const MergeHunk& h : hunks_) {
+    if (!same(h.localStart)) return false;
+    at = h.localStart + h.localCount;
+    shift += h.serverCount - h.localCount;
+  }
+  return same(int(local_.size()));
 }
 
 std::string TextMerge::localText(const MergeHunk& h) const {

@@ -103,6 +103,7 @@ class LoopServer {
   LoopServer();
   ~LoopServer();
   server::Store& store() { return store_; }
+  server::SharingServer& server() { return server_; }
   int port() const { return server_.port(); }
   const std::string& dataDir() const { return data_; }
   // A user with access to a project (both made when missing).

@@ -179,6 +179,8 @@ TEST(Merge, EditScriptsBecomeDifferencesAndChoicesBuildTheText) {
 
   // A script that does not fit the texts is refused.
   EXPECT_FALSE(merge.build("a\n", "b\n", {{'d', 5, 1, {}}}));
+  EXPECT_FALSE(merge.build("a\nb\n", "a\nc\n", {}));  // says equal, they are not
+  EXPECT_FALSE(merge.build("a\nb\n", "x\nb\ny\n", {{'a', 2, 1, {"y\n"}}}));
   EXPECT_FALSE(parseEditScript("x1 2\n", edits));
   EXPECT_FALSE(parseEditScript("a1 2\nsolo una\n", edits));
   EXPECT_FALSE(runDiff(dir.file("no-existe-diff"), dir.file("l"), dir.file("s"), script));
