@@ -1,5 +1,7 @@
 #include "script/interpreter.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "script/commands.h"
@@ -42,6 +44,13 @@ void Interpreter::setFamily(CommandFamily* family) {
 void Interpreter::RefreshCosts() {
   for (std::size_t id = 0; id < lineCost_.size(); ++id)
     lineCost_[id] = timing_ ? timing_->CommandCost(static_cast<CommandId>(id), 0) : 0;
+}
+
+void Interpreter::AddMovedBytes(std::int32_t command, std::int64_t bytes) {
+  if (!timing_ || bytes <= 0 || command < 0 || command >= kCommandIdLimit) return;
+  const std::int32_t moved = static_cast<std::int32_t>(std::min<std::int64_t>(bytes, INT32_MAX));
+  timing_->AddCycles(timing_->CommandCost(static_cast<CommandId>(command), moved) -
+                     lineCost_[static_cast<std::size_t>(command)]);
 }
 
 void Interpreter::ForgetScripts() {

@@ -192,6 +192,10 @@ class Interpreter {
     return !evalFailed_;
   }
   bool StoreResult(const Operand& o, std::int32_t value) { return Store(o, value); }
+  // For the size-dependent commands: the part of their cost that grows with
+  // the `bytes` they moved, added beside the fixed part every performed
+  // line adds.
+  void AddMovedBytes(std::int32_t command, std::int64_t bytes);
 
   // Variables, for tests, watch windows and the runner.
   std::int32_t frameVariable(int depth, int slot) const { return frames_[depth].vars[slot]; }
