@@ -299,6 +299,8 @@ class Interpreter {
   // Decodes a parsed macro body line's parameters for the current call.
   bool BindMacroLine(ScriptLine& line, const ParseEnv& env);
   bool Fail(ErrorCode code) { err_.SetError(code); return false; }
+  // Fails at an entry function's declaration line (declared with parameters).
+  bool FailAtDeclaration(const ScriptFunction& fn, ErrorCode code);
   void AddCost(std::int32_t command) {
     const std::int32_t cost = lineCost_[static_cast<std::size_t>(command)];
     if (cost != 0) timing_->AddCycles(cost);
