@@ -206,32 +206,48 @@ void ImportDialog::runImport() {
 }
 
 bool importFamilyWithDialog(QWidget* parent, project::Project& project, ImportFamily family,
-                            const FileChooser& chooser) {
+                            const FileChooser& chooser, project::Edit* undo) {
   const QString chosen = chooser(parent, text(project::importFamilyInfo(family).dialogTitle), kProjectFilter);
   project.restoreWorkingFolder();
   if (chosen.isEmpty()) return false;
-  return project::importFamily(project, family, chosen.toStdString());
+  project::ImportSummary summary;
+  const bool merged = project::importFamily(project, family, chosen.toStdString(), &summary);
+  if (undo) *undo = summary.undo;
+  return merged;
 }
 
-void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, std::function<void()> changed) {
+void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, ImportDone done,
+                      FileChooser chooser) {
   QList<QAction*> actions;
   for (ImportFamily f : kMenuOrder) {
     QAction* a = menu->addAction(QString::fromUtf8(menuText(f)));
-    QObject::connect(a, &QAction::triggered, parent, [parent, &project, f, changed] {
-      if (importFamilyWithDialog(parent, project, f) && changed) changed();
+    QObject::connect(a, &QAction::triggered, parent, [parent, &project, f, done, chooser, a] {
+      project::Edit undo;
+      if (importFamilyWithDialog(parent, project, f, chooser, &undo) && undo.valid() && done)
+        done(undo, QStringLiteral("Importar ") + a->text().remove('&').remove(QStringLiteral("...")));
     });
     actions.push_back(a);
   }
   menu->addSeparator();
   QAction* whole = menu->addAction(QStringLiteral("&Proyecto..."));
-  QObject::connect(whole, &QAction::triggered, parent, [parent, &project, changed] {
+  QObject::connect(whole, &QAction::triggered, parent, [parent, &project, done, chooser] {
     ImportDialog dialog(project, parent);
-    if (changed) QObject::connect(&dialog, &ImportDialog::imported, parent, changed);
+    dialog.setFileChooser(chooser);
+    QObject::connect(&dialog, &ImportDialog::imported, parent, [&dialog, done] {
+      if (done && dialog.lastSummary().undo.valid())
+        done(dialog.lastSummary().undo, QStringLiteral("Importar Proyecto"));
+    });
     dialog.exec();
   });
   actions.push_back(whole);
   QObject::connect(menu, &QMenu::aboutToShow, menu, [actions, &project] {
     for (QAction* a : actions) a->setEnabled(project.isOpen());
+  });
+}
+
+void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, std::function<void()> changed) {
+  addImportEntries(menu, parent, project, [changed](const project::Edit&, const QString&) {
+    if (changed) changed();
   });
 }
 

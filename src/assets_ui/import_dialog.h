@@ -69,7 +69,8 @@ class ImportDialog : public QDialog {
   QPushButton* closeButton() const { return closeButton_; }
 
  signals:
-  // An import changed the project's lists (the studio refreshes its views).
+  // An import ran to its end; `lastSummary().undo` takes its records out
+  // again (for the studio's undo stack).
   void imported();
 
  private:
@@ -99,14 +100,22 @@ class ImportDialog : public QDialog {
 
 // The single-family import: a file dialog with the family's title and the
 // filter "*.tvp", then the merge without prefix. False when the user
-// cancelled or nothing could be merged.
+// cancelled or nothing could be merged; `undo` (when given) receives the
+// edit that takes the merged records out again.
 bool importFamilyWithDialog(QWidget* parent, project::Project& project, project::ImportFamily family,
-                            const FileChooser& chooser = fileDialogChooser());
+                            const FileChooser& chooser = fileDialogChooser(), project::Edit* undo = nullptr);
+
+// What the submenu hands on after an import that merged records: the edit
+// that undoes it (the studio keeps it on its undo stack) and a label.
+using ImportDone = std::function<void(const project::Edit& undo, const QString& label)>;
 
 // Fills the "Importar" submenu of "&Archivo": one entry per family and
 // "&Proyecto..." for the window, enabled while a project is open. The file
-// dialogs and the window open over `parent`. `changed` runs after an import
-// that may have changed the project.
+// dialogs and the window open over `parent`; `chooser` picks the project of
+// a single-family import.
+void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, ImportDone done = {},
+                      FileChooser chooser = fileDialogChooser());
+// The same for a caller that only refreshes after an import.
 void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, std::function<void()> changed);
 
 }  // namespace tarvolin::assets_ui

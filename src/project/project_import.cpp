@@ -165,10 +165,28 @@ struct Renaming {
   std::string prefix;
   std::array<bool, kImportFamilyCount> prefixed{};
   std::string tileListFolder;  // put in front of a tile list's output file
+  // The folder the resource files are copied into; empty: they are not
+  // copied, or not into a folder.
+  std::string resourceFolder;
   const NameRewriter* macroBodies = nullptr;
 
   bool on(F f) const { return prefixed[std::size_t(f)] && !prefix.empty(); }
   std::string name(F f, const std::string& n) const { return on(f) && !n.empty() ? prefix + n : n; }
+  // A relative resource whose file is copied into the folder points there;
+  // any other keeps its path (a path leading out of the resource root is
+  // refused when the files are copied).
+  std::string resourceFile(const Resource& r) const {
+    const std::string relative = withoutDotPrefix(r.file);
+    if (resourceFolder.empty() || !r.relative || relative.empty() || !platform::staysInside(relative))
+      return r.file;
+    return ".\\" + resourceFolder + "\\" + relative;
+  }
+  // A level's palette file (relative to the resource root) likewise.
+  std::string paletteFile(const std::string& file) const {
+    const std::string relative = withoutDotPrefix(file);
+    if (resourceFolder.empty() || relative.empty() || !platform::staysInside(relative)) return file;
+    return resourceFolder + "\\" + relative;
+  }
 };
 
 class Importer {
@@ -210,93 +228,107 @@ class Importer {
   bool loaded(F f) const { return lists_.loaded[std::size_t(f)]; }
   const ImportLists& lists() const { return lists_; }
 
-  // Appends the loaded records of a family to the project; a name already
-  // held is reported and skipped.
+  // Takes the loaded records of a family into the pending edit: a name the
+  // project or the import already holds is reported and skipped.
   void merge(F f, const Renaming& r) {
     if (!loaded(f)) return;
     switch (f) {
       case F::Paths:
-        mergeInto(f, lists_.paths, r, [&](MotionPath& p) { p.name = r.name(f, p.name); return p.name; },
-                  [&](const std::string& n) { return project_.paths().find(n) >= 0; },
-                  [&](MotionPath&& p) { return project_.paths().add(std::move(p)); });
+        take(f, lists_.paths, [&](MotionPath& p) { p.name = r.name(f, p.name); return p.name; },
+             [&](const std::string& n) { return project_.paths().find(n) >= 0; });
         break;
       case F::Macros:
-        mergeInto(f, lists_.macros, r,
-                  [&](Macro& m) {
-                    m.name = r.name(f, m.name);
-                    if (r.macroBodies)
-                      for (std::string& line : m.body) line = r.macroBodies->rewriteLine(line);
-                    return m.name;
-                  },
-                  [&](const std::string& n) { return project_.macros().find(n) != nullptr; },
-                  [&](Macro&& m) {
-                    project_.macros().items().push_back(std::move(m));
-                    return true;
-                  });
+        take(f, lists_.macros,
+             [&](Macro& m) {
+               m.name = r.name(f, m.name);
+               if (r.macroBodies)
+                 for (std::string& line : m.body) line = r.macroBodies->rewriteLine(line);
+               return m.name;
+             },
+             [&](const std::string& n) { return project_.macros().find(n) != nullptr; });
         break;
       case F::FontMaps:
-        mergeInto(f, lists_.fontMaps, r,
-                  [&](FontMap& m) {
-                    m.name = r.name(f, m.name);
-                    m.imageResource = r.name(F::Resources, m.imageResource);
-                    return m.name;
-                  },
-                  [&](const std::string& n) { return project_.fontMaps().find(n) >= 0; },
-                  [&](FontMap&& m) { return project_.fontMaps().add(std::move(m)); });
+        take(f, lists_.fontMaps,
+             [&](FontMap& m) {
+               m.name = r.name(f, m.name);
+               m.imageResource = r.name(F::Resources, m.imageResource);
+               return m.name;
+             },
+             [&](const std::string& n) { return project_.fontMaps().find(n) >= 0; });
         break;
       case F::Arrays:
-        mergeInto(f, lists_.arrays, r, [&](ArrayDef& a) { a.name = r.name(f, a.name); return a.name; },
-                  [&](const std::string& n) { return project_.arrays().find(n) >= 0; },
-                  [&](ArrayDef&& a) {
-                    project_.arrays().items().push_back(std::move(a));
-                    return true;
-                  });
-        project_.arrays().layout();
+        // The built-in memory arrays count as held names.
+        take(f, lists_.arrays, [&](ArrayDef& a) { a.name = r.name(f, a.name); return a.name; },
+             [&](const std::string& n) { return project_.arrays().find(n) >= 0; });
         break;
       case F::Strings:
-        mergeInto(f, lists_.strings, r,
-                  [&](StringRecord& s) { s.identifier = r.name(f, s.identifier); return s.identifier; },
-                  [&](const std::string& n) { return project_.strings().find(n) >= 0; },
-                  [&](StringRecord&& s) { return project_.strings().add(std::move(s)); });
+        take(f, lists_.strings, [&](StringRecord& s) { s.identifier = r.name(f, s.identifier); return s.identifier; },
+             [&](const std::string& n) { return project_.strings().find(n) >= 0; });
         break;
       case F::Levels:
-        mergeInto(f, lists_.levels, r,
-                  [&](Level& l) {
-                    LevelSettings& s = l.settings;
-                    s.name = r.name(f, s.name);
-                    s.linkedLevel = r.name(f, s.linkedLevel);
-                    for (LevelLayerLink& link : s.layerLinks) link.levelName = r.name(f, link.levelName);
-                    s.tileList = r.name(F::TileLists, s.tileList);
-                    return s.name;
-                  },
-                  [&](const std::string& n) { return project_.levels().find(n) >= 0; },
-                  [&](Level&& l) {
-                    const std::string name = l.settings.name;
-                    if (!project_.levels().add(std::move(l))) return false;
-                    addedLevels_.push_back(name);
-                    return true;
-                  });
+        take(f, lists_.levels,
+             [&](Level& l) {
+               LevelSettings& s = l.settings;
+               s.name = r.name(f, s.name);
+               s.linkedLevel = r.name(f, s.linkedLevel);
+               for (LevelLayerLink& link : s.layerLinks) link.levelName = r.name(f, link.levelName);
+               s.tileList = r.name(F::TileLists, s.tileList);
+               for (LevelPaletteBank& bank : s.banks) bank.paletteFile = r.paletteFile(bank.paletteFile);
+               return s.name;
+             },
+             [&](const std::string& n) { return project_.levels().find(n) >= 0; });
         break;
       case F::TileLists:
-        mergeInto(f, lists_.tileLists, r,
-                  [&](TileList& t) {
-                    t.name = r.name(f, t.name);
-                    for (TileListImage& image : t.images)
-                      image.resourceName = r.name(F::Resources, image.resourceName);
-                    if (!r.tileListFolder.empty() && !t.outputFile.empty())
-                      t.outputFile = r.tileListFolder + "\\" + t.outputFile;
-                    return t.name;
-                  },
-                  [&](const std::string& n) { return project_.tileLists().find(n) >= 0; },
-                  [&](TileList&& t) { return project_.tileLists().add(std::move(t)); });
+        take(f, lists_.tileLists,
+             [&](TileList& t) {
+               t.name = r.name(f, t.name);
+               for (TileListImage& image : t.images) image.resourceName = r.name(F::Resources, image.resourceName);
+               if (!r.tileListFolder.empty() && !t.outputFile.empty())
+                 t.outputFile = r.tileListFolder + "\\" + t.outputFile;
+               return t.name;
+             },
+             [&](const std::string& n) { return project_.tileLists().find(n) >= 0; });
         break;
       case F::Resources:
-        mergeInto(f, lists_.resources, r, [&](Resource& res) { res.name = r.name(f, res.name); return res.name; },
-                  [&](const std::string& n) { return project_.resources().find(n) >= 0; },
-                  [&](Resource&& res) { return project_.resources().add(std::move(res)); });
-        project_.arrays().layout();
+        take(f, lists_.resources,
+             [&](Resource& res) {
+               res.name = r.name(f, res.name);
+               res.file = r.resourceFile(res);
+               res.imported = false;
+               return res.name;
+             },
+             [&](const std::string& n) { return project_.resources().find(n) >= 0; });
         break;
     }
+  }
+
+  // A record of the import itself (the new global set) goes first.
+  void takeFirst(Edit edit) { pending_.insert(pending_.begin(), std::move(edit)); }
+
+  // Applies everything taken as one edit: one undo step for the whole
+  // import. Empty when nothing was taken. A refusal (no record of the files
+  // can cause one) merges nothing and says why.
+  Edit applyPending() {
+    if (pending_.empty()) return {};
+    std::string why;
+    Edit undo = project_.apply(Edit::Group(std::move(pending_)), &why);
+    pending_.clear();
+    if (!undo.valid()) {
+      box("No se pudo importar: " + why);
+      summary_.added.fill(0);
+      summary_.globalSetCreated = false;
+      taken_.clear();
+    }
+    return undo;
+  }
+
+  // The originals (as the other project had them) of the records taken.
+  template <class Record>
+  std::vector<const Record*> takenOf(F f, const std::vector<Record>& list) const {
+    std::vector<const Record*> out;
+    for (const auto& [family, index] : taken_)
+      if (family == f) out.push_back(&list[index]);
+    return out;
   }
 
   // The names of the imported records of the prefixed families, for the
@@ -352,8 +384,6 @@ class Importer {
     return writeCopy(platform::resolvePath(destinationRoot, relative), bytes) != Write::Failed;
   }
 
-  const std::vector<std::string>& addedLevels() const { return addedLevels_; }
-
  private:
   bool loadInto(F f, const std::string& path, const OtherProject& other) {
     switch (f) {
@@ -378,22 +408,25 @@ class Importer {
     return false;
   }
 
-  template <class Record, class Rename, class Held, class Append>
-  void mergeInto(F f, const std::vector<Record>& records, const Renaming&, Rename rename, Held held,
-                 Append append) {
+  template <class Record, class Rename, class Held>
+  void take(F f, const std::vector<Record>& records, Rename rename, Held held) {
     const ImportFamilyInfo& info = importFamilyInfo(f);
-    for (const Record& original : records) {
-      Record record = original;
+    std::unordered_set<std::string>& names = takenNames_[std::size_t(f)];
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      Record record = records[i];
       const std::string name = rename(record);
-      if (held(name)) {
+      if (name.empty()) continue;  // no list holds a record without a name
+      if (held(name) || names.count(toLowerAscii(name))) {
         const std::string text = fill(info.duplicate, name);
         box(text);
         host_.outputLine(text);
         ++summary_.duplicates[std::size_t(f)];
         continue;
       }
-      // A record the list refuses (no name) is left out.
-      if (append(std::move(record))) ++summary_.added[std::size_t(f)];
+      names.insert(toLowerAscii(name));
+      pending_.push_back(Edit::Insert(-1, std::move(record)));
+      taken_.emplace_back(f, i);
+      ++summary_.added[std::size_t(f)];
     }
   }
 
@@ -402,7 +435,9 @@ class Importer {
   ImportSummary& summary_;
   ImportProgress progress_;
   ImportLists lists_;
-  std::vector<std::string> addedLevels_;
+  std::vector<Edit> pending_;
+  std::vector<std::pair<F, std::size_t>> taken_;  // import list entries taken, in order
+  std::array<std::unordered_set<std::string>, kImportFamilyCount> takenNames_;
 };
 
 // Checks the request before anything is read; false with its box.
@@ -447,8 +482,7 @@ ImportOutcome checkRequest(Project& project, const std::string& absolute, const 
   return ImportOutcome::Done;
 }
 
-void finish(Project& project, const ImportSummary& summary) {
-  if (summary.totalAdded() > 0 || summary.globalSetCreated) project.setModified(true);
+void finish(Project& project) {
   if (project.hooks().refreshViews) project.hooks().refreshViews();
 }
 
@@ -490,11 +524,11 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
   }
   summary.progressSteps = 10 + (options.scripts ? int(scripts.size()) : 0);
   int step = 1;
-  // A cancel before the merges takes back the global set made below.
-  const std::vector<GlobalSet> setsBefore = project.globalSets().sets();
+  // The project's lists change only when the merges are applied, so a
+  // cancel before them leaves it as it was.
   auto cancelled = [&] {
-    project.globalSets().sets() = setsBefore;
     summary.globalSetCreated = false;
+    summary.added.fill(0);
     summary.outcome = ImportOutcome::Cancelled;
     return summary;
   };
@@ -514,9 +548,10 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
       summary.outcome = ImportOutcome::GlobalSetTaken;
       return summary;
     }
+    // The new set is the other project's first one under the folder name.
     GlobalSet set = otherSets.front();
     set.name = options.folder;
-    project.globalSets().sets().push_back(std::move(set));
+    importer.takeFirst(Edit::Insert(-1, std::move(set)));
     summary.globalSetCreated = true;
   }
   if (!importer.progressTo(++step, summary.progressSteps)) return cancelled();
@@ -526,10 +561,12 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
   for (F f : kCheckOrder) importer.load(f, other);
   if (!importer.progressTo(++step, summary.progressSteps)) return cancelled();
 
+  const bool intoResourceFolder = options.copyResourceFiles && options.resourceSubfolder && !options.folder.empty();
   Renaming renaming;
   renaming.prefix = options.prefix;
   renaming.prefixed = options.prefixed;
   renaming.tileListFolder = options.folder;
+  if (intoResourceFolder) renaming.resourceFolder = options.folder;
   const NameRewriter names = importer.rewriter(renaming, options.skipComments);
   renaming.macroBodies = &names;
 
@@ -565,27 +602,31 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
     }
   }
 
+  // The merges: every record taken is applied at once, one undo step.
   for (F f : kMergeOrder)
     if (options.component(f)) importer.merge(f, renaming);
+  summary.undo = importer.applyPending();
   importer.progressTo(++step, summary.progressSteps);
 
   // The files of the resources just imported: relative ones are copied from
   // the other project's resource root into this one's (into the folder when
   // asked); a path that leads out of the resource root is refused.
-  const bool subfolder = options.resourceSubfolder && !options.folder.empty();
   if (options.copyResourceFiles) {
-    const std::string root = subfolder ? platform::resolvePath(project.resourceRootPath(), options.folder)
-                                       : project.resourceRootPath();
-    for (std::size_t i = 0; i < project.resources().size(); ++i) {
-      Resource& r = *project.resources().get(i);
-      if (!r.imported || !r.relative) continue;
+    const std::string root = intoResourceFolder
+                                 ? platform::resolvePath(project.resourceRootPath(), options.folder)
+                                 : project.resourceRootPath();
+    const ImportLists& lists = importer.lists();
+    for (const Resource* original : importer.takenOf(F::Resources, lists.resources)) {
+      const Resource& r = *original;
+      if (!r.relative) continue;
+      const std::string shown = renaming.name(F::Resources, r.name);
       const std::string relative = withoutDotPrefix(r.file);
       if (relative.empty()) {
-        importer.box("Fallo la copia, " + r.name + ", nombre de archivo " + r.file);
+        importer.box("Fallo la copia, " + shown + ", nombre de archivo " + r.file);
         continue;
       }
       if (!platform::staysInside(relative)) {
-        importer.box("El recurso '" + r.name + "' no se copia: su archivo " + r.file +
+        importer.box("El recurso '" + shown + "' no se copia: su archivo " + r.file +
                      " queda fuera de la carpeta de recursos");
         continue;
       }
@@ -604,32 +645,28 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
       } else {
         ok = importer.copyResourceFile(other, relative, root);
       }
-      if (!ok) importer.box("Fallo la copia, " + r.name + ", nombre de archivo " + r.file);
-      if (subfolder) r.file = ".\\" + options.folder + "\\" + relative;
+      if (!ok) importer.box("Fallo la copia, " + shown + ", nombre de archivo " + r.file);
     }
     // The palette files of the levels just imported lie below the resource
-    // root too: they go along and point into the folder.
-    for (const std::string& name : importer.addedLevels()) {
-      const int index = project.levels().find(name);
-      if (index < 0) continue;
-      for (LevelPaletteBank& bank : project.levels().get(std::size_t(index))->settings.banks) {
+    // root too: they go along.
+    for (const Level* level : importer.takenOf(F::Levels, lists.levels)) {
+      const std::string shown = renaming.name(F::Levels, level->settings.name);
+      for (const LevelPaletteBank& bank : level->settings.banks) {
         if (bank.paletteFile.empty()) continue;
         const std::string relative = withoutDotPrefix(bank.paletteFile);
         if (!platform::staysInside(relative)) {
-          importer.box("El nivel '" + name + "' no copia su paleta: el archivo " + bank.paletteFile +
+          importer.box("El nivel '" + shown + "' no copia su paleta: el archivo " + bank.paletteFile +
                        " queda fuera de la carpeta de recursos");
           continue;
         }
         if (!importer.copyResourceFile(other, relative, root))
-          importer.box("Fallo la copia, " + name + ", nombre de archivo " + bank.paletteFile);
-        if (subfolder) bank.paletteFile = options.folder + "\\" + relative;
+          importer.box("Fallo la copia, " + shown + ", nombre de archivo " + bank.paletteFile);
       }
     }
   }
-  for (std::size_t i = 0; i < project.resources().size(); ++i) project.resources().get(i)->imported = false;
 
   importer.progressTo(summary.progressSteps, summary.progressSteps);
-  finish(project, summary);
+  finish(project);
   return summary;
 }
 
@@ -646,8 +683,8 @@ bool importFamily(Project& project, ImportFamily family, const std::string& othe
   const OtherProject other = readOtherProject(absolute);
   if (!importer.load(family, other)) return false;
   importer.merge(family, Renaming{});
-  for (std::size_t i = 0; i < project.resources().size(); ++i) project.resources().get(i)->imported = false;
-  finish(project, summary);
+  summary.undo = importer.applyPending();
+  finish(project);
   return true;
 }
 

@@ -8,8 +8,11 @@
 //
 // Nothing of the open project is written to disk here: the merged records
 // live in its lists until the project is saved. Only the copied script and
-// resource files are written, each named in the output pane. Messages and
-// questions go through the project's `Host` (caption "Tarvolin Importar").
+// resource files are written, each named in the output pane. The records
+// and the new global set go in through the project's edits, as one edit
+// whose inverse the summary holds (the studio's undo), so observers and the
+// modified flag follow. Messages and questions go through the project's
+// `Host` (caption "Tarvolin Importar").
 #pragma once
 
 #include <array>
@@ -20,6 +23,8 @@
 #include <string_view>
 #include <unordered_set>
 #include <vector>
+
+#include "project/asset_edit.h"
 
 namespace tarvolin::project {
 
@@ -96,6 +101,9 @@ struct ImportSummary {
   int scriptsSkipped = 0;  // existing scripts the user chose to keep
   // Progress steps: 10, plus one per script file when scripts are imported.
   int progressSteps = 0;
+  // Applying this takes the merged records and the new global set out again
+  // (one undo step; the copied files stay). Invalid when nothing was merged.
+  Edit undo;
 
   int totalAdded() const;
 };

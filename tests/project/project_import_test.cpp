@@ -371,6 +371,55 @@ TEST(ProjectImport, ScriptsResourcesGlobalSetAndProgress) {
   EXPECT_EQ(p.project.resources().size(), 4u);
 }
 
+// Counts what observers hear.
+struct Listener : ProjectObserver {
+  int inserted = 0;
+  int removed = 0;
+  std::vector<bool> modified;
+  void assetChanged(const AssetChange& c) override {
+    if (c.kind == AssetChangeKind::Inserted) ++inserted;
+    if (c.kind == AssetChangeKind::Removed) ++removed;
+  }
+  void modifiedChanged(bool m) override { modified.push_back(m); }
+};
+
+TEST(ProjectImport, TheWholeImportIsOneUndoStepObserversHear) {
+  Projects p;
+  Listener listener;
+  p.project.addObserver(&listener);
+  const ImportSummary s = importProject(p.project, p.options());
+  ASSERT_TRUE(s.undo.valid());
+  // Eight records, one of each family but two more resources, and the set.
+  EXPECT_EQ(s.totalAdded(), 10);
+  EXPECT_EQ(listener.inserted, 11);
+  EXPECT_EQ(listener.modified, std::vector<bool>{true});
+
+  const Edit redo = p.project.apply(s.undo);
+  ASSERT_TRUE(redo.valid());
+  EXPECT_EQ(listener.removed, 11);
+  EXPECT_EQ(p.project.resources().size(), 1u);
+  EXPECT_EQ(p.project.globalSets().sets().size(), 1u);
+  EXPECT_EQ(p.project.levels().size(), 0u);
+  EXPECT_FALSE(p.project.isModified());  // back to the state it was opened in
+  EXPECT_EQ(listener.modified, (std::vector<bool>{true, false}));
+
+  ASSERT_TRUE(p.project.apply(redo).valid());
+  EXPECT_GE(p.project.resources().find("lib_Font"), 0);
+  EXPECT_EQ(p.project.globalSets().findSet("lib"), 1);
+  EXPECT_TRUE(p.project.isModified());
+  p.project.removeObserver(&listener);
+
+  // An import that merges nothing has nothing to undo.
+  Projects q;
+  ImportOptions o = q.options();
+  o.components.fill(false);
+  o.createGlobalSet = false;
+  const ImportSummary none = importProject(q.project, o);
+  EXPECT_EQ(none.outcome, ImportOutcome::Done);
+  EXPECT_FALSE(none.undo.valid());
+  EXPECT_FALSE(q.project.isModified());
+}
+
 TEST(ProjectImport, ExistingFilesAreReplacedOnlyWhenTheUserAgrees) {
   for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
     Projects p;

@@ -122,6 +122,7 @@ TEST(ImportDialog, BrowseThenImportThroughTheWindow) {
   QTest::mouseClick(dialog.importButton(), Qt::LeftButton);
 
   EXPECT_EQ(dialog.lastSummary().outcome, project::ImportOutcome::Done);
+  EXPECT_TRUE(dialog.lastSummary().undo.valid());
   EXPECT_EQ(imported, 1);
   EXPECT_EQ(dialog.progressBar()->value(), 100);
   EXPECT_GE(rig.project.resources().find("lib_Hero"), 0);
@@ -181,9 +182,16 @@ TEST(ImportDialog, SingleFamilyImportsAndTheSubmenu) {
     askedTitle = title;
     return QString::fromStdString(rig.dir.file("Biblio.tvp"));
   };
-  EXPECT_TRUE(assets_ui::importFamilyWithDialog(&parent, rig.project, ImportFamily::Strings, chooser));
+  project::Edit undo;
+  EXPECT_TRUE(assets_ui::importFamilyWithDialog(&parent, rig.project, ImportFamily::Strings, chooser, &undo));
   EXPECT_EQ(askedTitle, "Seleccionar el proyecto desde el cual importar las Cadenas..");
   EXPECT_GE(rig.project.strings().find("Title"), 0);
+  // The studio's undo takes the merged string out again.
+  ASSERT_TRUE(undo.valid());
+  ASSERT_TRUE(rig.project.apply(undo).valid());
+  EXPECT_EQ(rig.project.strings().size(), 0u);
+  EXPECT_FALSE(rig.project.isModified());
+  EXPECT_TRUE(assets_ui::importFamilyWithDialog(&parent, rig.project, ImportFamily::Strings, chooser));
   EXPECT_TRUE(assets_ui::importFamilyWithDialog(&parent, rig.project, ImportFamily::Resources, chooser));
   EXPECT_EQ(askedTitle, "Seleccionar el proyecto desde el cual importar los Recursos..");
   EXPECT_EQ(rig.host.boxes, std::vector<std::string>{"El recurso 'Hero' ya existe en el proyecto"});
@@ -202,13 +210,40 @@ TEST(ImportDialog, SingleFamilyImportsAndTheSubmenu) {
     EXPECT_EQ(QString::fromUtf8(project::importFamilyInfo(family).dialogTitle), QString::fromUtf8(title));
 
   QMenu* menu = new QMenu(QStringLiteral("Importar"), &parent);
-  assets_ui::addImportEntries(menu, &parent, rig.project, {});
+  QString doneLabel;
+  project::Edit doneUndo;
+  assets_ui::addImportEntries(
+      menu, &parent, rig.project,
+      [&](const project::Edit& u, const QString& label) {
+        doneUndo = u;
+        doneLabel = label;
+      },
+      chooser);
   QStringList entries;
   for (QAction* a : menu->actions())
     if (!a->isSeparator()) entries << a->text();
   EXPECT_EQ(entries, (QStringList{"&Recorridos...", "&Arreglos...", "&Cadenas...", "&Niveles...",
                                   "&Listas de Tiles...", "&Macros...", "Ma&pas de Fuentes...", "R&ecursos...",
                                   "&Proyecto..."}));
+  emit menu->aboutToShow();
+  for (QAction* a : menu->actions()) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+  // "&Recorridos...": the library has no paths file, so nothing is merged or
+  // handed on. "&Cadenas..." merges the string again once it is removed,
+  // and hands on its undo.
+  menu->actions()[0]->trigger();
+  EXPECT_EQ(askedTitle, "Seleccionar el proyecto desde el cual importar los Recorridos..");
+  EXPECT_FALSE(doneUndo.valid());
+  const int before = int(rig.project.strings().size());
+  ASSERT_TRUE(rig.project.apply(project::Edit::Remove(project::AssetSlot::StringTable, 0)).valid());
+  menu->actions()[2]->trigger();
+  EXPECT_EQ(int(rig.project.strings().size()), before);
+  EXPECT_TRUE(doneUndo.valid());
+  EXPECT_EQ(doneLabel, "Importar Cadenas");
+  // The caller that only refreshes.
+  int refreshed = 0;
+  QMenu plain;
+  assets_ui::addImportEntries(&plain, &parent, rig.project, [&] { ++refreshed; });
+  EXPECT_EQ(plain.actions().size(), menu->actions().size());
   rig.project.close();
   emit menu->aboutToShow();
   for (QAction* a : menu->actions()) EXPECT_FALSE(a->isEnabled() && !a->isSeparator()) << a->text().toStdString();
