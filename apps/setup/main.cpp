@@ -58,5 +58,6 @@ int main(int argc, char** argv) {
   setup_ui::MessageBoxPrompts prompts(&window);
   setup_ui::InstallDialog dialog(request, prompts, &window);
   dialog.exec();
+  if (!dialog.attempted()) return 0;
   return dialog.lastOutcome() == setup::InstallOutcome::Complete ? 0 : 1;
 }

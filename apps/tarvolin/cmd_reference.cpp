@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "platform/paths.h"
+#include "platform/files.h"
 #include "project/text_lines.h"
 #include "script/reference.h"
 
@@ -39,7 +40,7 @@ int runReference(const Args& args) {
   std::vector<script::CommandNote> notes;
   if (!notesPath.empty()) {
     std::string text, error;
-    if (!project::readWholeFile(notesPath, text)) {
+    if (!platform::readWholeFile(notesPath, text)) {
       std::fprintf(stderr, "tarvolin reference: no se puede leer %s\n", notesPath.c_str());
       return 2;
     }

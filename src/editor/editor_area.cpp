@@ -18,7 +18,7 @@
 #include "editor/variable_tip.h"
 #include "editor/word_lists.h"
 #include "platform/paths.h"
-#include "project/safe_write.h"
+#include "platform/files.h"
 #include "workbench/workbench.h"
 
 namespace tarvolin::editor {
@@ -363,7 +363,7 @@ bool EditorArea::saveDocument(int document) {
   }
   std::string bytes = JoinScriptLines(lines);
   if (st.trailingNewline && !lines.empty()) bytes += "\r\n";
-  if (!project::safeWrite(doc.path(), bytes)) {
+  if (!platform::safeWrite(doc.path(), bytes)) {
     note("ERROR: No se puede escribir el archivo <" + doc.name() + ">");
     return false;
   }

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace tarvolin::machine {
@@ -15,7 +16,12 @@ namespace {
 
 // libpng reports fatal errors by longjmp; keep that inside this function
 // and only plain data on its frame.
-bool writePngFile(std::FILE* file, const std::vector<std::uint8_t>& rgb) {
+void appendBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+bool encodePng(const std::vector<std::uint8_t>& rgb, std::vector<std::uint8_t>& out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -27,7 +33,7 @@ bool writePngFile(std::FILE* file, const std::vector<std::uint8_t>& rgb) {
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, &out, appendBytes, nullptr);
   png_set_IHDR(png, info, kScreenWidth, kScreenHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
@@ -49,18 +55,8 @@ bool writeScreenshot(const MachineState& state, const std::string& path) {
     rgb[i + 1] = state.picture[i + 1];
     rgb[i + 2] = state.picture[i];
   }
-  const std::string temp = path + ".part";
-  std::FILE* file = std::fopen(temp.c_str(), "wb");
-  if (!file) return false;
-  bool ok = writePngFile(file, rgb);
-  ok = std::fclose(file) == 0 && ok;
-  std::error_code ec;
-  if (ok) {
-    std::filesystem::rename(temp, path, ec);
-    ok = !ec;
-  }
-  if (!ok) std::filesystem::remove(temp, ec);
-  return ok;
+  std::vector<std::uint8_t> png;
+  return encodePng(rgb, png) && platform::safeWrite(path, png);
 }
 
 std::string nextScreenshotPath(const std::string& folder) {

@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "project/arrays.h"
+#include "platform/files.h"
 
 namespace tarvolin::project {
 
@@ -356,7 +357,7 @@ bool ArrayList::saveData(int array, bool twoDimensional, const std::string& path
   if (a->twoDimensional() != twoDimensional) return fail(err, err::kWrongArrayDimensions);
   std::span<std::uint8_t> bytes = data(array, 0, a->totalSize, false);
   if (bytes.empty() && a->totalSize > 0) return fail(err, err::kArraySaveFailed);
-  if (!safeWrite(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+  if (!platform::safeWrite(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
     return fail(err, err::kArraySaveFailed);
   return true;
 }

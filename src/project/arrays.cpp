@@ -1,4 +1,5 @@
 #include "project/arrays.h"
+#include "platform/files.h"
 
 #include <algorithm>
 
@@ -415,7 +416,7 @@ bool ArrayList::loadInto(const std::string& path, std::vector<ArrayDef>& other) 
   return loadAssetFile(path, other, readArrays);
 }
 
-bool ArrayList::save(const std::string& path) const { return safeWrite(path, writeArrays(items_)); }
+bool ArrayList::save(const std::string& path) const { return platform::safeWrite(path, writeArrays(items_)); }
 
 bool ArrayList::checkText(std::string_view text) const {
   return checkAssetText<std::vector<ArrayDef>>(text, readArrays);

@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "common/host.h"
-#include "project/safe_write.h"
+#include "platform/files.h"
 #include "project/text_lines.h"
 
 namespace tarvolin::project {
@@ -95,7 +95,7 @@ class AssetWriter {
 
   const std::string& text() const { return text_; }
   // Safe write of the text to `path`.
-  bool save(const std::string& path) const { return safeWrite(path, text_); }
+  bool save(const std::string& path) const { return platform::safeWrite(path, text_); }
 
  private:
   std::string text_;

@@ -1,4 +1,5 @@
 #include "project/fontmaps.h"
+#include "platform/files.h"
 
 #include <algorithm>
 
@@ -192,30 +193,9 @@ bool fontMapPreviewReady(const FontMap& map, const ResourceList& resources,
   return image.bits == 4 || image.bits == 8;
 }
 
-bool FontMapList::add(FontMap map) {
-  if (map.name.empty() || find(map.name) >= 0) return false;
-  items_.push_back(std::move(map));
-  return true;
-}
 
-bool FontMapList::remove(std::size_t index) {
-  if (index >= items_.size()) return false;
-  items_.erase(items_.begin() + std::ptrdiff_t(index));
-  return true;
-}
 
-int FontMapList::find(std::string_view name) const {
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (equalsIgnoreCase(items_[i].name, name)) return int(i);
-  return -1;
-}
 
-const FontMap* FontMapList::get(std::size_t index) const {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
-FontMap* FontMapList::get(std::size_t index) {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
 
 bool FontMapList::loadInto(const std::string& path, std::vector<FontMap>& other) {
   other.clear();
@@ -225,7 +205,7 @@ bool FontMapList::loadInto(const std::string& path, std::vector<FontMap>& other)
 bool FontMapList::load(const std::string& path) { return loadInto(path, items_); }
 
 bool FontMapList::save(const std::string& path) const {
-  return safeWrite(path, writeFontMaps(items_));
+  return platform::safeWrite(path, writeFontMaps(items_));
 }
 
 bool FontMapList::checkText(std::string_view text) const {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "project/asset_file.h"
+#include "project/named_list.h"
 
 namespace tarvolin::project {
 
@@ -96,18 +97,12 @@ struct ResourceContext;
 bool fontMapPreviewReady(const FontMap& map, const ResourceList& resources,
                          const ResourceContext& context);
 
-class FontMapList : public AssetFamily {
+class FontMapList : public AssetFamily, public NamedList<FontMap, NameMember> {
  public:
-  const std::vector<FontMap>& items() const { return items_; }
+  using NamedList::items;
   std::vector<FontMap>& items() { return items_; }
-  std::size_t size() const { return items_.size(); }
 
   // Adds at the end; false for an empty or taken name (ignoring case).
-  bool add(FontMap map);
-  bool remove(std::size_t index);
-  int find(std::string_view name) const;
-  const FontMap* get(std::size_t index) const;
-  FontMap* get(std::size_t index);
 
   static bool loadInto(const std::string& path, std::vector<FontMap>& other);
 
@@ -122,7 +117,6 @@ class FontMapList : public AssetFamily {
   bool checkText(std::string_view text) const override;
 
  private:
-  std::vector<FontMap> items_;
 };
 
 }  // namespace tarvolin::project

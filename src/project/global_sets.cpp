@@ -1,4 +1,5 @@
 #include "project/global_sets.h"
+#include "platform/files.h"
 
 #include <cstdio>
 
@@ -121,7 +122,7 @@ bool GlobalSetList::loadInto(const std::string& path, std::vector<GlobalSet>& ot
 bool GlobalSetList::load(const std::string& path) { return loadInto(path, sets_); }
 
 bool GlobalSetList::save(const std::string& path) const {
-  return safeWrite(path, writeGlobalSets(sets_));
+  return platform::safeWrite(path, writeGlobalSets(sets_));
 }
 
 bool GlobalSetList::checkText(std::string_view text) const {

@@ -1,4 +1,5 @@
 #include "project/levels.h"
+#include "platform/files.h"
 
 #include "common/text.h"
 #include "platform/paths.h"
@@ -85,30 +86,9 @@ std::string writeLevelInfo(const std::vector<Level>& levels) {
   return w.text();
 }
 
-bool LevelList::add(Level level) {
-  if (level.name().empty() || find(level.name()) >= 0) return false;
-  items_.push_back(std::move(level));
-  return true;
-}
 
-bool LevelList::remove(std::size_t index) {
-  if (index >= items_.size()) return false;
-  items_.erase(items_.begin() + std::ptrdiff_t(index));
-  return true;
-}
 
-int LevelList::find(std::string_view name) const {
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (equalsIgnoreCase(items_[i].name(), name)) return int(i);
-  return -1;
-}
 
-const Level* LevelList::get(std::size_t index) const {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
-Level* LevelList::get(std::size_t index) {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
 
 std::string LevelList::bodyFolderFor(const std::string& infoPath) {
   return platform::resolvePath(std::string(platform::folderOf(infoPath)), "LevelData");
@@ -121,7 +101,7 @@ bool LevelList::loadInto(const std::string& path, std::vector<Level>& other) {
   for (Level& level : other) {
     std::string bytes;
     const std::string file = platform::resolvePath(folder, levelBodyFileName(level.name()));
-    level.bodyLoaded = readWholeFile(file, bytes) && readLevelBody(bytes, level.body);
+    level.bodyLoaded = platform::readWholeFile(file, bytes) && readLevelBody(bytes, level.body);
     if (!level.bodyLoaded) ok = false;
   }
   return ok;
@@ -130,7 +110,7 @@ bool LevelList::loadInto(const std::string& path, std::vector<Level>& other) {
 bool LevelList::load(const std::string& path) { return loadInto(path, items_); }
 
 bool LevelList::save(const std::string& path) const {
-  if (!safeWrite(path, writeLevelInfo(items_))) return false;
+  if (!platform::safeWrite(path, writeLevelInfo(items_))) return false;
   const std::string folder = bodyFolderFor(path);
   bool ok = true;
   bool folderMade = false;
@@ -138,7 +118,7 @@ bool LevelList::save(const std::string& path) const {
     if (!level.bodyLoaded) continue;
     if (!folderMade && !(folderMade = platform::makeFolders(folder))) return false;
     const std::string file = platform::resolvePath(folder, levelBodyFileName(level.name()));
-    if (!safeWrite(file, writeLevelBody(level.body))) ok = false;
+    if (!platform::safeWrite(file, writeLevelBody(level.body))) ok = false;
   }
   return ok;
 }

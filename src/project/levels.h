@@ -12,6 +12,7 @@
 
 #include "project/asset_file.h"
 #include "project/level_body.h"
+#include "project/named_list.h"
 
 namespace tarvolin::project {
 
@@ -67,17 +68,15 @@ bool readLevelInfo(LineReader& in, std::vector<Level>& out);
 // The text of "level_info.txt".
 std::string writeLevelInfo(const std::vector<Level>& levels);
 
-class LevelList : public AssetFamily {
- public:
-  const std::vector<Level>& items() const { return items_; }
-  std::vector<Level>& items() { return items_; }
-  std::size_t size() const { return items_.size(); }
+struct LevelName {
+  const std::string& operator()(const Level& level) const { return level.name(); }
+};
 
-  bool add(Level level);  // false for an empty or taken name
-  bool remove(std::size_t index);
-  int find(std::string_view name) const;
-  const Level* get(std::size_t index) const;
-  Level* get(std::size_t index);
+class LevelList : public AssetFamily, public NamedList<Level, LevelName> {
+ public:
+  using NamedList::items;
+  std::vector<Level>& items() { return items_; }
+
 
   // The folder of the body files ("LevelData" beside "level_info.txt").
   static std::string bodyFolderFor(const std::string& infoPath);
@@ -97,7 +96,6 @@ class LevelList : public AssetFamily {
   bool checkText(std::string_view text) const override;
 
  private:
-  std::vector<Level> items_;
 };
 
 }  // namespace tarvolin::project

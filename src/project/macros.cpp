@@ -1,4 +1,5 @@
 #include "project/macros.h"
+#include "platform/files.h"
 
 #include "common/text.h"
 
@@ -108,17 +109,6 @@ bool checkMacroDefinition(const Macro& macro, ErrorState& errors, int& line) {
   return true;
 }
 
-const Macro* MacroList::find(std::string_view name) const {
-  int i = indexOf(name);
-  return i < 0 ? nullptr : &items_[static_cast<std::size_t>(i)];
-}
-
-int MacroList::indexOf(std::string_view name) const {
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (equalsIgnoreCase(items_[i].name, name)) return static_cast<int>(i);
-  return -1;
-}
-
 bool MacroList::loadInto(const std::string& path, std::vector<Macro>& other) {
   other.clear();
   return loadAssetFile(path, other, readMacros);
@@ -126,7 +116,7 @@ bool MacroList::loadInto(const std::string& path, std::vector<Macro>& other) {
 
 bool MacroList::load(const std::string& path) { return loadInto(path, items_); }
 
-bool MacroList::save(const std::string& path) const { return safeWrite(path, writeMacros(items_)); }
+bool MacroList::save(const std::string& path) const { return platform::safeWrite(path, writeMacros(items_)); }
 
 bool MacroList::checkText(std::string_view text) const {
   return checkAssetText<std::vector<Macro>>(text, readMacros);

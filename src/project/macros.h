@@ -12,6 +12,7 @@
 
 #include "project/asset_file.h"
 #include "common/errors.h"
+#include "project/named_list.h"
 
 namespace tarvolin::project {
 
@@ -43,15 +44,18 @@ std::string writeMacros(const std::vector<Macro>& macros);
 // body line in `line` and returns false.
 bool checkMacroDefinition(const Macro& macro, ErrorState& errors, int& line);
 
-class MacroList : public AssetFamily {
+class MacroList : public AssetFamily, public NamedList<Macro, NameMember> {
  public:
+  using NamedList::items;
   std::vector<Macro>& items() { return items_; }
-  const std::vector<Macro>& items() const { return items_; }
 
   // The first macro with this name, ignoring case; nullptr when none.
-  const Macro* find(std::string_view name) const;
+  const Macro* find(std::string_view name) const {
+    const int i = indexOf(name);
+    return i < 0 ? nullptr : &items_[static_cast<std::size_t>(i)];
+  }
   // Its index, or -1.
-  int indexOf(std::string_view name) const;
+  int indexOf(std::string_view name) const { return NamedList::find(name); }
 
   // Reads a file into another list (cleared first), leaving this one alone.
   static bool loadInto(const std::string& path, std::vector<Macro>& other);
@@ -66,8 +70,6 @@ class MacroList : public AssetFamily {
   bool save(const std::string& path) const override;
   bool checkText(std::string_view text) const override;
 
- private:
-  std::vector<Macro> items_;
 };
 
 }  // namespace tarvolin::project

@@ -1,4 +1,5 @@
 #include "project/paths.h"
+#include "platform/files.h"
 
 #include <cmath>
 #include <cstdio>
@@ -121,27 +122,12 @@ std::string writePaths(const std::vector<MotionPath>& paths) {
 }
 
 bool PathList::add(MotionPath path) {
-  if (path.name.empty() || find(path.name) >= 0) return false;
   path.updateTiming();
-  items_.push_back(std::move(path));
-  return true;
+  return NamedList::add(std::move(path));
 }
 
-bool PathList::remove(std::size_t index) {
-  if (index >= items_.size()) return false;
-  items_.erase(items_.begin() + std::ptrdiff_t(index));
-  return true;
-}
 
-int PathList::find(std::string_view name) const {
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (equalsIgnoreCase(items_[i].name, name)) return int(i);
-  return -1;
-}
 
-const MotionPath* PathList::get(std::size_t index) const {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
 
 bool PathList::loadInto(const std::string& path, std::vector<MotionPath>& other) {
   other.clear();
@@ -150,7 +136,7 @@ bool PathList::loadInto(const std::string& path, std::vector<MotionPath>& other)
 
 bool PathList::load(const std::string& path) { return loadInto(path, items_); }
 
-bool PathList::save(const std::string& path) const { return safeWrite(path, writePaths(items_)); }
+bool PathList::save(const std::string& path) const { return platform::safeWrite(path, writePaths(items_)); }
 
 bool PathList::checkText(std::string_view text) const {
   return checkAssetText<std::vector<MotionPath>>(text, readPaths);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "project/asset_file.h"
+#include "project/named_list.h"
 
 namespace tarvolin::project {
 
@@ -54,16 +55,13 @@ std::uint32_t segmentFrames(double dx, double dy, double speed);
 bool readPaths(LineReader& in, std::vector<MotionPath>& out);
 std::string writePaths(const std::vector<MotionPath>& paths);
 
-class PathList : public AssetFamily {
+class PathList : public AssetFamily, public NamedList<MotionPath, NameMember> {
  public:
-  const std::vector<MotionPath>& items() const { return items_; }
+  using NamedList::items;
   std::vector<MotionPath>& items() { return items_; }
-  std::size_t size() const { return items_.size(); }
+  // Works out the path's timing and adds it; false for an empty or taken name.
+  bool add(MotionPath path);
 
-  bool add(MotionPath path);  // false for an empty or taken name
-  bool remove(std::size_t index);
-  int find(std::string_view name) const;
-  const MotionPath* get(std::size_t index) const;
 
   static bool loadInto(const std::string& path, std::vector<MotionPath>& other);
 
@@ -76,7 +74,6 @@ class PathList : public AssetFamily {
   bool checkText(std::string_view text) const override;
 
  private:
-  std::vector<MotionPath> items_;
 };
 
 }  // namespace tarvolin::project

@@ -6,7 +6,7 @@
 
 #include "common/text.h"
 #include "platform/paths.h"
-#include "project/safe_write.h"
+#include "platform/files.h"
 #include "project/tilelist_images.h"
 #include "common/errors.h"
 
@@ -275,7 +275,7 @@ bool Project::checkMainScript() {
   if (host_.messageBox(kCaption, "Create new (main) script?", MessageButtons::YesNo,
                        MessageAnswer::Yes) != MessageAnswer::Yes)
     return false;
-  if (!safeWrite(main, kMainScriptText)) return false;
+  if (!platform::safeWrite(main, kMainScriptText)) return false;
   if (hooks_.openScript) hooks_.openScript(main);
   return true;
 }

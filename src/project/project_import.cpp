@@ -8,7 +8,7 @@
 #include "project/project.h"
 #include "project/resource_file.h"
 #include "project/resource_ops.h"
-#include "project/safe_write.h"
+#include "platform/files.h"
 #include "project/text_lines.h"
 
 namespace tarvolin::project {
@@ -360,7 +360,7 @@ class Importer {
   Write writeCopy(const std::string& destination, std::string_view bytes) {
     if (platform::fileExists(destination)) {
       std::string old;
-      if (readWholeFile(destination, old) && old == bytes) return Write::Same;
+      if (platform::readWholeFile(destination, old) && old == bytes) return Write::Same;
       if (host_.messageBox(kImportCaption,
                            "El archivo '" + destination + "' ya existe. ¿Sobrescribir?",
                            MessageButtons::YesNo, MessageAnswer::No) != MessageAnswer::Yes)
@@ -368,7 +368,7 @@ class Importer {
     }
     const std::string folder(platform::folderOf(destination));
     if (!folder.empty() && !platform::makeFolders(folder)) return Write::Failed;
-    if (!safeWrite(destination, bytes)) return Write::Failed;
+    if (!platform::safeWrite(destination, bytes)) return Write::Failed;
     host_.outputLine("Archivo copiado <" + destination + ">");
     summary_.copiedFiles.push_back(destination);
     return Write::Written;
@@ -380,7 +380,7 @@ class Importer {
                         const std::string& destinationRoot) {
     const std::string source = platform::resolvePath(other.resourceRoot, relative);
     std::string bytes;
-    if (!readWholeFile(source, bytes)) return false;
+    if (!platform::readWholeFile(source, bytes)) return false;
     return writeCopy(platform::resolvePath(destinationRoot, relative), bytes) != Write::Failed;
   }
 
@@ -588,7 +588,7 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
       std::string text;
       const std::string source = platform::joinPath(otherScripts, file.relative);
       const std::string target = platform::resolvePath(destination, file.relative);
-      if (!readWholeFile(source, text)) {
+      if (!platform::readWholeFile(source, text)) {
         importer.box("Fallo la copia, " + file.relative + ", nombre de archivo " + source);
         continue;
       }

@@ -81,31 +81,10 @@ std::string formatRangeNumber(int format, std::int64_t number) {
   return buffer;
 }
 
-bool ResourceList::add(Resource resource) {
-  if (resource.name.empty() || find(resource.name) >= 0) return false;
-  items_.push_back(std::move(resource));
-  return true;
-}
 
-bool ResourceList::remove(std::size_t index) {
-  if (index >= items_.size()) return false;
-  items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
-  return true;
-}
 
-int ResourceList::find(std::string_view name) const {
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (equalsIgnoreCase(items_[i].name, name)) return static_cast<int>(i);
-  return -1;
-}
 
-const Resource* ResourceList::get(std::size_t index) const {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
 
-Resource* ResourceList::get(std::size_t index) {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
 
 std::string ResourceList::uniqueCopyName(std::string_view name) const {
   std::size_t digits = name.size();

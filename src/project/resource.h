@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "project/asset_file.h"
+#include "project/named_list.h"
 
 namespace tarvolin::project {
 
@@ -62,25 +63,13 @@ struct Resource {
 // The ordered list of a project's resources; a resource's number is its
 // position. Names are unique and compared ignoring case. As an asset family
 // it is stored in "resource.txt" (see resource_file.h).
-class ResourceList : public AssetFamily {
+class ResourceList : public AssetFamily, public NamedList<Resource, NameMember> {
   friend struct AssetAccess;  // the project's edits (asset_edit.h)
 
  public:
-  std::size_t size() const { return items_.size(); }
-  bool empty() const { return items_.empty(); }
-  const std::vector<Resource>& items() const { return items_; }
-
-  // Adds at the end; false (nothing added) for an empty or taken name.
-  bool add(Resource resource);
   // Appends a record as a file stored it, even when its name repeats one
   // already held, so loading and saving never drop a stored record.
   void appendStored(Resource resource) { items_.push_back(std::move(resource)); }
-  // Removes by number; false when out of range.
-  bool remove(std::size_t index);
-  // Number of the resource with this whole name (ignoring case), or -1.
-  int find(std::string_view name) const;
-  const Resource* get(std::size_t index) const;
-  Resource* get(std::size_t index);
 
   // Where the resource root lies when the list is loaded: files inside it
   // are made relative. The project hands in its own folder lookup.
@@ -104,7 +93,6 @@ class ResourceList : public AssetFamily {
   std::string uniqueCopyName(std::string_view name) const;
 
  private:
-  std::vector<Resource> items_;
   std::function<std::string()> rootSource_;
 };
 

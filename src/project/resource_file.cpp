@@ -1,4 +1,5 @@
 #include "project/resource_file.h"
+#include "platform/files.h"
 
 #include "common/text.h"
 
@@ -152,7 +153,7 @@ bool ResourceList::loadInto(const std::string& path, std::vector<Resource>& othe
 }
 
 bool ResourceList::save(const std::string& path) const {
-  return safeWrite(path, writeResources(items_));
+  return platform::safeWrite(path, writeResources(items_));
 }
 
 bool ResourceList::checkText(std::string_view text) const {

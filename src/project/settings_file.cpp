@@ -4,7 +4,7 @@
 
 #include "common/text.h"
 #include "project/asset_file.h"
-#include "project/safe_write.h"
+#include "platform/files.h"
 
 namespace tarvolin::project {
 namespace {
@@ -204,7 +204,7 @@ std::string writeSettings(const SettingTable& table) {
 }
 
 bool saveSettingsFile(const std::string& path, const SettingTable& table) {
-  return safeWrite(path, writeSettings(table));
+  return platform::safeWrite(path, writeSettings(table));
 }
 
 std::string encipherSetting(std::string_view plain) {

@@ -1,4 +1,5 @@
 #include "project/strings.h"
+#include "platform/files.h"
 
 #include <algorithm>
 
@@ -98,11 +99,6 @@ bool StringTable::add(StringRecord record) {
   return true;
 }
 
-bool StringTable::remove(std::size_t index) {
-  if (index >= items_.size()) return false;
-  items_.erase(items_.begin() + std::ptrdiff_t(index));
-  return true;
-}
 
 bool StringTable::setText(std::size_t index, int language, std::string text) {
   if (index >= items_.size() || language < 0 || language >= kLanguageCount ||
@@ -112,15 +108,7 @@ bool StringTable::setText(std::size_t index, int language, std::string text) {
   return true;
 }
 
-int StringTable::find(std::string_view identifier) const {
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (equalsIgnoreCase(items_[i].identifier, identifier)) return int(i);
-  return -1;
-}
 
-const StringRecord* StringTable::get(std::size_t index) const {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
 
 bool StringTable::loadInto(const std::string& path, std::vector<StringRecord>& other) {
   other.clear();
@@ -134,7 +122,7 @@ bool StringTable::loadInto(const std::string& path, std::vector<StringRecord>& o
 bool StringTable::load(const std::string& path) { return loadInto(path, items_); }
 
 bool StringTable::save(const std::string& path) const {
-  return safeWrite(path, writeStrings(items_));
+  return platform::safeWrite(path, writeStrings(items_));
 }
 
 bool StringTable::checkText(std::string_view text) const {

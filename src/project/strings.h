@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "project/asset_file.h"
+#include "project/named_list.h"
 
 namespace tarvolin::project {
 
@@ -46,23 +47,23 @@ bool readStrings(LineReader& in, std::vector<StringRecord>& out);
 // The whole file text: the generic header, then every record.
 std::string writeStrings(const std::vector<StringRecord>& records);
 
-class StringTable : public AssetFamily {
+struct StringIdentifier {
+  const std::string& operator()(const StringRecord& record) const { return record.identifier; }
+};
+
+class StringTable : public AssetFamily, public NamedList<StringRecord, StringIdentifier> {
   friend struct AssetAccess;  // the project's edits (asset_edit.h)
 
  public:
-  const std::vector<StringRecord>& items() const { return items_; }
-  std::size_t size() const { return items_.size(); }
+  // Only the project's edits change a record in place (asset_edit.h).
+  const StringRecord* get(std::size_t index) const { return NamedList::get(index); }
 
   // Inserts a record and keeps the table sorted. False (nothing added) for an
   // empty identifier, an identifier already held (ignoring case), or a text
   // that could not be stored (see isStorableText).
   bool add(StringRecord record);
-  bool remove(std::size_t index);
   // Changes one text; false for a bad index or language or an unstorable text.
   bool setText(std::size_t index, int language, std::string text);
-  // The index of an identifier (ignoring case), or -1.
-  int find(std::string_view identifier) const;
-  const StringRecord* get(std::size_t index) const;
 
   // Reads a file into another list (cleared first, then sorted), leaving
   // this table alone.
@@ -77,7 +78,6 @@ class StringTable : public AssetFamily {
   bool checkText(std::string_view text) const override;
 
  private:
-  std::vector<StringRecord> items_;
 };
 
 }  // namespace tarvolin::project

@@ -1,31 +1,14 @@
 #include "project/text_lines.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
+#include "platform/files.h"
 
 namespace tarvolin::project {
-
-bool readWholeFile(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char buffer[65536];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, got);
-  const bool ok = !std::ferror(f);
-  std::fclose(f);
-  if (!ok) bytes.clear();
-  return ok;
-}
 
 bool LineReader::open(const std::string& path) {
   pos_ = lastStart_ = 0;
   canUnread_ = false;
   line_ = 0;
-  return readWholeFile(path, text_);
+  return platform::readWholeFile(path, text_);
 }
 
 bool LineReader::next(std::string& line) {

@@ -8,10 +8,6 @@
 
 namespace tarvolin::project {
 
-// Reads a whole regular file into `bytes`; false when it is missing, not a
-// regular file or cannot be read (then `bytes` is empty).
-bool readWholeFile(const std::string& path, std::string& bytes);
-
 class LineReader {
  public:
   LineReader() = default;

@@ -1,4 +1,5 @@
 #include "project/tilelists.h"
+#include "platform/files.h"
 
 #include "common/text.h"
 
@@ -205,27 +206,9 @@ void updateTileNumbers(TileList& list, const TileCounter& counter) {
   }
 }
 
-bool TileListList::add(TileList list) {
-  if (list.name.empty() || find(list.name) >= 0) return false;
-  items_.push_back(std::move(list));
-  return true;
-}
 
-bool TileListList::remove(std::size_t index) {
-  if (index >= items_.size()) return false;
-  items_.erase(items_.begin() + std::ptrdiff_t(index));
-  return true;
-}
 
-int TileListList::find(std::string_view name) const {
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (equalsIgnoreCase(items_[i].name, name)) return int(i);
-  return -1;
-}
 
-const TileList* TileListList::get(std::size_t index) const {
-  return index < items_.size() ? &items_[index] : nullptr;
-}
 
 bool TileListList::checkAgainstImages(Host& host) {
   if (!counter_) return false;
@@ -256,7 +239,7 @@ bool TileListList::load(const std::string& path) {
 }
 
 bool TileListList::save(const std::string& path) const {
-  return safeWrite(path, writeTileLists(items_));
+  return platform::safeWrite(path, writeTileLists(items_));
 }
 
 bool TileListList::checkText(std::string_view text) const {

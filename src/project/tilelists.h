@@ -14,6 +14,7 @@
 
 #include "common/host.h"
 #include "project/asset_file.h"
+#include "project/named_list.h"
 
 namespace tarvolin::project {
 
@@ -82,16 +83,11 @@ using TileCounter = std::function<bool(std::string_view resourceName, int& tiles
 // stored count).
 void updateTileNumbers(TileList& list, const TileCounter& counter);
 
-class TileListList : public AssetFamily {
+class TileListList : public AssetFamily, public NamedList<TileList, NameMember> {
  public:
-  const std::vector<TileList>& items() const { return items_; }
+  using NamedList::items;
   std::vector<TileList>& items() { return items_; }
-  std::size_t size() const { return items_.size(); }
 
-  bool add(TileList list);  // false for an empty or taken name
-  bool remove(std::size_t index);
-  int find(std::string_view name) const;
-  const TileList* get(std::size_t index) const;
 
   // How the list counts an image's tiles (the project hands in its
   // resources). Without one, tile numbers stay as stored.
@@ -117,7 +113,6 @@ class TileListList : public AssetFamily {
   bool afterOpen(Host& host) override;
 
  private:
-  std::vector<TileList> items_;
   TileCounter counter_;
 };
 

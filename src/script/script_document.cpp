@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "common/text.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace tarvolin::script {
@@ -119,10 +120,8 @@ int ScriptDocuments::breakpointTotal() const {
 
 std::unique_ptr<ScriptDocument> FolderScriptDocuments::load(std::string_view fileName) {
   const std::string path = platform::resolvePath(folder_, fileName);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return nullptr;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return nullptr;
+  std::string bytes;
+  if (!platform::readWholeFile(path, bytes)) return nullptr;
   return std::make_unique<ScriptDocument>(std::string(fileName), path, SplitLines(bytes));
 }
 

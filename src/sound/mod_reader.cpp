@@ -1,4 +1,5 @@
 #include "sound/mod_reader.h"
+#include "platform/files.h"
 
 #include <algorithm>
 
@@ -105,7 +106,7 @@ bool readMod(std::string_view bytes, MusicModule& out) {
 
 bool loadMod(const std::string& path, MusicModule& out) {
   std::string bytes;
-  if (!detail::readWholeFile(path, bytes)) return false;
+  if (!platform::readWholeFile(path, bytes)) return false;
   return readMod(bytes, out);
 }
 

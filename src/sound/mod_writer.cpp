@@ -1,4 +1,5 @@
 #include "sound/mod_writer.h"
+#include "platform/files.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -73,7 +74,7 @@ bool writeMod(const MusicModule& m, std::string& out) {
 
 bool saveMod(const MusicModule& module, const std::string& path) {
   std::string bytes;
-  return writeMod(module, bytes) && detail::writeWholeFile(path, bytes);
+  return writeMod(module, bytes) && platform::safeWrite(path, bytes);
 }
 
 }  // namespace tarvolin::sound

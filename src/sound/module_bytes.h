@@ -74,11 +74,4 @@ class ByteSink {
   std::string out_;
 };
 
-// Reads a whole file; false when it cannot be opened or read.
-bool readWholeFile(const std::string& path, std::string& out);
-// Writes a file next to the destination first and renames it over it, so a
-// failed write never leaves a half-written module behind; a destination that
-// already holds the same bytes is left untouched.
-bool writeWholeFile(const std::string& path, const std::string& bytes);
-
 }  // namespace tarvolin::sound::detail

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "platform/paths.h"
+#include "platform/files.h"
 #include "sound/sample_data.h"
 
 namespace tarvolin::sound {
@@ -93,10 +94,8 @@ bool ParseWav(SampleData& sample, const std::uint8_t* data, std::size_t size) {
 
 bool LoadWav(SampleData& sample, const std::string& path) {
   sample.Clear();
-  std::ifstream in(platform::resolvePath("", path), std::ios::binary);
-  if (!in) return false;
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad() || bytes.empty()) return false;
+  std::vector<std::uint8_t> bytes;
+  if (!platform::readWholeFile(platform::resolvePath("", path), bytes) || bytes.empty()) return false;
   return ParseWav(sample, bytes.data(), bytes.size());
 }
 
@@ -129,24 +128,8 @@ std::vector<std::uint8_t> EncodeWav(const SampleData& sample) {
 }
 
 bool SaveWav(const SampleData& sample, const std::string& path) {
-  const std::string target = platform::resolvePath("", path);
-  const std::string temp = target + ".~tmp";
-  std::vector<std::uint8_t> bytes = EncodeWav(sample);
-  {
-    // An unchanged file keeps its time stamp (project sharing goes by it).
-    std::ifstream old(target, std::ios::binary);
-    if (old) {
-      std::vector<std::uint8_t> held((std::istreambuf_iterator<char>(old)), std::istreambuf_iterator<char>());
-      if (held == bytes) return true;
-    }
-  }
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = (std::fclose(f) == 0) && ok;
-  if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) std::remove(temp.c_str());
-  return ok;
+  const std::vector<std::uint8_t> bytes = EncodeWav(sample);
+  return platform::safeWrite(platform::resolvePath("", path), bytes);
 }
 
 }  // namespace tarvolin::sound

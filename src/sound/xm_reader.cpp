@@ -1,4 +1,5 @@
 #include "sound/xm_reader.h"
+#include "platform/files.h"
 
 #include <algorithm>
 
@@ -222,7 +223,7 @@ bool readXm(std::string_view bytes, MusicModule& out) {
 
 bool loadXm(const std::string& path, MusicModule& out) {
   std::string bytes;
-  if (!detail::readWholeFile(path, bytes)) return false;
+  if (!platform::readWholeFile(path, bytes)) return false;
   return readXm(bytes, out);
 }
 

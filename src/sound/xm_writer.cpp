@@ -1,4 +1,5 @@
 #include "sound/xm_writer.h"
+#include "platform/files.h"
 
 #include <algorithm>
 
@@ -158,7 +159,7 @@ bool writeXm(const MusicModule& m, std::string& out) {
 
 bool saveXm(const MusicModule& module, const std::string& path) {
   std::string bytes;
-  return writeXm(module, bytes) && detail::writeWholeFile(path, bytes);
+  return writeXm(module, bytes) && platform::safeWrite(path, bytes);
 }
 
 }  // namespace tarvolin::sound

@@ -12,7 +12,7 @@
 
 #include "common/temp_dir.h"
 #include "project/asset_file.h"
-#include "project/safe_write.h"
+#include "platform/files.h"
 #include "project/text_lines.h"
 
 namespace tarvolin::project {
@@ -150,74 +150,6 @@ TEST(BlockLayout, RoundTripAndSectionRules) {
   EXPECT_FALSE(readBlock("}Tilelist\n]\n|a\n[\nstray\n{\n", "Tilelist", records));
   records.clear();
   EXPECT_FALSE(readBlock("}Tilelist\n]\n|a\n[\n", "Tilelist", records));
-}
-
-TEST(SafeWrite, ReplacesOnlyWhenChanged) {
-  test::TempDir dir;
-  const std::string path = dir.file("macro.txt");
-  ASSERT_TRUE(safeWrite(path, "first\n"));
-  EXPECT_EQ(test::TempDir::read(path), "first\n");
-
-  // Age the file, then write the same bytes: the time stamp must not move.
-  struct timespec times[2] = {{1000000, 0}, {1000000, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-  ASSERT_TRUE(safeWrite(path, "first\n"));
-  struct stat st;
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mtim.tv_sec, 1000000);
-
-  ASSERT_TRUE(safeWrite(path, "second, longer\n"));
-  EXPECT_EQ(test::TempDir::read(path), "second, longer\n");
-  ASSERT_TRUE(safeWrite(path, "third\n"));  // same length as nothing before: shorter
-  EXPECT_EQ(test::TempDir::read(path), "third\n");
-  ASSERT_TRUE(safeWrite(path, ""));
-  EXPECT_EQ(test::TempDir::read(path), "");
-
-  // No temporary file is left behind.
-  int entries = 0;
-  for (auto& e : std::filesystem::directory_iterator(dir.path())) {
-    (void)e;
-    ++entries;
-  }
-  EXPECT_EQ(entries, 1);
-
-  // A link keeps pointing at the file, which gets the new bytes.
-  const std::string link = dir.file("link.txt");
-  ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
-  ASSERT_TRUE(safeWrite(link, "through the link\n"));
-  EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(test::TempDir::read(path), "through the link\n");
-  std::filesystem::remove(link);
-
-  // A destination that cannot be written leaves everything as it was.
-  EXPECT_FALSE(safeWrite(dir.file("missing/folder/file.txt"), "x"));
-  std::filesystem::create_directory(dir.file("adir"));
-  EXPECT_FALSE(safeWrite(dir.file("adir"), "x"));
-  EXPECT_TRUE(std::filesystem::is_directory(dir.file("adir")));
-}
-
-TEST(SafeWrite, FailedWriteKeepsDestination) {
-  test::TempDir dir;
-  const std::string path = dir.file("arrays.txt");
-  ASSERT_TRUE(safeWrite(path, "good\n"));
-  // A file-size limit makes the temporary file's write fail part-way.
-  struct rlimit old;
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = old;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool ok = safeWrite(path, std::string(100000, 'x'));
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(test::TempDir::read(path), "good\n");
-  int entries = 0;
-  for (auto& e : std::filesystem::directory_iterator(dir.path())) {
-    (void)e;
-    ++entries;
-  }
-  EXPECT_EQ(entries, 1);  // the temporary file is gone
 }
 
 }  // namespace

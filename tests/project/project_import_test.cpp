@@ -1,4 +1,5 @@
 #include "project/project_import.h"
+#include "platform/files.h"
 
 #include <gtest/gtest.h>
 
@@ -313,7 +314,7 @@ TEST(ProjectImport, UntickedComponentsAreNotMergedButStillRewriteScripts) {
   EXPECT_EQ(p.project.resources().size(), 1u);
   EXPECT_GE(p.project.strings().find("lib_Title"), 0);
   std::string main;
-  ASSERT_TRUE(readWholeFile(p.dir.file("game/Script/lib/main.txt"), main));
+  ASSERT_TRUE(platform::readWholeFile(p.dir.file("game/Script/lib/main.txt"), main));
   EXPECT_NE(main.find("ResourceLoad lib_Hero"), std::string::npos);
 }
 
@@ -325,11 +326,11 @@ TEST(ProjectImport, ScriptsResourcesGlobalSetAndProgress) {
   ASSERT_EQ(s.outcome, ImportOutcome::Done);
 
   std::string main, menu;
-  ASSERT_TRUE(readWholeFile(p.dir.file("game/Script/lib/main.txt"), main));
+  ASSERT_TRUE(platform::readWholeFile(p.dir.file("game/Script/lib/main.txt"), main));
   EXPECT_EQ(main,
             "; library\r\n; two comment lines\r\n\r\n; Auto agregar\r\nApplyGlobalSet lib\r\n\r\n"
             "ExternScript \"lib\\sub/menu.txt\"\r\nResourceLoad lib_Hero ; lib_Hero");
-  ASSERT_TRUE(readWholeFile(p.dir.file("game/Script/lib/sub/menu.txt"), menu));
+  ASSERT_TRUE(platform::readWholeFile(p.dir.file("game/Script/lib/sub/menu.txt"), menu));
   EXPECT_EQ(menu, "\r\n; Auto agregar\r\nApplyGlobalSet lib\r\n\r\nFunction Menu 0\r\n%lib_Blink 1\r\nReturn");
 
   // Resource files: into Resources/lib, paths pointing there; the ranged

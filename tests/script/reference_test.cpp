@@ -7,6 +7,7 @@
 #include <string>
 
 #include "project/text_lines.h"
+#include "platform/files.h"
 #include "common/errors.h"
 #include "script/reference.h"
 
@@ -105,7 +106,7 @@ TEST(Reference, ErrorPageListsEveryMessageEscaped) {
 // an explanation.
 TEST(Reference, ShippedNotesCoverEveryCommand) {
   std::string text, error;
-  ASSERT_TRUE(project::readWholeFile(std::string(TARVOLIN_SOURCE_DATA_DIR) + "/guide/notas_comandos.txt", text));
+  ASSERT_TRUE(platform::readWholeFile(std::string(TARVOLIN_SOURCE_DATA_DIR) + "/guide/notas_comandos.txt", text));
   std::vector<CommandNote> notes;
   ASSERT_TRUE(ParseCommandNotes(text, notes, error)) << error;
   for (CommandId id : CommandsWithoutNotes(notes)) ADD_FAILURE() << "sin nota: " << CommandName(id);

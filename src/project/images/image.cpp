@@ -6,6 +6,8 @@
 #include "common/text.h"
 #include "project/images/image.h"
 
+#include "platform/files.h"
+
 namespace tarvolin::project {
 
 IndexedImage IndexedImage::blank(int width, int height, int bits) {
@@ -46,28 +48,14 @@ bool imageSizeAcceptable(std::int64_t width, std::int64_t height, std::string& e
 }
 
 bool readFileBytes(const std::string& path, Bytes& out, std::string& error, std::size_t limit) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "No se puede abrir el archivo <" + path + ">";
-    return false;
+  switch (platform::readFile(path, out, limit)) {
+    case platform::ReadResult::Ok: return true;
+    case platform::ReadResult::Missing: error = "No se puede abrir el archivo <" + path + ">"; return false;
+    case platform::ReadResult::TooLarge: error = "Archivo demasiado grande <" + path + ">"; return false;
+    case platform::ReadResult::Failed: break;
   }
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size < 0) {
-    error = "No se puede leer el archivo <" + path + ">";
-    return false;
-  }
-  if (static_cast<std::uint64_t>(size) > limit) {
-    error = "Archivo demasiado grande <" + path + ">";
-    return false;
-  }
-  in.seekg(0, std::ios::beg);
-  out.resize(static_cast<std::size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(out.data()), size)) {
-    error = "No se puede leer el archivo <" + path + ">";
-    return false;
-  }
-  return true;
+  error = "No se puede leer el archivo <" + path + ">";
+  return false;
 }
 
 bool readImageFile(const std::string& path, IndexedImage& out, std::string& error) {
@@ -108,20 +96,7 @@ bool writeImageFile(const std::string& path, const IndexedImage& image, std::str
               : kind == ImageFileKind::Png ? writePng(image, bytes, error)
                                            : (error = "Formato de imagen no reconocido <" + path + ">", false);
   if (!made) return false;
-  // Write beside the destination and move it over only when complete.
-  const std::string temp = path + ".~tmp";
-  {
-    std::ofstream outFile(temp, std::ios::binary | std::ios::trunc);
-    if (!outFile || !outFile.write(reinterpret_cast<const char*>(bytes.data()),
-                                   static_cast<std::streamsize>(bytes.size())) ||
-        !outFile.flush()) {
-      std::remove(temp.c_str());
-      error = "No se puede escribir el archivo <" + path + ">";
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
+  if (!platform::safeWrite(path, bytes)) {
     error = "No se puede escribir el archivo <" + path + ">";
     return false;
   }

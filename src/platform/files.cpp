@@ -1,4 +1,4 @@
-#include "project/safe_write.h"
+#include "platform/files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,9 +10,8 @@
 #include <random>
 
 #include "platform/paths.h"
-#include "project/text_lines.h"
 
-namespace tarvolin::project {
+namespace tarvolin::platform {
 namespace {
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -42,7 +41,49 @@ int createTemporary(const std::string& folder, std::string& tempPath) {
   return -1;
 }
 
+template <typename Bytes>
+ReadResult readInto(const std::string& path, Bytes& bytes, std::size_t limit) {
+  bytes.clear();
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ReadResult::Missing;
+  if (static_cast<std::uint64_t>(st.st_size) > limit) return ReadResult::TooLarge;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ReadResult::Missing;
+  bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[65536];
+  bool ok = true;
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ok = false;
+      break;
+    }
+    if (n == 0) break;
+    if (bytes.size() + static_cast<std::size_t>(n) > limit) {  // the file grew while read
+      ::close(fd);
+      bytes.clear();
+      return ReadResult::TooLarge;
+    }
+    bytes.insert(bytes.end(), buffer, buffer + n);
+  }
+  ::close(fd);
+  if (!ok) {
+    bytes.clear();
+    return ReadResult::Failed;
+  }
+  return ReadResult::Ok;
+}
+
 }  // namespace
+
+ReadResult readFile(const std::string& path, std::string& bytes, std::size_t limit) {
+  return readInto(path, bytes, limit);
+}
+
+ReadResult readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t limit) {
+  return readInto(path, bytes, limit);
+}
 
 bool safeWrite(const std::string& destination, std::string_view bytes) {
   if (destination.empty()) return false;
@@ -74,8 +115,17 @@ bool safeWrite(const std::string& destination, std::string_view bytes) {
   if (ok) ok = ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok) ok = ::rename(tempPath.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(tempPath.c_str());
-  return ok;
+  if (!ok) {
+    ::unlink(tempPath.c_str());
+    return false;
+  }
+  // The rename itself reaches the disk with the folder.
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
 }
 
-}  // namespace tarvolin::project
+}  // namespace tarvolin::platform
