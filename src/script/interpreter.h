@@ -183,6 +183,13 @@ class Interpreter {
   void SetRunToCursor(int script, int line) { cursorScript_ = script; cursorLine_ = line; }
   // Leaves a paused state so that the next frame continues the run.
   void Resume() { paused_ = false; }
+  // Ends the run in progress (paused or out of budget) without running
+  // more of it, so the next frame starts afresh.
+  void EndRun() {
+    running_ = paused_ = inVBlank_ = inHBlank_ = false;
+    resumeSkip_ = false;
+    outOfBudget_ = false;
+  }
 
   // For command families: the value of an operand (false with the error set
   // when an array element cannot be read) and the store of a result.
