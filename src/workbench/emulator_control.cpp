@@ -5,7 +5,7 @@
 
 #include "machine/renderer.h"
 #include "machine/screenshot.h"
-#include "project/safe_write.h"
+#include "platform/files.h"
 #include "workbench/workbench.h"
 
 namespace tarvolin {
@@ -281,7 +281,7 @@ bool EmulatorControl::SaveGame(const std::string& path) {
   const std::string_view bytes(reinterpret_cast<const char*>(bench_.machine().sram()),
                                kSaveGameSize);
   // Written beside the file first, so a failed save never spoils an older one.
-  if (path.empty() || !project::safeWrite(path, bytes)) {
+  if (path.empty() || !platform::safeWrite(path, bytes)) {
     bench_.host().messageBox(kCaption, "Fallo al guardar el juego", MessageButtons::Ok,
                              MessageAnswer::Ok);
     return false;
