@@ -127,6 +127,38 @@ std::string resolvePath(std::string_view base, std::string_view stored) {
   return built;
 }
 
+namespace {
+
+// The path with its links followed as far as it exists; the rest as written.
+std::string physicalPath(std::string_view path) {
+  std::string head = normalisePath(path);
+  std::string tail;
+  while (true) {
+    char buffer[PATH_MAX];
+    if (::realpath(head.c_str(), buffer)) {
+      std::string out = buffer;
+      if (!tail.empty()) out = joinPath(out, tail);
+      return normalisePath(out);
+    }
+    const std::size_t slash = head.rfind('/');
+    if (slash == std::string::npos || head == "/") return normalisePath(joinPath(head, tail));
+    const std::string last = head.substr(slash + 1);
+    tail = tail.empty() ? last : last + "/" + tail;
+    head = slash == 0 ? "/" : head.substr(0, slash);
+  }
+}
+
+}  // namespace
+
+bool isInsideFolder(std::string_view path, std::string_view folder) {
+  if (path.empty() || folder.empty()) return false;
+  const std::string p = physicalPath(toNativeSeparators(path));
+  const std::string f = physicalPath(toNativeSeparators(folder));
+  if (p == f) return true;
+  if (f == "/") return p.size() > 1 && p[0] == '/';
+  return p.size() > f.size() && p.compare(0, f.size(), f) == 0 && p[f.size()] == '/';
+}
+
 std::string_view fileNameOf(std::string_view path) {
   std::size_t p = path.find_last_of("/\\");
   return p == std::string_view::npos ? path : path.substr(p + 1);

@@ -50,6 +50,11 @@ struct ListedFile {
 // path. Linked folders are not entered. False when `folder` cannot be read.
 bool listFilesBelow(const std::string& folder, std::vector<ListedFile>& files);
 
+// Whether `path` lies inside `folder` (or is it) on the disk: both are taken
+// as the system finds them, links followed, "." and ".." resolved, so no
+// spelling of a path escapes. Parts that do not exist yet count as written.
+bool isInsideFolder(std::string_view path, std::string_view folder);
+
 // Whether a stored relative path stays inside the folder it is relative to:
 // not absolute (nor a drive form) and no ".." component.
 bool staysInside(std::string_view stored);

@@ -84,6 +84,7 @@ ResolveResult resolveResourceFile(const Resource& resource, const ResourceContex
                                           : "Seleccionar el archivo para cargar";
     if (context.host && context.host->chooseFile(title, "*.*", chosen) && !chosen.empty()) {
       path = chosen;
+      if (options.chosenByUser) *options.chosenByUser = true;
       return ResolveResult::Found;
     }
     if (options.reportCancel) return ResolveResult::Cancelled;
