@@ -13,6 +13,7 @@ namespace {
 
 bool failWith(ErrorState& errors, ErrorCode code) {
   errors.SetError(code);
+  errors.SetErrorDetail("");  // none left over from an earlier failure
   return false;
 }
 
