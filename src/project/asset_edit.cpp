@@ -120,6 +120,7 @@ struct Family<ArrayDef> {
     const ArrayList& arrays = p.arrays();
     if (arrays.find(r.name) >= static_cast<int>(arrays.items().size()))
       return "El nombre <" + r.name + "> ya está en uso";
+    if (!arraySizeFits(r)) return "El arreglo <" + r.name + "> es demasiado grande";
     return {};
   }
   // Sizes and placements follow the definitions.
