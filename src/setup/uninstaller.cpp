@@ -97,7 +97,7 @@ bool isGeneratedMimeDatabase(const std::string& folder) {
 // generate from files no longer there: the MIME database of an empty
 // packages folder, the MIME cache of a folder without desktop entries.
 void removeGeneratedData(const std::string& folder) {
-  const std::string_view name = folder.substr(folder.rfind('/') + 1);
+  const std::string_view name = std::string_view(folder).substr(folder.rfind('/') + 1);
   if (name == "mime") {
     if (isGeneratedMimeDatabase(folder)) removeTree(folder);
   } else if (name == "applications") {
