@@ -67,8 +67,10 @@ bool holdsFiles(const std::string& folder) {
 // sub-folders); links to folders are not followed.
 void collectFolders(const std::string& folder, std::vector<std::string>& out) {
   for (const std::string& name : listFolder(folder).folders) {
-    out.push_back(folder + "/" + name);
-    collectFolders(out.back(), out);
+    // A copy: the walk below adds to `out`, which may move its strings.
+    const std::string child = folder + "/" + name;
+    out.push_back(child);
+    collectFolders(child, out);
   }
 }
 
