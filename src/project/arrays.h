@@ -192,7 +192,7 @@ class ArrayList : public AssetFamily {
 
   std::string_view fileName() const override { return "arrays.txt"; }
   std::string_view saveFailureMessage() const override {
-    return "Error: al escribir el archivo de arreglos";
+    return "Error: al escribir el arreglo";
   }
   CheckKind checkKind() const override { return CheckKind::Arrays; }
   void clear() override;

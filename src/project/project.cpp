@@ -107,6 +107,17 @@ std::string Project::assetPath(std::string_view fileName) const {
   return platform::resolvePath(sourceRootPath(), fileName);
 }
 
+std::vector<std::string> Project::writableFolders() const {
+  if (!open_) return {};
+  return {sourceRootPath(), resourceRootPath(), outputRootPath()};
+}
+
+bool Project::mayWrite(std::string_view path) const {
+  for (const std::string& folder : writableFolders())
+    if (platform::isInsideFolder(path, folder)) return true;
+  return false;
+}
+
 void Project::leave() {
   const bool wasOpen = open_;
   const bool wasModified = isModified();

@@ -143,6 +143,12 @@ class Project {
   std::string mainScriptPath() const;
   std::string scriptPath(std::string_view fileName) const;
   std::string assetPath(std::string_view fileName) const;  // in the source root
+  // The folders a running game may write files in: the source, resource
+  // and output roots (none while no project is open). Files the user picks
+  // in a file dialog are the user's choice and need not lie there.
+  std::vector<std::string> writableFolders() const;
+  // Whether `path` lies in one of them.
+  bool mayWrite(std::string_view path) const;
 
   MacroList& macros() { return macros_; }
   const MacroList& macros() const { return macros_; }

@@ -95,6 +95,12 @@ bool Preprocessor::Preprocess(const PreprocessInput& input, bool reportSuccess) 
   }
   for (ScriptState& st : t.scripts) st.preprocessed = false;
   interp_.InvalidateCallbacks();
+  // Every way out ends the progress, failures and a cancel included, so a
+  // progress window never stays behind.
+  struct ProgressEnd {
+    Host& host;
+    ~ProgressEnd() { host.progress(100, "Preproceso"); }
+  } progressEnd{host};
   if (!host.progress(1, "Preproceso")) return Cancel();
 
   // The main script.
@@ -176,7 +182,6 @@ bool Preprocessor::Preprocess(const PreprocessInput& input, bool reportSuccess) 
                         docs().at(failedScript_).name(), failedLine_ + 1);
     return false;
   }
-  host.progress(100, "Preproceso");
   interp_.RestorePosition(savedScript, savedLine);
   if (reportSuccess) host.outputLine("<< Preproceso exitoso >>");
   return true;

@@ -8,9 +8,19 @@ GameRunner::GameRunner(ScriptRuntime& runtime, machine::MachineState& machine, H
     : runtime_(runtime), machine_(machine), host_(host) {}
 
 void GameRunner::Start() {
-  started_ = true;
+  runtime_.interpreter().EndRun();
+  machine_.frameUnfinished = false;
+  started_ = everStarted_ = true;
   firstFrame_ = true;
   frames_ = 0;
+}
+
+void GameRunner::Continue() {
+  if (!everStarted_) {
+    Start();
+    return;
+  }
+  started_ = true;
 }
 
 void GameRunner::ReportFailure() {

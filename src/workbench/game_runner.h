@@ -30,8 +30,12 @@ class GameRunner : private machine::FrameCallbacks {
   // Stop the game on errors, pointing at the failing line in the notes.
   bool stopOnError = true;
 
-  // Starts the game: the next frame runs Initialise.
+  // Starts the game: a run left paused or unfinished is ended, and the next
+  // frame runs Initialise.
   void Start();
+  // Goes on with a game stopped by an error where it was, without running
+  // Initialise again; a game never started since construction starts.
+  void Continue();
   // One frame. After Failed the game is stopped. `mode` steps the runs of
   // the frame (the debugger's F11, F10, Shift+F11, Ctrl+F10): a paused run
   // goes on by that step, and a paused per-line callback resumes by it. A
@@ -53,6 +57,7 @@ class GameRunner : private machine::FrameCallbacks {
   machine::MachineState& machine_;
   Host& host_;
   bool started_ = false;
+  bool everStarted_ = false;
   bool firstFrame_ = false;
   bool budgetHit_ = false;
   bool failed_ = false;

@@ -223,3 +223,37 @@ TEST(Preprocessor, CancellingTheProgressStopsWithoutAFailure) {
 }
 
 }  // namespace tarvolin::script::test
+
+namespace tarvolin::script::test {
+
+// A progress window opened by preprocessing is always closed again: a
+// failure that left it at its first step would hold the studio's frames.
+TEST(Preprocessor, ProgressEndsOnEveryWayOut) {
+  class ProgressHost : public RecordingHost {
+   public:
+    bool progress(int percent, std::string_view) override {
+      steps.push_back(percent);
+      return !cancelAt || percent < cancelAt;
+    }
+    int cancelAt = 0;
+    std::vector<int> steps;
+  };
+  auto lastStep = [](const std::string& main, bool noMainScript, int cancelAt = 0) {
+    ScriptRig g(main);
+    ProgressHost host;
+    host.cancelAt = cancelAt;
+    Interpreter interp(host);
+    Preprocessor pre(interp);
+    interp.setDocuments(&g.docs);
+    PreprocessInput input = g.input;
+    input.noMainScript = noMainScript;
+    pre.Preprocess(input, false);
+    return host.steps.empty() ? -1 : host.steps.back();
+  };
+  EXPECT_EQ(lastStep("Return\n", false), 100);
+  EXPECT_EQ(lastStep("Return\nFunction\n", false), 100);  // a failed declaration
+  EXPECT_EQ(lastStep("Return\n", true), 100);             // no open script to be the main one
+  EXPECT_EQ(lastStep("Return\n", false, 1), 100);         // cancelled at once
+}
+
+}  // namespace tarvolin::script::test
