@@ -191,6 +191,11 @@ class Project {
   bool close();
   // Writes the project file (and the shared-file list when shared).
   bool writeProjectFile();
+  // Reads every asset file of the open project again (after files changed
+  // on disk, as an update from the project server does), keeping the
+  // project open; observers are told Opened, and the edits of the old lists
+  // are forgotten. Nothing happens when no project is open.
+  void reloadAssets();
 
   // What "Aceptar" in the settings window does with the settings now held:
   // trims the folder roots, marks the project modified when `changed`,
@@ -220,6 +225,7 @@ class Project {
 
  private:
   void leave();
+  void loadAssets();
   void removeTrailingSeparators();
   void reportMacroFaults();
   void tellAsset(const AssetChange& change);
