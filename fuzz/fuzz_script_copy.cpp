@@ -10,26 +10,9 @@
 #include <vector>
 
 #include "project/project_import.h"
+#include "project/text_lines.h"
 
 using namespace tarvolin::project;
-
-namespace {
-
-std::vector<std::string_view> linesOf(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -52,7 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size % 3 == 0) options.applySet = "lib";
   if (size % 5 != 0) options.externFolder = "lib";
 
-  const std::vector<std::string_view> in = linesOf(script);
+  std::vector<std::string> in;
+  LineReader reader{std::string(script)};
+  for (std::string line; reader.next(line);) in.push_back(line);
   const std::string copy = copyScriptText(script, options, names);
   if (in.empty()) {
     if (!copy.empty()) std::abort();
@@ -71,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // The block goes before the first line that is neither empty nor a comment.
   bool code = false;
-  for (std::string_view line : in) {
+  for (const std::string& line : in) {
     std::size_t i = 0;
     while (i < line.size() && static_cast<unsigned char>(line[i]) <= 32) ++i;
     if (i < line.size() && line[i] != ';') code = true;

@@ -78,7 +78,10 @@ if [ "$SCREEN" = --screen ]; then
     SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
       gio open "$1" &
       win=$(timeout 30 xdotool search --sync --name "$2" | head -n 1) || exit 1
+      echo "Ventana: $(xdotool getwindowname "$win")"
       sleep 2
+      # A first start shows the what'"'"'s-new and tips windows: close them.
+      for _ in 1 2; do xdotool key Escape; sleep 1; done
       import -window root "$3/studio.png"
       xdotool windowclose "$win" 2>/dev/null || true
       pkill -P $$ 2>/dev/null || true

@@ -35,7 +35,9 @@ if echo "$files" | grep -qx ./usr/bin/TarvolinStudio; then
   has usr/share/applications/halvergen-tarvolin.desktop
   has usr/share/mime/packages/halvergen-tarvolin.xml
   has usr/share/icons/hicolor/scalable/apps/halvergen-tarvolin.svg
-  echo "$depends" | grep -q libqt6widgets6 || fail "Depends sin Qt: $depends"
+  for lib in libqt6widgets6 libqt6svg6; do
+    echo "$depends" | grep -q "$lib" || fail "Depends sin $lib: $depends"
+  done
   mkdir "$WORK/x"
   dpkg-deb -x "$DEB" "$WORK/x"
   if command -v desktop-file-validate >/dev/null; then

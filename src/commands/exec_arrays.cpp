@@ -294,7 +294,10 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
     case cmd::ArrayGetDimensionX: return store(1, first->dimX);
     case cmd::ArrayGetDimensionY: return store(1, first->twoDimensional() ? first->dimY : 0);
     case cmd::ArrayGetInstanceSize: return store(1, first->recordSize);
-    case cmd::ArrayClear: return arrays_.clearBytes(p[0], p[1], err);
+    case cmd::ArrayClear:
+      if (!arrays_.clearBytes(p[0], p[1], err)) return false;
+      interp.AddMovedBytes(line.command, first->totalSize);
+      return true;
     case cmd::ArrayBlockPeek:
     case cmd::ArrayBlockPoke: {
       const int other = p[3];
@@ -346,8 +349,11 @@ bool ArrayCommands::RunOperands(Interpreter& interp, ScriptLine& line, std::int3
                             fx, fy, err) &&
              store(8, fx) && store(9, fy);
     }
-    case cmd::Array1DCopy: return arrays_.copyArray(p[0], p[1], false, err);
-    case cmd::Array2DCopy: return arrays_.copyArray(p[0], p[1], true, err);
+    case cmd::Array1DCopy:
+    case cmd::Array2DCopy:
+      if (!arrays_.copyArray(p[0], p[1], line.command == cmd::Array2DCopy, err)) return false;
+      interp.AddMovedBytes(line.command, first->totalSize);
+      return true;
     case cmd::Array1DSave: return DataFile(interp, line, p, false, true);
     case cmd::Array1DLoad: return DataFile(interp, line, p, false, false);
     case cmd::Array2DSave: return DataFile(interp, line, p, true, true);
@@ -423,7 +429,10 @@ bool ArrayCommands::DataFile(Interpreter& interp, ScriptLine&, const std::int32_
     if (twoD) return true;
     if (path.empty()) return Fail(err, save ? err::kArraySaveFailed : err::kArrayLoadFailed);
   }
-  return save ? arrays_.saveData(p[1], twoD, path, err) : arrays_.loadData(p[1], twoD, path, err);
+  if (save) return arrays_.saveData(p[1], twoD, path, err);
+  if (!arrays_.loadData(p[1], twoD, path, err)) return false;
+  interp.AddMovedBytes(twoD ? cmd::Array2DLoad : cmd::Array1DLoad, a->totalSize);
+  return true;
 }
 
 // ---- iteration ------------------------------------------------------------------------------

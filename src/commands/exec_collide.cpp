@@ -47,20 +47,24 @@ int TileProperties(const machine::MachineState& m, int layer, const Rect& r) {
   const int mapW = m.mapWidth(layer), mapH = m.mapHeight(layer);
   const std::int64_t x0 = rotational ? r.x : r.x + l.scrollX;
   const std::int64_t y0 = rotational ? r.y : r.y + l.scrollY;
-  const std::int64_t c0 = FloorDiv8(x0), c1 = FloorDiv8(x0 + r.w - 1);
-  const std::int64_t r0 = FloorDiv8(y0), r1 = FloorDiv8(y0 + r.h - 1);
-  // A wrapping map repeats, so no more than one map's worth of cells counts.
-  const std::int64_t cols = wraps ? std::min<std::int64_t>(c1 - c0 + 1, mapW) : c1 - c0 + 1;
-  const std::int64_t rows = wraps ? std::min<std::int64_t>(r1 - r0 + 1, mapH) : r1 - r0 + 1;
+  std::int64_t c0 = FloorDiv8(x0), c1 = FloorDiv8(x0 + r.w - 1);
+  std::int64_t r0 = FloorDiv8(y0), r1 = FloorDiv8(y0 + r.h - 1);
+  if (wraps) {
+    // A wrapping map repeats, so no more than one map's worth of cells counts.
+    c1 = c0 + std::min<std::int64_t>(c1 - c0, mapW - 1);
+    r1 = r0 + std::min<std::int64_t>(r1 - r0, mapH - 1);
+  } else {
+    // Cells off the map hold nothing: the walk stays on the map.
+    c0 = std::max<std::int64_t>(c0, 0);
+    c1 = std::min<std::int64_t>(c1, mapW - 1);
+    r0 = std::max<std::int64_t>(r0, 0);
+    r1 = std::min<std::int64_t>(r1, mapH - 1);
+  }
   int result = 0;
-  for (std::int64_t j = 0; j < rows; ++j) {
-    std::int64_t cy = r0 + j;
-    if (wraps) cy = ((cy % mapH) + mapH) % mapH;
-    else if (cy < 0 || cy >= mapH) continue;
-    for (std::int64_t i = 0; i < cols; ++i) {
-      std::int64_t cx = c0 + i;
-      if (wraps) cx = ((cx % mapW) + mapW) % mapW;
-      else if (cx < 0 || cx >= mapW) continue;
+  for (std::int64_t j = r0; j <= r1; ++j) {
+    const std::int64_t cy = wraps ? ((j % mapH) + mapH) % mapH : j;
+    for (std::int64_t i = c0; i <= c1; ++i) {
+      const std::int64_t cx = wraps ? ((i % mapW) + mapW) % mapW : i;
       std::uint16_t cell = 0;
       m.mapCell(layer, int(cx), int(cy), cell);
       result |= m.tileProperty(rotational ? cell & 255 : cell & 1023);

@@ -31,7 +31,7 @@ struct Area {
   }
   int pixel(const std::uint8_t* t, int x, int y) const {
     if (mode == 1) return t[y * 8 + x];
-    const std::uint8_t b = t[y * 4 + x / 2];
+    const std::uint8_t b = t[y * 4 + (x >> 1)];
     return (x & 1) ? (b & 15) : (b >> 4);
   }
   void setPixel(std::uint8_t* t, int x, int y, int value) const {
@@ -39,7 +39,7 @@ struct Area {
       t[y * 8 + x] = static_cast<std::uint8_t>(value);
       return;
     }
-    std::uint8_t& b = t[y * 4 + x / 2];
+    std::uint8_t& b = t[y * 4 + (x >> 1)];
     b = (x & 1) ? static_cast<std::uint8_t>((b & 0xF0) | (value & 15))
                 : static_cast<std::uint8_t>((b & 0x0F) | (value & 15) << 4);
   }
@@ -65,9 +65,14 @@ void CycleRect(const Area& a, int dir, int first, int width, int stride, int lef
   const int y0 = top, y1 = height * 8 - bottom - 1;
   if (x1 < x0 || y1 < y0) return;
   const int rowStride = std::max(stride, width);
-  auto at = [&](int x, int y) {
-    return a.tile(std::int64_t(first) + std::int64_t(y / 8) * rowStride + x / 8);
-  };
+  // Each tile of the block is found once (the wrap within the area takes a
+  // division); the pixels then need only shifts and masks.
+  std::vector<std::uint8_t*> tiles(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int ty = 0; ty < height; ++ty)
+    for (int tx = 0; tx < width; ++tx)
+      tiles[static_cast<std::size_t>(ty) * width + tx] =
+          a.tile(std::int64_t(first) + std::int64_t(ty) * rowStride + tx);
+  auto at = [&](int x, int y) { return tiles[static_cast<std::size_t>(y >> 3) * width + (x >> 3)]; };
   auto get = [&](int x, int y) { return a.pixel(at(x, y), x & 7, y & 7); };
   auto set = [&](int x, int y, int v) { a.setPixel(at(x, y), x & 7, y & 7, v); };
   if (dir == 0 || dir == 2) {
@@ -127,6 +132,9 @@ bool HardwareCommands::TileData(std::int32_t command, const std::int32_t* p, std
       for (int i = 7; i <= 10; ++i)
         if (!InRange(p[i], 0, 7)) return fail();
       if (p[4] == 0 || p[6] == 0 || p[7] + p[8] >= 8 || p[9] + p[10] >= 8) return true;
+      // A block of more tiles than the area holds would visit its tiles
+      // again and again (hundreds of millions of pixels for nothing).
+      if (std::int64_t(p[4]) * p[6] > a.tiles) return fail();
       CycleRect(a, p[1], p[3], p[4], p[5], p[7], p[8], p[9], p[10], p[6]);
       break;
     }

@@ -47,6 +47,8 @@ bool ErrorState::ErrorDetail(std::string& out) const {
     case err::kRangeFileMissing:
     case err::kMacroUnknownCommand:
     case err::kMacroCommandNotAllowed:
+      // A code that may carry a detail shows one only when it was given.
+      if (detail_.empty()) return false;
       out = detail_;
       return true;
     default:

@@ -239,7 +239,7 @@ class ErrorState {
   std::string_view ErrorText() const { return MessageFor(code_); }
   void SetErrorDetail(std::string_view text) { detail_.assign(text); }
   // Copies the detail and returns true only for codes that carry one
-  // (156, 160, 161, 171, 172).
+  // (156, 160, 161, 171, 172) and only when one was given.
   bool ErrorDetail(std::string& out) const;
   // Resets to "no error" (a run starts).
   void Clear() { code_ = err::kNone; detail_.clear(); }

@@ -162,8 +162,21 @@ HelpWindow::HelpWindow(QWidget* parent, QStringList folders)
 
 HelpWindow::~HelpWindow() = default;
 
+// The one window, made on first use over the middle of its owner.
+HelpWindow* HelpWindow::instance(QWidget* parent) {
+  if (!instance_) {
+    instance_ = new HelpWindow(parent);
+    if (QWidget* owner = parent ? parent->window() : nullptr) {
+      QRect box = instance_->frameGeometry();
+      box.moveCenter(owner->frameGeometry().center());
+      instance_->move(box.topLeft().x() < 0 ? 0 : box.left(), box.top() < 0 ? 0 : box.top());
+    }
+  }
+  return instance_;
+}
+
 HelpWindow* HelpWindow::showContents(QWidget* parent) {
-  if (!instance_) instance_ = new HelpWindow(parent);
+  instance(parent);
   instance_->openContents();
   instance_->show();
   instance_->raise();
@@ -172,7 +185,7 @@ HelpWindow* HelpWindow::showContents(QWidget* parent) {
 }
 
 HelpWindow* HelpWindow::showCommand(QWidget* parent, const QString& name) {
-  if (!instance_) instance_ = new HelpWindow(parent);
+  instance(parent);
   instance_->openCommand(name);
   instance_->show();
   instance_->raise();
@@ -225,7 +238,8 @@ void HelpWindow::followLink(const QUrl& url) {
 }
 
 bool HelpWindow::navigate(const Place& place, bool remember) {
-  if (remember && !page_.isEmpty()) {
+  const bool samePlace = place.page == page_ && place.anchor.compare(anchor_, Qt::CaseInsensitive) == 0;
+  if (remember && !page_.isEmpty() && !samePlace) {
     backStack_.push_back({page_, anchor_, browser_->verticalScrollBar()->value()});
     forwardStack_.clear();
   }

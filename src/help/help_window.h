@@ -74,6 +74,7 @@ class HelpWindow : public QWidget {
   void forward();
 
  private:
+  static HelpWindow* instance(QWidget* parent);
   struct Place {
     QString page;
     QString anchor;

@@ -117,7 +117,7 @@ TipsDialog::TipsDialog(project::ProgramSettings& settings, QWidget* parent)
   auto* close = new QPushButton(QStringLiteral("&Cerrar"), this);
   previous->setObjectName(QStringLiteral("previousTip"));
   next->setObjectName(QStringLiteral("nextTip"));
-  next->setDefault(true);
+  close->setDefault(true);
   connect(previous, &QPushButton::clicked, this, &TipsDialog::previous);
   connect(next, &QPushButton::clicked, this, &TipsDialog::next);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);

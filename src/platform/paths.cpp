@@ -66,12 +66,41 @@ static std::string findEntryIgnoringCase(const std::string& folder, std::string_
   return found;
 }
 
+std::string normalisePath(std::string_view path) {
+  const bool absolute = !path.empty() && path[0] == '/';
+  std::vector<std::string_view> kept;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t slash = path.find('/', start);
+    if (slash == std::string_view::npos) slash = path.size();
+    const std::string_view part = path.substr(start, slash - start);
+    start = slash + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!kept.empty() && kept.back() != "..") kept.pop_back();
+      else if (!absolute) kept.push_back(part);  // above the root is the root
+      continue;
+    }
+    kept.push_back(part);
+  }
+  std::string out = absolute ? "/" : "";
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    if (i) out += '/';
+    out += kept[i];
+  }
+  return out.empty() ? "." : out;
+}
+
 std::string resolvePath(std::string_view base, std::string_view stored) {
   std::string path;
   std::string native = toNativeSeparators(stored);
   if (native.size() >= 3 && native[1] == ':' && native[2] == '/') native.erase(0, 2);  // drive
   path = (isAbsolutePath(native) || base.empty()) ? native : joinPath(base, native);
-  if (path.empty() || exists(path)) return path;
+  if (path.empty()) return path;
+  // ".." takes back the name before it in the text, as the paths' home
+  // system does, so a folder that does not exist can be stepped out of.
+  path = normalisePath(path);
+  if (exists(path)) return path;
 
   // Walk component by component, correcting case where needed.
   std::vector<std::string> parts;
@@ -96,6 +125,38 @@ std::string resolvePath(std::string_view base, std::string_view stored) {
     built = built.empty() || built.back() == '/' ? built + entry : built + "/" + entry;
   }
   return built;
+}
+
+namespace {
+
+// The path with its links followed as far as it exists; the rest as written.
+std::string physicalPath(std::string_view path) {
+  std::string head = normalisePath(path);
+  std::string tail;
+  while (true) {
+    char buffer[PATH_MAX];
+    if (::realpath(head.c_str(), buffer)) {
+      std::string out = buffer;
+      if (!tail.empty()) out = joinPath(out, tail);
+      return normalisePath(out);
+    }
+    const std::size_t slash = head.rfind('/');
+    if (slash == std::string::npos || head == "/") return normalisePath(joinPath(head, tail));
+    const std::string last = head.substr(slash + 1);
+    tail = tail.empty() ? last : last + "/" + tail;
+    head = slash == 0 ? "/" : head.substr(0, slash);
+  }
+}
+
+}  // namespace
+
+bool isInsideFolder(std::string_view path, std::string_view folder) {
+  if (path.empty() || folder.empty()) return false;
+  const std::string p = physicalPath(toNativeSeparators(path));
+  const std::string f = physicalPath(toNativeSeparators(folder));
+  if (p == f) return true;
+  if (f == "/") return p.size() > 1 && p[0] == '/';
+  return p.size() > f.size() && p.compare(0, f.size(), f) == 0 && p[f.size()] == '/';
 }
 
 std::string_view fileNameOf(std::string_view path) {

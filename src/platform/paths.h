@@ -17,11 +17,18 @@ bool isAbsolutePath(std::string_view stored);
 // Joins a folder and a stored relative path with one "/".
 std::string joinPath(std::string_view folder, std::string_view relative);
 
-// Resolves a stored path against `base` (used when it is relative). When the
-// exact name is missing, each component is looked up ignoring ASCII case.
+// Resolves a stored path against `base` (used when it is relative). "." and
+// ".." are taken on the text ("a/missing/../b" is "a/b"). When the exact
+// name is missing, each component is looked up ignoring ASCII case.
 // Returns the best existing path, or the plain joined path when nothing matches
 // (so callers that create files get the natural name).
 std::string resolvePath(std::string_view base, std::string_view stored);
+
+// A "/"-separated path with "." and empty components dropped and each ".."
+// taking back the component before it; ".." above the root of an absolute
+// path stays at the root, leading ".." of a relative path stay. "." for
+// nothing left.
+std::string normalisePath(std::string_view path);
 
 // Final component and the folder part of a path (either separator).
 std::string_view fileNameOf(std::string_view path);
@@ -42,6 +49,11 @@ struct ListedFile {
 // Lists every regular file below `folder`, in subfolders too, sorted by
 // path. Linked folders are not entered. False when `folder` cannot be read.
 bool listFilesBelow(const std::string& folder, std::vector<ListedFile>& files);
+
+// Whether `path` lies inside `folder` (or is it) on the disk: both are taken
+// as the system finds them, links followed, "." and ".." resolved, so no
+// spelling of a path escapes. Parts that do not exist yet count as written.
+bool isInsideFolder(std::string_view path, std::string_view folder);
 
 // Whether a stored relative path stays inside the folder it is relative to:
 // not absolute (nor a drive form) and no ".." component.

@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "common/text.h"
 
@@ -256,15 +257,33 @@ bool readEntry(LineReader& in, ArrayDef& def) {
 
 }  // namespace
 
+bool arraySizeFits(const ArrayDef& def) {
+  std::int64_t record = 0;
+  int align = 1;
+  for (const ArrayElement& e : def.elements) {
+    record += elementSize(e.type);
+    align = std::max(align, elementAlignment(e.type));
+  }
+  record = roundUp(record, align);
+  return record == 0 || def.recordCount() <= INT32_MAX / record;
+}
+
 bool readArrays(LineReader& in, std::vector<ArrayDef>& out) {
   std::string name;
+  bool refused = false;
   while (nextEntry(in, name)) {
     ArrayDef def;
     def.name = std::move(name);
     if (!readEntry(in, def)) return false;
+    // An entry read whole whose size no 32-bit number holds is refused; the
+    // entries after it are read on, and the read reports the refusal.
+    if (!arraySizeFits(def)) {
+      refused = true;
+      continue;
+    }
     out.push_back(std::move(def));
   }
-  return true;
+  return !refused;
 }
 
 std::string writeArrays(const std::vector<ArrayDef>& arrays) {

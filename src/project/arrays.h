@@ -148,8 +148,14 @@ class BufferMemory final : public ArrayMemory {
 
 // ---- file ------------------------------------------------------------------------
 
+// Whether the array's total size in bytes fits a signed 32-bit number (what
+// scripts read it as).
+bool arraySizeFits(const ArrayDef& def);
+
 // Reads array entries until the end of the file, appending them to `out`.
-// A failing entry fails the read; entries read before it stay.
+// A failing entry fails the read; entries read before it stay. An entry
+// read whole whose size does not fit (arraySizeFits) is left out, the
+// entries after it are read, and the read then gives false.
 bool readArrays(LineReader& in, std::vector<ArrayDef>& out);
 // The whole file text: the array header, then every array.
 std::string writeArrays(const std::vector<ArrayDef>& arrays);
@@ -192,7 +198,7 @@ class ArrayList : public AssetFamily {
 
   std::string_view fileName() const override { return "arrays.txt"; }
   std::string_view saveFailureMessage() const override {
-    return "Error: al escribir el archivo de arreglos";
+    return "Error: al escribir el arreglo";
   }
   CheckKind checkKind() const override { return CheckKind::Arrays; }
   void clear() override;

@@ -20,13 +20,23 @@ namespace {
 constexpr std::string_view kOutOfRange = "Índice fuera de rango";
 constexpr std::string_view kEmptyName = "El nombre no puede estar vacío";
 
-// What the edits need to know of each family's records.
+// What the edits need to know of each family's records: its slot, its list
+// and the name that must be unique; `Plain` gives the common rest (kept in
+// the order written, no further check, nothing to redo after a change).
 template <class Record>
 struct Family;
 
+template <class Record, AssetSlot Slot>
+struct Plain {
+  static constexpr AssetSlot slot = Slot;
+  static constexpr bool sorted = false;
+  static const std::string& name(const Record& r) { return r.name; }
+  static std::string check(Project&, const Record&) { return {}; }
+  static void after(Project&) {}
+};
+
 template <>
-struct Family<StringRecord> {
-  static constexpr AssetSlot slot = AssetSlot::StringTable;
+struct Family<StringRecord> : Plain<StringRecord, AssetSlot::StringTable> {
   static constexpr bool sorted = true;
   static std::vector<StringRecord>& items(Project& p) { return AssetAccess::items(p.strings()); }
   static const std::string& name(const StringRecord& r) { return r.identifier; }
@@ -36,90 +46,53 @@ struct Family<StringRecord> {
       if (!isStorableText(t)) return "El texto no se puede guardar: tiene comillas o saltos de línea";
     return {};
   }
-  static void after(Project&) {}
 };
 
 template <>
-struct Family<Macro> {
-  static constexpr AssetSlot slot = AssetSlot::Macros;
-  static constexpr bool sorted = false;
+struct Family<Macro> : Plain<Macro, AssetSlot::Macros> {
   static std::vector<Macro>& items(Project& p) { return p.macros().items(); }
-  static const std::string& name(const Macro& r) { return r.name; }
-  static std::string check(Project&, const Macro&) { return {}; }
-  static void after(Project&) {}
 };
 
 template <>
-struct Family<Resource> {
-  static constexpr AssetSlot slot = AssetSlot::Resources;
-  static constexpr bool sorted = false;
+struct Family<Resource> : Plain<Resource, AssetSlot::Resources> {
   static std::vector<Resource>& items(Project& p) { return AssetAccess::items(p.resources()); }
-  static const std::string& name(const Resource& r) { return r.name; }
-  static std::string check(Project&, const Resource&) { return {}; }
-  static void after(Project&) {}
 };
 
 template <>
-struct Family<GlobalSet> {
-  static constexpr AssetSlot slot = AssetSlot::GlobalNames;
-  static constexpr bool sorted = false;
+struct Family<GlobalSet> : Plain<GlobalSet, AssetSlot::GlobalNames> {
   static std::vector<GlobalSet>& items(Project& p) { return p.globalSets().sets(); }
-  static const std::string& name(const GlobalSet& r) { return r.name; }
-  static std::string check(Project&, const GlobalSet&) { return {}; }
-  static void after(Project&) {}
 };
 
 template <>
-struct Family<MotionPath> {
-  static constexpr AssetSlot slot = AssetSlot::Paths;
-  static constexpr bool sorted = false;
+struct Family<MotionPath> : Plain<MotionPath, AssetSlot::Paths> {
   static std::vector<MotionPath>& items(Project& p) { return p.paths().items(); }
-  static const std::string& name(const MotionPath& r) { return r.name; }
-  static std::string check(Project&, const MotionPath&) { return {}; }
-  static void after(Project&) {}
 };
 
 template <>
-struct Family<TileList> {
-  static constexpr AssetSlot slot = AssetSlot::TileLists;
-  static constexpr bool sorted = false;
+struct Family<TileList> : Plain<TileList, AssetSlot::TileLists> {
   static std::vector<TileList>& items(Project& p) { return p.tileLists().items(); }
-  static const std::string& name(const TileList& r) { return r.name; }
-  static std::string check(Project&, const TileList&) { return {}; }
-  static void after(Project&) {}
 };
 
 template <>
-struct Family<Level> {
-  static constexpr AssetSlot slot = AssetSlot::LevelInfo;
-  static constexpr bool sorted = false;
+struct Family<Level> : Plain<Level, AssetSlot::LevelInfo> {
   static std::vector<Level>& items(Project& p) { return p.levels().items(); }
   static const std::string& name(const Level& r) { return r.name(); }
-  static std::string check(Project&, const Level&) { return {}; }
-  static void after(Project&) {}
 };
 
 template <>
-struct Family<FontMap> {
-  static constexpr AssetSlot slot = AssetSlot::FontMaps;
-  static constexpr bool sorted = false;
+struct Family<FontMap> : Plain<FontMap, AssetSlot::FontMaps> {
   static std::vector<FontMap>& items(Project& p) { return p.fontMaps().items(); }
-  static const std::string& name(const FontMap& r) { return r.name; }
-  static std::string check(Project&, const FontMap&) { return {}; }
-  static void after(Project&) {}
 };
 
 template <>
-struct Family<ArrayDef> {
-  static constexpr AssetSlot slot = AssetSlot::Arrays;
-  static constexpr bool sorted = false;
+struct Family<ArrayDef> : Plain<ArrayDef, AssetSlot::Arrays> {
   static std::vector<ArrayDef>& items(Project& p) { return p.arrays().items(); }
-  static const std::string& name(const ArrayDef& r) { return r.name; }
   static std::string check(Project& p, const ArrayDef& r) {
     // The built-in memory arrays keep their names.
     const ArrayList& arrays = p.arrays();
     if (arrays.find(r.name) >= static_cast<int>(arrays.items().size()))
       return "El nombre <" + r.name + "> ya está en uso";
+    if (!arraySizeFits(r)) return "El arreglo <" + r.name + "> es demasiado grande";
     return {};
   }
   // Sizes and placements follow the definitions.

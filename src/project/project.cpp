@@ -107,6 +107,17 @@ std::string Project::assetPath(std::string_view fileName) const {
   return platform::resolvePath(sourceRootPath(), fileName);
 }
 
+std::vector<std::string> Project::writableFolders() const {
+  if (!open_) return {};
+  return {sourceRootPath(), resourceRootPath(), outputRootPath()};
+}
+
+bool Project::mayWrite(std::string_view path) const {
+  for (const std::string& folder : writableFolders())
+    if (platform::isInsideFolder(path, folder)) return true;
+  return false;
+}
+
 void Project::leave() {
   const bool wasOpen = open_;
   const bool wasModified = isModified();
@@ -150,15 +161,7 @@ bool Project::open(std::string_view path, bool isNew) {
   removeTrailingSeparators();
   if (hooks_.readNetworkVersions) hooks_.readNetworkVersions(assetPath("network_versions.txt"));
   open_ = true;
-
-  for (std::size_t i = 0; i < families_.size(); ++i) {
-    if (AssetFamily* f = families_[i]) f->load(assetPath(f->fileName()));
-    if (AssetSlot(i) == AssetSlot::LevelInfo) {
-      const std::string stale = assetPath("levels.clv");
-      if (platform::fileExists(stale)) std::remove(stale.c_str());
-    }
-  }
-  reportMacroFaults();
+  loadAssets();
 
   host_.outputLine("Abriendo nuevo proyecto <" + filePath_ + ">");
 
@@ -175,6 +178,28 @@ bool Project::open(std::string_view path, bool isNew) {
   if (!isNew && !settings_.noMainScript && hooks_.autoPreprocess) hooks_.autoPreprocess();
   if (hooks_.refreshViews) hooks_.refreshViews();
   return true;
+}
+
+void Project::loadAssets() {
+  for (std::size_t i = 0; i < families_.size(); ++i) {
+    if (AssetFamily* f = families_[i]) f->load(assetPath(f->fileName()));
+    if (AssetSlot(i) == AssetSlot::LevelInfo) {
+      const std::string stale = assetPath("levels.clv");
+      if (platform::fileExists(stale)) std::remove(stale.c_str());
+    }
+  }
+  reportMacroFaults();
+}
+
+void Project::reloadAssets() {
+  if (!open_) return;
+  loadAssets();
+  for (AssetFamily* f : families_)
+    if (f) f->afterOpen(host_);
+  // The lists are new: edits made on the old ones no longer apply, and the
+  // views take the lists again as after an open.
+  startOver();
+  tellEvent(ProjectEvent::Opened);
 }
 
 void Project::reportMacroFaults() {

@@ -143,6 +143,12 @@ class Project {
   std::string mainScriptPath() const;
   std::string scriptPath(std::string_view fileName) const;
   std::string assetPath(std::string_view fileName) const;  // in the source root
+  // The folders a running game may write files in: the source, resource
+  // and output roots (none while no project is open). Files the user picks
+  // in a file dialog are the user's choice and need not lie there.
+  std::vector<std::string> writableFolders() const;
+  // Whether `path` lies in one of them.
+  bool mayWrite(std::string_view path) const;
 
   MacroList& macros() { return macros_; }
   const MacroList& macros() const { return macros_; }
@@ -185,6 +191,11 @@ class Project {
   bool close();
   // Writes the project file (and the shared-file list when shared).
   bool writeProjectFile();
+  // Reads every asset file of the open project again (after files changed
+  // on disk, as an update from the project server does), keeping the
+  // project open; observers are told Opened, and the edits of the old lists
+  // are forgotten. Nothing happens when no project is open.
+  void reloadAssets();
 
   // What "Aceptar" in the settings window does with the settings now held:
   // trims the folder roots, marks the project modified when `changed`,
@@ -214,6 +225,7 @@ class Project {
 
  private:
   void leave();
+  void loadAssets();
   void removeTrailingSeparators();
   void reportMacroFaults();
   void tellAsset(const AssetChange& change);

@@ -534,8 +534,12 @@ ImportSummary importProject(Project& project, const ImportOptions& options, cons
   };
   if (!importer.progressTo(step, summary.progressSteps)) return cancelled();
 
-  std::vector<GlobalSet> otherSets;
-  if (!GlobalSetList::loadInto(other.assetPath("global_names.txt"), otherSets) || otherSets.empty()) {
+  // A project that never wrote its global sets has the one default set, as
+  // it has when opened; only a file that does not read stops the import.
+  std::vector<GlobalSet> otherSets{defaultGlobalSet()};
+  const std::string globalsPath = other.assetPath("global_names.txt");
+  if (platform::fileExists(globalsPath) &&
+      (!GlobalSetList::loadInto(globalsPath, otherSets) || otherSets.empty())) {
     importer.box("Error al leer globales");
     summary.outcome = ImportOutcome::GlobalsUnreadable;
     return summary;

@@ -13,6 +13,7 @@ namespace {
 
 bool failWith(ErrorState& errors, ErrorCode code) {
   errors.SetError(code);
+  errors.SetErrorDetail("");  // none left over from an earlier failure
   return false;
 }
 
@@ -84,6 +85,7 @@ ResolveResult resolveResourceFile(const Resource& resource, const ResourceContex
                                           : "Seleccionar el archivo para cargar";
     if (context.host && context.host->chooseFile(title, "*.*", chosen) && !chosen.empty()) {
       path = chosen;
+      if (options.chosenByUser) *options.chosenByUser = true;
       return ResolveResult::Found;
     }
     if (options.reportCancel) return ResolveResult::Cancelled;

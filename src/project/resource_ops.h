@@ -34,6 +34,7 @@ struct ResolveOptions {
   bool forSaving = false;
   bool mustExist = true;
   bool reportCancel = false;  // the caller wants to know when the user cancels
+  bool* chosenByUser = nullptr;  // set when the path came from the file dialog
 };
 
 enum class ResolveResult { Found, Failed, Cancelled };

@@ -3,6 +3,7 @@
 // block and the subfolder in its ExternScript / ExternFunction names.
 #include "common/text.h"
 #include "project/project_import.h"
+#include "project/text_lines.h"
 
 namespace tarvolin::project {
 namespace {
@@ -77,23 +78,15 @@ std::string NameRewriter::rewriteLine(std::string_view line) const {
 
 std::string copyScriptText(std::string_view text, const ScriptCopyOptions& options,
                            const NameRewriter& names) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = next;
-  }
+  std::vector<std::string> lines;
+  LineReader in{std::string(text)};
+  for (std::string line; in.next(line);) lines.push_back(line);
 
   std::string out;
   out.reserve(text.size() + 64);
   bool blockWritten = options.applySet.empty();
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::string line(lines[i]);
+    std::string& line = lines[i];
     if (!blockWritten && !isEmptyOrComment(line)) {
       out.append(kLineEnd).append("; Auto agregar").append(kLineEnd);
       out.append("ApplyGlobalSet ").append(options.applySet).append(kLineEnd).append(kLineEnd);

@@ -33,11 +33,11 @@ bool decodeTileAttributes(std::string_view text, std::vector<std::uint8_t>& byte
   if (text.size() % 2 != 0) return false;
   std::vector<std::uint8_t> out(text.size() / 2);
   for (std::size_t i = 0; i < out.size(); ++i) {
-    const int low = static_cast<unsigned char>(text[2 * i]) - 35;
-    const int high = static_cast<unsigned char>(text[2 * i + 1]) - 42;
-    if (low < 0 || low % 3 != 0 || low / 3 > 15 || high < 0 || high % 4 != 0 || high / 4 > 15)
-      return false;
-    out[i] = std::uint8_t((high / 4) * 16 + low / 3);
+    // Every pair decodes, on the encoding's grid or off it (a file edited
+    // by hand): the byte keeps the low eight bits of the formula's value.
+    const int first = static_cast<unsigned char>(text[2 * i]);
+    const int second = static_cast<unsigned char>(text[2 * i + 1]);
+    out[i] = static_cast<std::uint8_t>(((second - 42) / 4) * 16 + (first - 35) / 3);
   }
   bytes = std::move(out);
   return true;
@@ -68,7 +68,9 @@ bool openNested(LineReader& in, std::string_view section) {
   return false;
 }
 
-bool readImage(LineReader& in, TileListImage& image) {
+// `refused`: set when the image's attribute text had an odd length; the
+// image is read on without that data.
+bool readImage(LineReader& in, TileListImage& image, bool& refused) {
   RecordFields f(in);
   f.text(image.label);
   f.text(image.resourceName);
@@ -80,9 +82,10 @@ bool readImage(LineReader& in, TileListImage& image) {
   f.flag(image.locked);
   int length = 0;
   f.number(length);
-  if (length != 0) {
-    std::string text;
-    if (!f.text(text) || !decodeTileAttributes(text, image.tileAttributes)) return false;
+  std::string text;
+  if (length != 0 && f.text(text) && !decodeTileAttributes(text, image.tileAttributes)) {
+    image.tileAttributes.clear();
+    refused = true;
   }
   if (!f.ended()) {
     std::string rest;  // uses up the closing "["
@@ -119,7 +122,7 @@ bool readNested(LineReader& in, std::string_view section, std::vector<Item>& out
   }
 }
 
-bool readTileList(LineReader& in, TileList& list) {
+bool readTileList(LineReader& in, TileList& list, bool& refused) {
   RecordFields f(in);
   f.text(list.name);
   f.flag(list.colours256);
@@ -127,7 +130,8 @@ bool readTileList(LineReader& in, TileList& list) {
   f.text(list.prefix);
   f.number(list.startIndex);
   if (f.ended()) return true;
-  return readNested(in, "TilelistEntry", list.images, readImage) &&
+  auto image = [&](LineReader& r, TileListImage& item) { return readImage(r, item, refused); };
+  return readNested(in, "TilelistEntry", list.images, image) &&
          readNested(in, "Attributes", list.attributes, readAttribute);
 }
 
@@ -135,14 +139,17 @@ bool readTileList(LineReader& in, TileList& list) {
 
 bool readTileLists(LineReader& in, std::vector<TileList>& out) {
   if (openSection(in, "Tilelist") != SectionOpen::Found) return true;
+  // A refused attribute text costs only that image's data: the lists are
+  // read on, and the read reports the refusal at the end.
+  bool refused = false;
   while (true) {
     switch (nextBlockItem(in)) {
-      case BlockItem::End: return true;
+      case BlockItem::End: return !refused;
       case BlockItem::Bad: return false;
       case BlockItem::Record: break;
     }
     TileList list;
-    if (!readTileList(in, list)) return false;
+    if (!readTileList(in, list, refused)) return false;
     out.push_back(std::move(list));
   }
 }

@@ -62,9 +62,15 @@ struct TileList {
 // Per-tile attribute data as text: each byte becomes the characters
 // 35 + 3 x (low nibble) and 42 + 4 x (high nibble).
 std::string encodeTileAttributes(const std::vector<std::uint8_t>& bytes);
-// The reverse; false for an odd length or a character that encodes no nibble.
+// The reverse, pair by pair: byte = ((second - 42) / 4) x 16 + (first - 35) / 3,
+// so characters off the encoding still give a byte. False, `bytes`
+// unchanged, for an odd length only.
 bool decodeTileAttributes(std::string_view text, std::vector<std::uint8_t>& bytes);
 
+// Reads tile lists until the end of the section, appending to `out`. An
+// image whose attribute text is refused loses that data only; the read goes
+// on and then gives false. A broken layout fails at once (lists read before
+// stay).
 bool readTileLists(LineReader& in, std::vector<TileList>& out);
 std::string writeTileLists(const std::vector<TileList>& lists);
 

@@ -14,6 +14,12 @@ bool Interpreter::ExecuteLine(ScriptLine& line, bool inMacro) {
   if (command == cmd::UndefinedCommand) return Fail(inMacro ? err::kMacroUnknownCommand : line.aux ? line.aux : err::kUnknownCommand);
   if (inMacro && !AllowedInMacro(command)) return Fail(err::kMacroCommandNotAllowed);
   if (!(line.flags & ScriptLine::kParsed)) {
+    // A call that is passed over does nothing: its function and arguments
+    // are read only when it runs.
+    if ((command == cmd::Call || command == cmd::CallRet) && !blocks_[level_].executing) {
+      if (!inMacro) ++pc_;
+      return true;
+    }
     if (!ParseLine(line, inMacro)) return false;
   }
   const bool executing = blocks_[level_].executing;

@@ -29,7 +29,21 @@ bool Interpreter::ExecLog(ScriptLine& line, bool toFile) {
   const std::string_view file = text.substr(line.file.begin, line.file.end - line.file.begin);
   const std::span<const std::int32_t> span(values, static_cast<std::size_t>(line.count));
   if (!toFile) return ExecuteLog(format, span, host_, err_);
-  return ExecuteLogFile(platform::resolvePath(workingFolder_, file), format, span, err_);
+  const std::string path = platform::resolvePath(workingFolder_, file);
+  if (!writableFolders_.empty()) {
+    bool inside = false;
+    for (const std::string& folder : writableFolders_) inside = inside || platform::isInsideFolder(path, folder);
+    if (!inside) {
+      err_.SetError(err::kResourceFile);
+      err_.SetErrorDetail(OutsideProjectText(path));
+      return false;
+    }
+  }
+  return ExecuteLogFile(path, format, span, err_);
+}
+
+std::string OutsideProjectText(std::string_view path) {
+  return "No se escribe fuera de las carpetas del proyecto: <" + std::string(path) + ">";
 }
 
 bool Interpreter::ExecDebugKey(ScriptLine& line) {

@@ -1,5 +1,7 @@
 #include "script/interpreter.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "script/commands.h"
@@ -42,6 +44,13 @@ void Interpreter::setFamily(CommandFamily* family) {
 void Interpreter::RefreshCosts() {
   for (std::size_t id = 0; id < lineCost_.size(); ++id)
     lineCost_[id] = timing_ ? timing_->CommandCost(static_cast<CommandId>(id), 0) : 0;
+}
+
+void Interpreter::AddMovedBytes(std::int32_t command, std::int64_t bytes) {
+  if (!timing_ || bytes <= 0 || command < 0 || command >= kCommandIdLimit) return;
+  const std::int32_t moved = static_cast<std::int32_t>(std::min<std::int64_t>(bytes, INT32_MAX));
+  timing_->AddCycles(timing_->CommandCost(static_cast<CommandId>(command), moved) -
+                     lineCost_[static_cast<std::size_t>(command)]);
 }
 
 void Interpreter::ForgetScripts() {
@@ -279,6 +288,15 @@ void Interpreter::ResolveCallbacks() {
 
 void Interpreter::InvalidateCallbacks() { callbacksResolved_ = false; }
 
+bool Interpreter::FailAtDeclaration(const ScriptFunction& fn, ErrorCode code) {
+  // The failure is the declaration's: report its line, not the one the
+  // last run stopped at.
+  running_ = paused_ = false;
+  SelectScript(fn.script);
+  pc_ = fn.line;
+  return Fail(code);
+}
+
 bool Interpreter::RunMainFrame(bool firstFrame, StepMode mode) {
   const int main = tables_.mainScript;
   if (!docs_ || main < 0 || main >= docs_->count()) return true;
@@ -313,7 +331,7 @@ bool Interpreter::RunMainFrame(bool firstFrame, StepMode mode) {
       if (initFn_) {
         if (initFn_->params != 0) {
           failPlace_ = RunPlace::Frame;
-          return Fail(err::kInitialiseWithParameters);
+          return FailAtDeclaration(*initFn_, err::kInitialiseWithParameters);
         }
         StartRun(initFn_->script, initFn_->line, true);
       } else {
@@ -349,7 +367,7 @@ bool Interpreter::RunVBlankCallback(StepMode mode) {
     if (!vblankFn_) return true;
     if (vblankFn_->params != 0) {
       failPlace_ = RunPlace::VBlank;
-      return Fail(err::kVBlankWithParameters);
+      return FailAtDeclaration(*vblankFn_, err::kVBlankWithParameters);
     }
     StartRun(vblankFn_->script, vblankFn_->line, true);
     inVBlank_ = true;
@@ -373,7 +391,7 @@ bool Interpreter::RunHBlankCallback(int scanLine, StepMode mode) {
     if (!hblankFn_) return true;
     if (hblankFn_->params != 0) {
       failPlace_ = RunPlace::HBlank;
-      return Fail(err::kHBlankWithParameters);
+      return FailAtDeclaration(*hblankFn_, err::kHBlankWithParameters);
     }
     StartRun(hblankFn_->script, hblankFn_->line, true);
     frames_[0].vars[kSlotEV0] = scanLine;

@@ -98,6 +98,10 @@ class ArrayAccess {
   virtual bool write(std::int32_t ref, std::int32_t index, std::int32_t value, ErrorState& err) = 0;
 };
 
+// The error detail of a file a script may not write: it lies outside the
+// project's own folders.
+std::string OutsideProjectText(std::string_view path);
+
 // The result of an assignment or arithmetic command (37..55) for the target's
 // value `v1` and the command's values `p`.
 std::int32_t ArithResult(std::int32_t command, std::int32_t v1, const std::int32_t* p);
@@ -142,6 +146,9 @@ class Interpreter {
   const ScriptTables& tables() const { return tables_; }
   // Folder that LogFile names are relative to.
   void setWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
+  // The only folders the game's LogFile may write in (a project's own
+  // folders); none given: no limit. A file outside them fails with 156.
+  void setWritableFolders(std::vector<std::string> folders) { writableFolders_ = std::move(folders); }
 
   // Forgets every script's line cache and function table (the documents
   // were replaced) and ends any run.
@@ -199,6 +206,10 @@ class Interpreter {
     return !evalFailed_;
   }
   bool StoreResult(const Operand& o, std::int32_t value) { return Store(o, value); }
+  // For the size-dependent commands: the part of their cost that grows with
+  // the `bytes` they moved, added beside the fixed part every performed
+  // line adds.
+  void AddMovedBytes(std::int32_t command, std::int64_t bytes);
 
   // Variables, for tests, watch windows and the runner.
   std::int32_t frameVariable(int depth, int slot) const { return frames_[depth].vars[slot]; }
@@ -302,6 +313,8 @@ class Interpreter {
   // Decodes a parsed macro body line's parameters for the current call.
   bool BindMacroLine(ScriptLine& line, const ParseEnv& env);
   bool Fail(ErrorCode code) { err_.SetError(code); return false; }
+  // Fails at an entry function's declaration line (declared with parameters).
+  bool FailAtDeclaration(const ScriptFunction& fn, ErrorCode code);
   void AddCost(std::int32_t command) {
     const std::int32_t cost = lineCost_[static_cast<std::size_t>(command)];
     if (cost != 0) timing_->AddCycles(cost);
@@ -322,6 +335,7 @@ class Interpreter {
   TimingEngine* timing_ = nullptr;
   std::array<std::int32_t, kCommandIdLimit> lineCost_{};  // 0 without an engine
   std::string workingFolder_;
+  std::vector<std::string> writableFolders_;
 
   // Execution context.
   int curScript_ = 0;

@@ -58,6 +58,10 @@ bool readConversion(std::string_view f, std::size_t& i, Conversion& conv) {
     ++i;
     if (!readNumber(f, i, conv.precision)) return false;
   }
+  // Length modifiers (h, hh, l, ll, j, z, t) change nothing: every value is
+  // a 32-bit integer already.
+  if (i < f.size() && (f[i] == 'h' || f[i] == 'l') && i + 1 < f.size() && f[i + 1] == f[i]) i += 2;
+  else if (i < f.size() && std::string_view("hljzt").find(f[i]) != std::string_view::npos) ++i;
   if (i >= f.size()) return false;
   char c = f[i++];
   switch (c) {
@@ -65,7 +69,7 @@ bool readConversion(std::string_view f, std::size_t& i, Conversion& conv) {
       conv.conversion = c;
       return true;
     default:
-      // '*', length modifiers and every non-integer conversion end up here.
+      // '*', a second length modifier and every non-integer conversion end up here.
       return false;
   }
 }

@@ -43,9 +43,10 @@ bool ParseLogOperands(std::string_view text, std::size_t pos, bool withFileName,
 
 // Formats `values` (signed 32-bit) into `format` like printf would: the
 // conversions d i u x X o c with the flags - + space # 0, a decimal width and
-// precision, and "%%"; u, x, X and o show the value as unsigned 32-bit. False
-// for any other conversion, a length modifier, a "*", a field wider than
-// kMaxLogFieldWidth or more conversions than values; `out` is then unusable.
+// precision, one length modifier (h hh l ll j z t, which changes nothing) and
+// "%%"; u, x, X and o show the value as unsigned 32-bit. False for any other
+// conversion or modifier, a "*", a field wider than kMaxLogFieldWidth or more
+// conversions than values; `out` is then unusable.
 bool FormatLogText(std::string_view format, std::span<const std::int32_t> values,
                    std::string& out);
 

@@ -1,5 +1,6 @@
 #include "setup/desktop_files.h"
 
+#include "setup/file_tree.h"
 #include "setup/setup_texts.h"
 
 namespace tarvolin::setup {
@@ -194,18 +195,6 @@ std::string_view trimmed(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
   return s;
-}
-
-std::vector<std::string> splitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
 }
 
 std::vector<std::string> splitList(std::string_view value) {

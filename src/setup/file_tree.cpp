@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/files.h"
+
 namespace tarvolin::setup {
 
 FolderListing listFolder(const std::string& folder) {
@@ -208,8 +210,9 @@ bool copyFile(const std::string& from, const std::string& to, std::string& error
 }
 
 bool writeFile(const std::string& path, std::string_view text, std::string& error) {
-  return replaceFile(path, 0644, error,
-                     [&](int fd) { return writeAll(fd, text.data(), text.size()); });
+  if (platform::safeWrite(path, text)) return true;
+  error = systemError("No se puede escribir", path);
+  return false;
 }
 
 bool removeTree(const std::string& path) {
@@ -229,21 +232,18 @@ bool removeTree(const std::string& path) {
   return ::rmdir(path.c_str()) == 0 && ok;
 }
 
-bool readFile(const std::string& path, std::string& text) {
-  Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  struct stat st;
-  if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  text.clear();
-  char buffer[16 * 1024];
-  while (true) {
-    const ssize_t n = ::read(in.get(), buffer, sizeof buffer);
-    if (n == 0) return true;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    text.append(buffer, static_cast<std::size_t>(n));
+std::vector<std::string> splitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    start = end + 1;
   }
+  return lines;
 }
 
 }  // namespace tarvolin::setup

@@ -40,15 +40,16 @@ bool makeFoldersRecording(const std::string& path, std::vector<std::string>& cre
 // runnable and a running program can be replaced).
 bool copyFile(const std::string& from, const std::string& to, std::string& error);
 
-// Writes `text` to `path` the same way (mode 0644).
+// Writes `text` to `path` with the program's safe write; `error` says why
+// when it fails.
 bool writeFile(const std::string& path, std::string_view text, std::string& error);
 
 // Removes `path` and everything below it, never following links (a link is
 // removed itself). False when something stays.
 bool removeTree(const std::string& path);
 
-// Reads a whole file; false when it cannot be opened or read.
-bool readFile(const std::string& path, std::string& text);
+// The lines of a text, without their line ends (LF or CR LF).
+std::vector<std::string> splitLines(std::string_view text);
 
 // Text of the last system error, for details shown beside a message.
 std::string systemError(std::string_view what, const std::string& path);

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "setup/desktop_files.h"
+#include "setup/file_tree.h"
 
 namespace tarvolin::setup {
 
@@ -46,13 +47,8 @@ std::string InstallRecord::text() const {
 
 InstallRecord InstallRecord::parse(std::string_view text) {
   InstallRecord record;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  for (const std::string& entry : splitLines(text)) {
+    const std::string_view line = entry;
     const std::size_t tab = line.find('\t');
     if (tab == std::string_view::npos) continue;
     const std::string_view kind = line.substr(0, tab);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/text.h"
+#include "platform/files.h"
 #include "setup/desktop_files.h"
 #include "setup/desktop_tools.h"
 #include "setup/file_tree.h"
@@ -28,7 +29,7 @@ std::string recordPath(const std::string& folder) {
 // created are still removed after a second installation.
 InstallRecord previousRecord(const std::string& folder) {
   std::string text;
-  if (!readFile(recordPath(folder), text)) return {};
+  if (!platform::readWholeFile(recordPath(folder), text)) return {};
   InstallRecord kept;
   for (const std::string& f : InstallRecord::parse(text).paths(RecordKind::Folder))
     kept.add(RecordKind::Folder, f);
@@ -204,7 +205,7 @@ bool registerProjectType(const std::string& folder, const DesktopPlaces& places,
   // link, keeping every other line.
   const std::string list = resolveExisting(places.mimeappsList());
   std::string text;
-  if (::access(list.c_str(), F_OK) == 0 && !readFile(list, text)) {
+  if (::access(list.c_str(), F_OK) == 0 && !platform::readWholeFile(list, text)) {
     error = systemError("No se puede leer", list);
     return false;
   }

@@ -51,7 +51,7 @@ inline constexpr std::string_view kStudioProgram = "TarvolinStudio";
 inline constexpr std::string_view kUninstallProgram = "Uninstall";
 inline constexpr std::string_view kGuideFolder = "UserGuide";
 inline constexpr std::string_view kSamplesFolder = "Sample_ROMs";
-inline constexpr std::string_view kStudioIconFile = "icons/tarvolin-studio.svg";
+inline constexpr std::string_view kStudioIconFile = "icons/tarvolin.svg";
 // The studio's settings file looked for in the installation folder (any case).
 inline constexpr std::string_view kOldSettingsName = "settings.txt";
 

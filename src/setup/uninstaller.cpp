@@ -7,6 +7,7 @@
 #include <set>
 #include <cerrno>
 
+#include "platform/files.h"
 #include "setup/desktop_files.h"
 #include "setup/desktop_tools.h"
 #include "setup/file_tree.h"
@@ -119,7 +120,7 @@ bool unregisterProjectType(const InstallRecord& record, const DesktopPlaces& pla
   for (const std::string& list : record.paths(RecordKind::DefaultApplication)) {
     if (!isInstallerFileName(list) || ::access(list.c_str(), F_OK) != 0) continue;
     std::string text;
-    if (!readFile(list, text)) {
+    if (!platform::readWholeFile(list, text)) {
       error = systemError("No se puede leer", list);
       return false;
     }
@@ -156,7 +157,7 @@ bool removeInstalledFiles(const std::string& folder, const InstallRecord& record
                           std::string& error) {
   const std::string listPath = folder + "/" + std::string(kFileListName);
   std::string text;
-  if (!readFile(listPath, text)) {
+  if (!platform::readWholeFile(listPath, text)) {
     error = systemError("No se puede leer", listPath);
     return false;
   }
@@ -165,13 +166,7 @@ bool removeInstalledFiles(const std::string& folder, const InstallRecord& record
   // files: the installer made them.
   std::set<std::string> installerFolders;
   std::string passedOver;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (const std::string& line : splitLines(text)) {
     if (line.empty()) continue;
     // Only files inside the installation folder, wherever its links lead.
     const std::string path = normalisePath(line, folder, "");
@@ -233,7 +228,7 @@ UninstallOutcome runUninstall(const UninstallRequest& request, SetupPrompts& pro
   const std::string folder = normalisePath(request.installFolder, "/", "");
   std::string text;
   const InstallRecord record =
-      readFile(folder + "/" + std::string(kDesktopListName), text)
+      platform::readWholeFile(folder + "/" + std::string(kDesktopListName), text)
           ? InstallRecord::parse(text)
           : InstallRecord::standard(request.places);
 

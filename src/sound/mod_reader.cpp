@@ -31,9 +31,24 @@ int modChannelsFromSignature(std::string_view s) {
   return count > 0 ? count : 4;
 }
 
-bool readMod(std::string_view bytes, MusicModule& out) {
+bool looksLikeMod(std::string_view bytes) {
   detail::ByteView in(bytes);
   if (!in.has(0, kPatternOffset)) return false;
+  // A song of 1..128 positions that play patterns 0..127, and sample headers
+  // whose finetune byte holds a nibble: what every tracker writes, and what
+  // no other kind of file (a text, an image, a sample) holds by chance.
+  const int songLength = in.u8(950);
+  if (songLength < 1 || songLength > 128) return false;
+  for (int i = 0; i < songLength; ++i)
+    if (in.u8(952 + static_cast<std::size_t>(i)) >= 128) return false;
+  for (int s = 0; s < kSampleCount; ++s)
+    if (in.u8(20 + static_cast<std::size_t>(s) * 30 + 24) > 15) return false;
+  return true;
+}
+
+bool readMod(std::string_view bytes, MusicModule& out) {
+  detail::ByteView in(bytes);
+  if (!looksLikeMod(bytes)) return false;
 
   MusicModule m;
   m.kind = ModuleKind::Mod;

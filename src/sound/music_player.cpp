@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "sound/mod_reader.h"
 #include "sound/xm_reader.h"
@@ -29,11 +30,14 @@ MusicPlayer::MusicPlayer(std::shared_ptr<const MusicModule> module) : module_(st
 }
 
 std::unique_ptr<MusicPlayer> MusicPlayer::Load(const std::string& path, ModuleKind kind) {
-  auto module = std::make_shared<MusicModule>();
+  if (kind != ModuleKind::Mod && kind != ModuleKind::Xm) return nullptr;
   const std::string file = platform::resolvePath("", path);  // names may differ in letter case
-  const bool ok = kind == ModuleKind::Mod ? loadMod(file, *module)
-                  : kind == ModuleKind::Xm ? loadXm(file, *module)
-                                           : false;
+  std::string bytes;
+  if (!platform::readWholeFile(file, bytes)) return nullptr;
+  // The file is read by what it holds, whatever its name says: an XM
+  // begins with its identification text, anything else must be a MOD.
+  auto module = std::make_shared<MusicModule>();
+  const bool ok = isXmData(bytes) ? readXm(bytes, *module) : readMod(bytes, *module);
   if (!ok) return nullptr;
   return std::make_unique<MusicPlayer>(std::move(module));
 }

@@ -21,7 +21,9 @@ class MusicPlayer : public ModulePlayer {
   // Plays `module`, which is shared with clones and never changed.
   explicit MusicPlayer(std::shared_ptr<const MusicModule> module);
 
-  // Reads a MOD or XM file; null when it cannot be read.
+  // Reads a music file by what it holds (an XM by its identification text,
+  // else a MOD); `kind`, from the file name, only has to name one of the
+  // two. Null when the file cannot be read or holds neither.
   static std::unique_ptr<MusicPlayer> Load(const std::string& path, ModuleKind kind);
 
   const MusicModule& song() const { return *module_; }

@@ -26,10 +26,17 @@ int stepEnvelope(const Envelope& env, int& tick, int& index, bool released) {
   while (i + 1 < n && pt[i + 1].x <= tick) ++i;
   index = i;
   int value = pt[n - 1].y;
-  if (i < n - 1) {
+  if (tick < pt[n - 1].x && i < n - 1) {
     const int x0 = pt[i].x, x1 = pt[i + 1].x, y0 = pt[i].y, y1 = pt[i + 1].y;
-    // Points sharing an x are not interpolated.
-    value = x1 <= x0 ? y0 : y0 + (tick - x0) * (((y1 - y0) << 10) / (x1 - x0)) / 1024;
+    if (tick == x0) {
+      // On a point: the first of the points that share its x gives the value.
+      int first = i;
+      while (first > 0 && pt[first - 1].x == x0) --first;
+      value = pt[first].y;
+    } else {
+      // Points sharing an x are not interpolated.
+      value = x1 <= x0 ? y0 : y0 + (tick - x0) * (((y1 - y0) << 10) / (x1 - x0)) / 1024;
+    }
   }
   ++tick;
   return std::clamp(value, 0, 64);

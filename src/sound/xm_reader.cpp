@@ -221,6 +221,8 @@ bool readXm(std::string_view bytes, MusicModule& out) {
   return true;
 }
 
+bool isXmData(std::string_view bytes) { return bytes.substr(0, kXmId.size()) == kXmId; }
+
 bool loadXm(const std::string& path, MusicModule& out) {
   std::string bytes;
   if (!platform::readWholeFile(path, bytes)) return false;

@@ -19,6 +19,8 @@ bool volumeColumnEffect(std::uint8_t column, std::uint8_t& effect, std::uint8_t&
 // the data: what lies past the end is cut or left empty. false when the
 // identification text or the fixed header is missing.
 bool readXm(std::string_view bytes, MusicModule& out);
+// Whether the bytes begin with the XM identification text "Extended Module: ".
+bool isXmData(std::string_view bytes);
 bool loadXm(const std::string& path, MusicModule& out);
 
 }  // namespace tarvolin::sound

@@ -33,8 +33,11 @@ class ProjectResourceFiles final : public commands::ResourceFiles {
     options.forSaving = !mustExist;
     options.mustExist = mustExist;
     options.reportCancel = true;
+    bool chosen = false;
+    options.chosenByUser = &chosen;
     switch (project::resolveResourceFile(*r, context, err, path, options)) {
-      case project::ResolveResult::Found: return true;
+      case project::ResolveResult::Found:
+        return chosen || mustExist || MayWrite(path, err);
       case project::ResolveResult::Cancelled: {
         // The caller decides; it may go on with the resource's own file.
         cancelled = true;
@@ -42,6 +45,8 @@ class ProjectResourceFiles final : public commands::ResourceFiles {
         ErrorState scratch;
         if (project::resolveResourceFile(*r, context, scratch, path, options) != project::ResolveResult::Found)
           path.clear();
+        else if (!mustExist && !MayWrite(path, err))
+          cancelled = false;
         return false;
       }
       default: return false;
@@ -49,6 +54,14 @@ class ProjectResourceFiles final : public commands::ResourceFiles {
   }
 
  private:
+  // A game's script writes only inside the project's own folders.
+  bool MayWrite(const std::string& path, ErrorState& err) const {
+    if (project_.mayWrite(path)) return true;
+    err.SetError(err::kResourceFile);
+    err.SetErrorDetail(script::OutsideProjectText(path));
+    return false;
+  }
+
   project::Project& project_;
   Host& host_;
   std::int64_t rangeIndex_ = 0;

@@ -9,6 +9,11 @@ GameRunner::GameRunner(ScriptRuntime& runtime, machine::MachineState& machine, H
 
 void GameRunner::Start() {
   runtime_.interpreter().EndRun();
+  if (stepCarry_) {
+    // A new game does not stop where a step of the last one meant to.
+    runtime_.interpreter().CancelPauseRequest();
+    stepCarry_ = false;
+  }
   machine_.frameUnfinished = false;
   started_ = everStarted_ = true;
   firstFrame_ = true;

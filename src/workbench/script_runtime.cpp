@@ -54,6 +54,7 @@ bool ScriptRuntime::Preprocess(project::Project& project, bool report) {
     in.globalSets.push_back(std::move(set));
   }
   interp_.setWorkingFolder(project.folder());
+  interp_.setWritableFolders(project.writableFolders());
   return preprocessor_.Preprocess(in, report);
 }
 

@@ -14,6 +14,7 @@
 #include "commands/exec_arrays.h"
 #include "commands/sound_commands.h"
 #include "commands/world_commands.h"
+#include "sharing/project_sharing.h"
 #include "sound/audio_engine.h"
 #include "sound/music_player.h"
 #include "script/command_families.h"
@@ -50,6 +51,7 @@ class Workbench {
     arrayCommands_.Attach(scripts_.interpreter(), scripts_.preprocessor());
     arrayCommands_.setResourceFiles(&arrayFiles_);
     project_.addObserver(&machineReset_);
+    setProjectHooks({});
   }
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
@@ -65,6 +67,18 @@ class Workbench {
 
   // The one open project (opening it sets the working folder).
   project::Project& project() { return project_; }
+  // Sets what opening, saving and closing the project ask of the program;
+  // the shared-file list's read and write are filled in unless given. Use
+  // this rather than project().setHooks, which would drop them.
+  void setProjectHooks(project::ProjectHooks hooks) {
+    project::ProjectHooks network;
+    sharing_.bindHooks(network);
+    if (!hooks.readNetworkVersions) hooks.readNetworkVersions = network.readNetworkVersions;
+    if (!hooks.writeNetworkVersions) hooks.writeNetworkVersions = network.writeNetworkVersions;
+    project_.setHooks(std::move(hooks));
+  }
+  // Project sharing: the shared-file list and the four commands.
+  sharing::ProjectSharing& sharing() { return sharing_; }
   // The program settings, read at start-up and written at shut-down.
   project::ProgramSettings& programSettings() { return programSettings_; }
   // The audio engine: opened by the program with its output device, shut
@@ -107,6 +121,7 @@ class Workbench {
     machine::MachineState& machine_;
   };
   MachineReset machineReset_{machine_};
+  sharing::ProjectSharing sharing_{project_, programSettings_, host_};
 };
 
 }  // namespace tarvolin

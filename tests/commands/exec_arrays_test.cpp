@@ -4,6 +4,9 @@
 #include "project/array_math.h"
 #include "commands/exec_arrays.h"
 #include "script/script_rig.h"
+#include "script/timing.h"
+
+#include <sstream>
 
 namespace tarvolin::commands {
 
@@ -474,6 +477,33 @@ TEST(ArrayCommands, DataFilesThroughResources) {
   unwritable.files.paths = {dir.file("no/folder/e.bin")};
   EXPECT_FALSE(unwritable.run());
   EXPECT_EQ(unwritable.error(), 135);
+}
+
+TEST(ArrayCommands, SizeDependentCommandsCostTheBytesTheyMove) {
+  tarvolin::test::TempDir dir;
+  dir.write("enemy.bin", std::string(64, 'e'));  // Enemy: 8 records of 8 bytes
+  dir.write("grid.bin", std::string(24, 'g'));   // Grid: 4 x 3 of 2 bytes
+  const char* names[] = {"ArrayClear", "Array1DCopy", "Array1DLoad", "Array2DLoad", "Array2DCopy"};
+  std::string db;
+  for (const char* n : names) db += std::string(n) + " 16 100\n";
+  db += "ArrayGetSize 7\n";
+  // Each command with the cycles it adds: 100 + bytes x 16 / 16; a fixed
+  // command beside them for comparison.
+  const std::pair<std::string, std::int32_t> lines[] = {
+      {"ArrayClear Enemy 0", 164},    {"Array1DCopy Copy Enemy", 164}, {"Array1DLoad 0 Enemy", 164},
+      {"Array2DLoad 1 Grid", 124},    {"Array2DCopy Grid Grid", 124},  {"ArrayGetSize Enemy V_LV0", 7},
+  };
+  for (const auto& [text, cycles] : lines) {
+    SCOPED_TRACE(text);
+    ArrayRig g(text + "\nReturn\n");
+    TimingEngine timing;
+    std::istringstream in(db);
+    ASSERT_TRUE(timing.LoadTimingDatabase(in, [](std::string_view) {}));
+    g.interp.setTiming(&timing);
+    g.files.paths = {dir.file("enemy.bin"), dir.file("grid.bin")};
+    ASSERT_TRUE(g.run()) << g.error();
+    EXPECT_EQ(timing.FrameTotal(), cycles);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // it changed, the error it set and the notifications it raised.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -234,6 +235,64 @@ TEST(HardwareCommands, CycleRectRotatesOnlyTheTrimmedRectangle) {
   r.fails(117, {kBG, 3, 1, 1024, 1, 1, 1, 0, 0, 0, 0}, 96);
 }
 
+TEST(HardwareCommands, CycleRectMatchesThePixelWalkAndRefusesOverlappingBlocks) {
+  // The rotation checked against a plain walk over the pixels, for blocks
+  // that wrap past the end of the area, strides wider than the block, every
+  // direction, both colour modes and both areas.
+  std::uint32_t seed = 12345;
+  auto next = [&](int n) {
+    seed = seed * 1103515245u + 12345u;
+    return int((seed >> 8) % std::uint32_t(n));
+  };
+  for (int round = 0; round < 60; ++round) {
+    Rig r;
+    const int target = next(2), mode = next(2), dir = next(4);
+    const int tiles = machine::tileCount(target, mode);
+    const int width = 1 + next(6), height = 1 + next(6), stride = next(10);
+    const int first = tiles - 1 - next(8);  // near the end: rows wrap to tile 0
+    const int left = next(4), right = next(4), top = next(4), bottom = next(4);
+    const int rowStride = std::max(stride, width);
+    const int maxColour = mode == 1 ? 255 : 15;
+    for (int t = 0; t < tiles; t += 1 + next(3))
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) machine::setTilePixel(r.m, target, mode, t, x, y, next(maxColour + 1));
+    auto where = [&](int x, int y, int& tile) {
+      tile = int((std::int64_t(first) + (y / 8) * rowStride + x / 8) % tiles);
+    };
+    auto get = [&](int x, int y) {
+      int tile;
+      where(x, y, tile);
+      return r.pixel(target, mode, tile, x % 8, y % 8);
+    };
+    // The expected picture of the rectangle after one step.
+    const int x0 = left, x1 = width * 8 - right - 1, y0 = top, y1 = height * 8 - bottom - 1;
+    std::vector<int> before, expected;
+    for (int y = 0; y < height * 8; ++y)
+      for (int x = 0; x < width * 8; ++x) before.push_back(get(x, y));
+    expected = before;
+    auto idx = [&](int x, int y) { return std::size_t(y * width * 8 + x); };
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) {
+        int sx = x, sy = y;
+        if (dir == 0) sy = y == y1 ? y0 : y + 1;
+        if (dir == 2) sy = y == y0 ? y1 : y - 1;
+        if (dir == 3) sx = x == x1 ? x0 : x + 1;
+        if (dir == 1) sx = x == x0 ? x1 : x - 1;
+        expected[idx(x, y)] = before[idx(sx, sy)];
+      }
+    ASSERT_TRUE(r.run(117, {target, dir, mode, first, width, stride, height, left, right, top, bottom}))
+        << round;
+    for (int y = 0; y < height * 8; ++y)
+      for (int x = 0; x < width * 8; ++x) ASSERT_EQ(get(x, y), expected[idx(x, y)]) << round << " " << x << "," << y;
+  }
+  // A block of more tiles than the area holds is refused; one that fills it
+  // exactly is not.
+  Rig r;
+  r.fails(117, {kBG, 3, 1, 0, 1023, 1023, 2, 0, 0, 0, 0}, 96);
+  r.fails(117, {kSPRITE, 0, 1, 0, 33, 0, 16, 0, 0, 0, 0}, 96);
+  EXPECT_TRUE(r.run(117, {kSPRITE, 0, 1, 0, 32, 0, 16, 0, 0, 0, 0}));
+}
+
 TEST(HardwareCommands, TileMapCellsRectanglesAndSettings) {
   Rig r;
   // Layer 0, text, 32x32: attributes are fields of the 16-bit cell.
@@ -387,6 +446,21 @@ TEST(HardwareCommands, CollisionPropertiesAndOverlaps) {
   EXPECT_EQ(r.out[0], 0x83);
   ASSERT_TRUE(r.run(180, {0, 0, 0, 0, 8, 0xFF}));
   EXPECT_EQ(r.out[0], 0);
+  // A rotation map that does not repeat: the walk keeps to its cells, so
+  // the largest rectangles, from far off the map, answer at once.
+  ASSERT_TRUE(r.m.setDisplayAttribute(machine::DisplayAttribute::VideoMode, 2));
+  ASSERT_TRUE(r.m.setLayerAttribute(2, machine::LayerAttribute::Size, 3));  // 128 x 128
+  r.m.setMapCell(2, 127, 127, 5);
+  r.m.setMapCell(2, 0, 0, 6);
+  ASSERT_TRUE(r.run(180, {2, -0x7FFFFFF0, -0x7FFFFFF0, 0x7FFFFFFF, 0x7FFFFFFF, 0xFF}));
+  EXPECT_EQ(r.out[0], 0x82);  // it ends at pixel 14: cells 0 and 1
+  ASSERT_TRUE(r.run(180, {2, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, 0xFF}));
+  EXPECT_EQ(r.out[0], 0x83);
+  ASSERT_TRUE(r.run(180, {2, 1024, 0, 0x7FFFFFFF, 0x7FFFFFFF, 0xFF}));
+  EXPECT_EQ(r.out[0], 0);  // wholly right of the map
+  ASSERT_TRUE(r.run(180, {2, 1016, 1016, 0x7FFFFFFF, 0x7FFFFFFF, 0x0F}));
+  EXPECT_EQ(r.out[0], 0x01);  // from the last cell on
+  ASSERT_TRUE(r.m.setDisplayAttribute(machine::DisplayAttribute::VideoMode, 0));
   r.fails(180, {4, 0, 0, 8, 8, 1}, 87);
   r.fails(180, {0, 0, 0, 8, 8, 256}, 120);
 

@@ -37,6 +37,22 @@ TEST(Errors, CurrentErrorAndDetail) {
   EXPECT_FALSE(e.HasError());
 }
 
+TEST(Errors, ADetailIsShownOnlyWhenGiven) {
+  ErrorState e;
+  e.SetError(err::kResourceFile);
+  std::string detail = "untouched";
+  EXPECT_FALSE(e.ErrorDetail(detail));
+  EXPECT_EQ(detail, "untouched");
+  EXPECT_EQ(e.StatusText(RunPlace::Frame, 4),
+            "<Error de Ciclo: <Tiempos de Ejecución - error al manipular el archivo de recurso> en la "
+            "línea 4");
+  e.SetErrorDetail("BMP: corto");
+  EXPECT_TRUE(e.ErrorDetail(detail));
+  const std::string text = e.StatusText(RunPlace::Frame, 4);
+  const std::string end = "recurso> en la línea 4, BMP: corto";
+  EXPECT_EQ(text.substr(text.size() - end.size()), end);
+}
+
 TEST(Errors, StatusTexts) {
   ErrorState e;
   e.SetError(3);

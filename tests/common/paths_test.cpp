@@ -20,6 +20,20 @@ TEST(Paths, StoredFormsResolveIgnoringCase) {
   EXPECT_EQ(folderOf("a\\b/c.txt"), "a\\b");
 }
 
+TEST(Paths, DotDotIsTakenOnTheText) {
+  test::TempDir dir;
+  dir.write("Shared/Walk.png", "x");
+  // The folder before ".." does not exist: the path still reaches the file,
+  // in any case of its letters.
+  EXPECT_EQ(resolvePath(dir.path() + "/game/Resources", "..\\..\\shared\\WALK.PNG"),
+            dir.path() + "/Shared/Walk.png");
+  EXPECT_EQ(resolvePath(dir.path(), ".\\Missing\\..\\Shared\\.\\Walk.png"), dir.path() + "/Shared/Walk.png");
+  EXPECT_EQ(normalisePath("/a/b/../../../c"), "/c");
+  EXPECT_EQ(normalisePath("../a/./b/../c//"), "../a/c");
+  EXPECT_EQ(normalisePath("a/.."), ".");
+  EXPECT_EQ(normalisePath("/"), "/");
+}
+
 TEST(Paths, MakeFoldersCreatesParents) {
   test::TempDir dir;
   const std::string deep = dir.path() + "/a/b/c/";

@@ -211,11 +211,11 @@ TEST(ArraysRun, DataFilesThroughTheProjectsResources) {
   ASSERT_TRUE(bench.project().open(path, false));
   project::Resource saved;
   saved.name = "EnemySave";
-  saved.file = dir.file("enemy.sav");
+  saved.file = dir.file("Juego/Resources/enemy.sav");
   saved.kind = project::ResourceKind::Binary;
   project::Resource wrong = saved;
   wrong.name = "Short";
-  wrong.file = dir.write("short.sav", std::string(47, '\0'));
+  wrong.file = dir.write("Juego/Resources/short.sav", std::string(47, '\0'));
   ASSERT_TRUE(bench.project().resources().add(saved));
   ASSERT_TRUE(bench.project().resources().add(wrong));
   ASSERT_TRUE(bench.scripts().Preprocess(bench.project(), false));
@@ -225,7 +225,7 @@ TEST(ArraysRun, DataFilesThroughTheProjectsResources) {
   EXPECT_EQ(outcome, FrameOutcome::Failed);
   EXPECT_EQ(bench.scripts().interpreter().errors().GetError(), 136);
   EXPECT_TRUE(host.saw("x2=-9"));
-  EXPECT_EQ(TempDir::read(dir.file("enemy.sav")).size(), 48u);
+  EXPECT_EQ(TempDir::read(dir.file("Juego/Resources/enemy.sav")).size(), 48u);
 
   // Loading resolves the file with the must-exist check (160 from the
   // resources when it is missing); a file that cannot be written gives 135.
@@ -241,7 +241,7 @@ TEST(ArraysRun, DataFilesThroughTheProjectsResources) {
     for (int i = 0; i < 4; ++i) {
       project::Resource res = saved;
       res.name = "R" + std::to_string(i);
-      res.file = i == 2 ? other.path() : i == 3 ? other.file("none/x.sav") : other.file("x.sav");
+      res.file = i == 2 ? other.path() : i == 3 ? other.file("Juego/none/x.sav") : other.file("x.sav");
       ASSERT_TRUE(b.project().resources().add(res));
     }
     ASSERT_TRUE(b.scripts().Preprocess(b.project(), false));
@@ -266,7 +266,7 @@ TEST(ArraysRun, ACancelledFileChoice) {
     ASSERT_TRUE(bench.project().open(path, false));
     project::Resource asked;
     asked.name = "Asked";
-    asked.file = dir.file("own.sav");
+    asked.file = dir.file("Juego/own.sav");
     asked.kind = project::ResourceKind::Binary;
     asked.ask = true;
     ASSERT_TRUE(bench.project().resources().add(asked));
@@ -274,9 +274,89 @@ TEST(ArraysRun, ACancelledFileChoice) {
     bench.game().Start();
     for (int f = 0; f < 2; ++f) ASSERT_NE(bench.game().RunFrame(), FrameOutcome::Failed);
     EXPECT_TRUE(host.saw("saved"));
-    if (twoD) EXPECT_FALSE(std::filesystem::exists(dir.file("own.sav")));
-    else EXPECT_EQ(TempDir::read(dir.file("own.sav")).size(), 48u);
+    if (twoD) EXPECT_FALSE(std::filesystem::exists(dir.file("Juego/own.sav")));
+    else EXPECT_EQ(TempDir::read(dir.file("Juego/own.sav")).size(), 48u);
   }
+}
+
+// A host that answers the file dialog with a preset file.
+class ChoosingHost : public RecordingHost {
+ public:
+  std::string chosen;
+  bool chooseFile(std::string_view, std::string_view, std::string& path) override {
+    path = chosen;
+    return !chosen.empty();
+  }
+};
+
+TEST(ArraysRun, ScriptsWriteOnlyInTheProjectsOwnFolders) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("Juego/Resources"));
+  std::filesystem::create_directories(dir.file("casa"));
+  std::filesystem::create_symlink(dir.file("casa"), dir.file("Juego/Resources/enlace"));
+  struct Case {
+    std::string line;
+    std::string file;    // the resource's file (relative to the resource root when it starts with "..")
+    std::string target;  // the file that must (not) be written
+    bool written;
+  };
+  const Case cases[] = {
+      {"Array1DSave Dato Enemy", dir.file("Juego/Resources/bien.sav"), dir.file("Juego/Resources/bien.sav"), true},
+      {"Array2DSave Dato Grid", dir.file("Juego/Script/bien2.sav"), dir.file("Juego/Script/bien2.sav"), true},
+      {"Array1DSave Dato Enemy", dir.file("fuera.sav"), dir.file("fuera.sav"), false},
+      {"Array2DSave Dato Grid", dir.file("casa/.profile"), dir.file("casa/.profile"), false},
+      {"Array1DSave Dato Enemy", "..\\..\\casa\\x.sav", dir.file("casa/x.sav"), false},
+      {"Array1DSave Dato Enemy", dir.file("Juego/Resources/enlace/y.sav"), dir.file("casa/y.sav"), false},
+      {"LogFile \"Juego\\notas.txt\" \"hola\"", "", dir.file("Juego/notas.txt"), true},
+      {"LogFile \"notas.txt\" \"hola\"", "", dir.file("notas.txt"), false},
+      {"LogFile \"" + dir.file("casa/.bashrc") + "\" \"rm\"", "", dir.file("casa/.bashrc"), false},
+  };
+  const std::string game = MakeGame(dir, "Return\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line + " " + c.file);
+    dir.write("Juego/Script/main.txt", c.line + "\r\nReturn\r\n");
+    RecordingHost host;
+    Workbench bench(host);
+    ASSERT_TRUE(bench.project().open(game, false));
+    project::Resource data;
+    data.name = "Dato";
+    data.kind = project::ResourceKind::Binary;
+    data.relative = c.file.rfind("..", 0) == 0;
+    data.file = c.file;
+    ASSERT_TRUE(bench.project().resources().add(data));
+    ASSERT_TRUE(bench.scripts().Preprocess(bench.project(), false));
+    bench.game().Start();
+    bench.game().RunFrame();
+    const FrameOutcome outcome = bench.game().RunFrame();
+    EXPECT_EQ(std::filesystem::exists(c.target), c.written);
+    if (c.written) {
+      EXPECT_NE(outcome, FrameOutcome::Failed);
+    } else {
+      EXPECT_EQ(outcome, FrameOutcome::Failed);
+      EXPECT_EQ(bench.scripts().interpreter().errors().GetError(), err::kResourceFile);
+      std::string detail;
+      ASSERT_TRUE(bench.scripts().interpreter().errors().ErrorDetail(detail));
+      EXPECT_EQ(detail.rfind("No se escribe fuera de las carpetas del proyecto: <", 0), 0u) << detail;
+    }
+  }
+
+  // A file the user picks in the dialog is the user's choice.
+  dir.write("Juego/Script/main.txt", "Array1DSave Pedido Enemy\r\nReturn\r\n");
+  ChoosingHost host;
+  host.chosen = dir.file("casa/elegido.sav");
+  Workbench bench(host);
+  ASSERT_TRUE(bench.project().open(game, false));
+  project::Resource asked;
+  asked.name = "Pedido";
+  asked.kind = project::ResourceKind::Binary;
+  asked.file = dir.file("fuera.sav");
+  asked.ask = true;
+  ASSERT_TRUE(bench.project().resources().add(asked));
+  ASSERT_TRUE(bench.scripts().Preprocess(bench.project(), false));
+  bench.game().Start();
+  bench.game().RunFrame();
+  EXPECT_NE(bench.game().RunFrame(), FrameOutcome::Failed);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("casa/elegido.sav")));
 }
 
 }  // namespace

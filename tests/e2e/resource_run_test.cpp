@@ -120,6 +120,14 @@ TEST(ResourceRun, ErrorsStopTheGameWithTheirMessages) {
   }
 }
 
+TEST(ResourceRun, AFileErrorWithoutDetailShowsNoEmptyDetail) {
+  ResourceGame g("ResourcePeek Tiles [u8] 0 V_LV0\nReturn\n");
+  const ToolResult r = RunGame(g, 2);
+  EXPECT_EQ(r.exitCode, 1) << r.out;
+  EXPECT_NE(r.out.find("error al manipular el archivo de recurso> en la línea 1\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("ext:"), std::string::npos) << r.out;
+}
+
 // The loaded scene as `tarvolin run --screenshot` saves it.
 TEST(ResourceRun, ScreenshotShowsTheLoadedScene) {
   ResourceGame g(

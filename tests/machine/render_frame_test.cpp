@@ -166,3 +166,46 @@ TEST(RenderFrame, SpritesChangedInTheLineCallbackMoveOnTheNextLine) {
 
 }  // namespace
 }  // namespace tarvolin::machine
+
+namespace tarvolin::machine {
+namespace {
+
+// Blanks the display at one line and turns a bitmap mode on at another.
+struct BlankingCallbacks : FrameCallbacks {
+  MachineState* m;
+  int blankAt = -1, modeAt = -1;
+  std::vector<int> lines;
+  CallbackResult lineDrawn(int line) override {
+    lines.push_back(line);
+    if (line == blankAt) m->setDisplayAttribute(DisplayAttribute::BlankDisplay, 1);
+    if (line == modeAt) m->setDisplayAttribute(DisplayAttribute::VideoMode, 3);
+    return CallbackResult::Continue;
+  }
+  CallbackResult frameDrawn() override { return CallbackResult::Continue; }
+};
+
+// As on the hardware, a blank or a video mode set by the per-line callback
+// acts from the next line; the lines drawn before keep their picture, and
+// the callback is still called for every line of the frame.
+TEST(RenderFrame, BlankOrModeSetInTheLineCallbackActsFromTheNextLine) {
+  for (const bool blank : {true, false}) {
+    auto m = test::makeMachine();
+    for (int row = 0; row < 8; ++row)
+      for (int b = 0; b < 4; ++b) m->vram()[32 + row * 4 + b] = 0x11;  // tile 1: colour 1
+    for (int cy = 0; cy < 32; ++cy)
+      for (int cx = 0; cx < 32; ++cx) test::putTextCell(*m, 31, 32, cx, cy, 1);
+    m->setLayerAttribute(0, LayerAttribute::MapBank, 31);
+    test::enableLayer(*m, 0);
+    BlankingCallbacks cb;
+    cb.m = m.get();
+    (blank ? cb.blankAt : cb.modeAt) = 49;
+    ASSERT_TRUE(renderFrame(*m, &cb));
+    const std::uint32_t layer = rgb(test::paletteColour(0, 1)), back = rgb(test::paletteColour(0, 0));
+    ASSERT_NE(layer, back);
+    test::expectPicture(*m, [&](int, int y) { return y <= 49 ? layer : back; }, blank ? "blank" : "mode");
+    EXPECT_EQ(cb.lines, range(0, 160));
+  }
+}
+
+}  // namespace
+}  // namespace tarvolin::machine

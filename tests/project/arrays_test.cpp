@@ -269,6 +269,27 @@ TEST(ArraysFile, FaultsFailTheLoadAndKeepEarlierEntries) {
   EXPECT_EQ(list.count(), kSystemArrayCount);
 }
 
+TEST(ArraysFile, SizesPastThirtyTwoBitsAreRefusedOnReading) {
+  auto entry = [](const std::string& name, const std::string& type, int x, int y, const std::string& element) {
+    return "#" + name + "\n" + type + "\n" + std::to_string(x) + "\n" + std::to_string(y) + "\n$v\n$" + element +
+           "\nc\n*true\nRO\n#\nWorkRAM\nAnyAdd\nArray\n0\n0\n\n";
+  };
+  // 2147483647 bytes fit; a byte more, or a product past 64 bits, do not.
+  const std::string text = kHeader + entry("Fits", "One dimensional", 2147483647, 0, "8 bit") +
+                           entry("Wide", "One dimensional", 1073741824, 0, "16 bit") +
+                           entry("Square", "Two dimensional", 65536, 65536, "3D matrix") +
+                           entry("After", "Two dimensional", 4, 2, "3D matrix");
+  test::TempDir dir;
+  ArrayList list;
+  EXPECT_FALSE(list.load(dir.write("arrays.txt", text)));
+  ASSERT_EQ(list.items().size(), 2u);  // the refused ones cost no other array
+  EXPECT_EQ(list.items()[0].name, "Fits");
+  EXPECT_EQ(list.items()[0].totalSize, 2147483647);
+  EXPECT_EQ(list.items()[1].name, "After");
+  EXPECT_EQ(list.items()[1].totalSize, 384);
+  EXPECT_FALSE(list.checkText(text));
+}
+
 TEST(ArrayAccess, ElementsRangesAndErrors) {
   BufferMemory memory;
   ArrayList list;

@@ -136,6 +136,12 @@ TEST(AssetEdits, RefusedEditsChangeNothing) {
   eram.name = "eram";
   eram.elements.push_back({kU8, "a", "", 0});
   EXPECT_TRUE(refused(Edit::Insert(-1, eram)));
+  ArrayDef huge = eram;
+  huge.name = "Huge";
+  huge.dimX = 0x40000000;
+  huge.elements[0].type = kS32;
+  EXPECT_TRUE(refused(Edit::Insert(-1, huge)));
+  EXPECT_EQ(why, "El arreglo <Huge> es demasiado grande");
   // Texts the string file could not hold.
   StringRecord quoted;
   quoted.identifier = "Hola";

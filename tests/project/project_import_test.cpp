@@ -528,7 +528,7 @@ TEST(ProjectImport, EarlyStopsLeaveTheOpenProjectAsItWas) {
        [](Projects& p, ImportOptions&) { std::filesystem::remove_all(p.dir.file("lib/Script")); },
        ImportOutcome::NoScriptFolder, ""},
       {"unreadable globals",
-       [](Projects& p, ImportOptions&) { std::filesystem::remove(p.dir.file("lib/global_names.txt")); },
+       [](Projects& p, ImportOptions&) { p.dir.write("lib/global_names.txt", "#2\nOnly\nfalse\n"); },
        ImportOutcome::GlobalsUnreadable, "Error al leer globales"},
       {"set name taken", [](Projects&, ImportOptions& o) { o.folder = "DEFAULT"; }, ImportOutcome::GlobalSetTaken,
        "Ya se está utilizando ese nombre como juego de variables globales"},
@@ -557,6 +557,17 @@ TEST(ProjectImport, EarlyStopsLeaveTheOpenProjectAsItWas) {
     before.expectSame(p.project, c.what);
     EXPECT_TRUE(s.copiedFiles.empty()) << c.what;
     EXPECT_FALSE(std::filesystem::exists(p.dir.file("game/Script/lib"))) << c.what;
+  }
+  // A library that never wrote its global sets has the default one: its
+  // import goes on and the new set is made from it.
+  {
+    Projects p;
+    std::filesystem::remove(p.dir.file("lib/global_names.txt"));
+    EXPECT_EQ(importProject(p.project, p.options()).outcome, ImportOutcome::Done);
+    ASSERT_EQ(p.project.globalSets().findSet("lib"), 1);
+    GlobalSet expected = defaultGlobalSet();
+    expected.name = "lib";
+    EXPECT_EQ(p.project.globalSets().sets()[1], expected);
   }
   // Without scripts, a library without a Script folder imports its assets.
   Projects p;

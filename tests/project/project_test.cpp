@@ -234,6 +234,30 @@ TEST(Project, SaveFailuresAreReported) {
   EXPECT_FALSE(f.host.lines.empty());
 }
 
+TEST(Project, EachAssetFileThatFailsNamesItself) {
+  // A folder in the place of every asset file: each failure has its line.
+  Fixture f;
+  ASSERT_TRUE(f.project.open(f.dir.file("q.tvp"), false));
+  const std::pair<const char*, const char*> files[] = {
+      {"string_table.txt", "Error: al escribir cadena"},
+      {"macro.txt", "Error: al escribir el archivo de la macro"},
+      {"resource.txt", "Error: al escribir el recurso"},
+      {"level_info.txt", "Error: al escribir nivel"},
+      {"paths.txt", "Error: al escribir recorrido"},
+      {"global_names.txt", "Error: al escribir nombres globales"},
+      {"fontmaps.txt", "Error: al escribir el mapa de fuentes"},
+      {"tilelists.txt", "Error: al escribir lista de tiles"},
+      {"arrays.txt", "Error: al escribir el arreglo"},
+  };
+  for (const auto& [file, message] : files) std::filesystem::create_directories(f.dir.file(std::string("q/") + file));
+  f.host.lines.clear();
+  EXPECT_FALSE(f.project.save(false));
+  std::vector<std::string> expected;
+  for (const auto& [file, message] : files) expected.emplace_back(message);
+  expected.emplace_back("Error: mientras se guardaba");
+  EXPECT_EQ(f.host.lines, expected);
+}
+
 TEST(Project, ReadOnlySavesOnlyTheProjectFile) {
   Fixture f;
   f.dir.write("r.tvp", "#PROJECT_READONLY\nTRUE\n");

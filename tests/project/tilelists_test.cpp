@@ -51,10 +51,12 @@ TEST(TileAttributes, ByteEncoding) {
   ASSERT_TRUE(decodeTileAttributes(encodeTileAttributes(all), back));
   EXPECT_EQ(back, all);
   EXPECT_FALSE(decodeTileAttributes("#*#", back));  // odd length
-  EXPECT_FALSE(decodeTileAttributes("$*", back));   // 36 is no low nibble
-  EXPECT_FALSE(decodeTileAttributes("#+", back));   // 43 is no high nibble
-  EXPECT_FALSE(decodeTileAttributes("S*", back));   // 35 + 3 x 16
   EXPECT_EQ(back, all);  // left unchanged by a refusal
+  // Characters off the encoding's grid decode by the same formula.
+  ASSERT_TRUE(decodeTileAttributes("$*#+S*!!", back));
+  EXPECT_EQ(back, (std::vector<std::uint8_t>{0x00, 0x00, 0x10, 0xE0}));
+  ASSERT_TRUE(decodeTileAttributes("", back));
+  EXPECT_TRUE(back.empty());
 }
 
 TEST(TileListFile, NestedSectionsRoundTrip) {
@@ -89,17 +91,29 @@ TEST(TileListFile, NestedSectionReadingRules) {
   ASSERT_EQ(got[0].attributes.size(), 1u);
   EXPECT_EQ(got[0].attributes[0].value, 9);
 
-  // Odd or foreign attribute text fails the read; lists before stay.
+  // Attribute text off the encoding's grid, of odd length or missing costs
+  // no list: the lists before and after it stay. Only an odd length is
+  // refused (that image's data is dropped and the read reports it).
   const std::string first = writeTileLists({sampleList()});
   const std::string body = first.substr(10, first.size() - 12);  // records only
-  for (const char* data : {"|#*#\n", "|!!\n", "[\n"}) {
-    std::string bad = "}Tilelist\n" + body +
-                      "]\n|B\n|0\n|b.txt\n|B\n|0\n}TilelistEntry\n]\n|x\n|r\n|0\n|1\n|0\n|1\n|0\n|0\n|0\n|0\n|0\n|1\n" +
-                      data + "[\n{\n}Attributes\n{\n[\n{\n";
-    got = parse(bad, &ok);
-    EXPECT_FALSE(ok) << data;
-    ASSERT_EQ(got.size(), 1u) << data;
+  struct Case {
+    const char* data;
+    bool ok;
+    std::vector<std::uint8_t> bytes;
+  };
+  const Case cases[] = {{"|#*#\n", false, {}}, {"|!!\n", true, {0xE0}}, {"[\n", true, {}}};
+  for (const Case& c : cases) {
+    std::string text = "}Tilelist\n" + body +
+                       "]\n|B\n|0\n|b.txt\n|B\n|0\n}TilelistEntry\n]\n|x\n|r\n|0\n|1\n|0\n|1\n|0\n|0\n|0\n|0\n|0\n|1\n" +
+                       c.data + (c.data[0] == '[' ? "" : "[\n") + "{\n}Attributes\n{\n[\n" + body + "{\n";
+    got = parse(text, &ok);
+    EXPECT_EQ(ok, c.ok) << c.data;
+    ASSERT_EQ(got.size(), 3u) << c.data;
     EXPECT_EQ(got[0].name, "Forest");
+    EXPECT_EQ(got[1].name, "B");
+    ASSERT_EQ(got[1].images.size(), 1u) << c.data;
+    EXPECT_EQ(got[1].images[0].tileAttributes, c.bytes) << c.data;
+    EXPECT_EQ(got[2], sampleList()) << c.data;
   }
   EXPECT_TRUE(parse("}LevelInfo\n]\n{\n", &ok).empty());
   EXPECT_TRUE(ok);

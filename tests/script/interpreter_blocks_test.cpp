@@ -196,6 +196,20 @@ TEST(InterpreterCalls, FunctionEntryAndEndOfScript) {
   EXPECT_EQ(outOfRange.error(), 14);
 }
 
+TEST(InterpreterCalls, PassedOverCallIsNotRead) {
+  // A call in a branch not taken neither checks its arguments nor its
+  // function; the same line taken later is read and checked then.
+  ScriptRig g(
+      "If V_LV1 == 1\n Call A 1 2\n CallRet A\nElse\n V_LV0 = 5\nEnd\nReturn\n"
+      "Function A 1\nReturn\n");
+  ASSERT_TRUE(g.run()) << g.error();
+  EXPECT_EQ(g.local(0), 5);
+  ScriptRig taken("V_LV1 = 1\nIf V_LV1 == 1\n Call A 1 2\nEnd\nReturn\nFunction A 1\nReturn\n");
+  EXPECT_FALSE(taken.run());
+  EXPECT_EQ(taken.error(), err::kWrongArgumentCount);
+  EXPECT_EQ(taken.line(), 3);
+}
+
 TEST(InterpreterCalls, RecursionInsideALoopKeepsItsOwnLoop) {
   // A function that loops and calls itself from inside the loop: each level
   // has its own While block even though the line is the same.

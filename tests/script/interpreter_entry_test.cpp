@@ -33,6 +33,31 @@ TEST(InterpreterEntry, FirstFrameRunsInitialiseThenMain) {
   EXPECT_EQ(bad.error(), 41);
 }
 
+TEST(InterpreterEntry, EntryPointsWithParametersFailAtTheirDeclaration) {
+  // The main run stops on its Return (line 3) before each callback fails.
+  ScriptRig hb("V_LV0 = 1\nV_LV0 = 2\nReturn\n; callbacks\nFunction HBlankCB 1\nReturn\n");
+  ASSERT_TRUE(hb.preprocess());
+  ASSERT_TRUE(hb.interp.RunMainFrame(false));
+  EXPECT_FALSE(hb.interp.RunHBlankCallback(0));
+  EXPECT_EQ(hb.error(), err::kHBlankWithParameters);
+  EXPECT_EQ(hb.line(), 5);
+  EXPECT_FALSE(hb.interp.running());
+
+  ScriptRig vb("V_LV0 = 1\nReturn\n\n; callback\nFunction VBlankCB 3\nReturn\n");
+  ASSERT_TRUE(vb.preprocess());
+  ASSERT_TRUE(vb.interp.RunMainFrame(false));
+  EXPECT_FALSE(vb.interp.RunVBlankCallback());
+  EXPECT_EQ(vb.error(), err::kVBlankWithParameters);
+  EXPECT_EQ(vb.line(), 5);
+
+  ScriptRig init("Return\n\n\nFunction Initialise 2\nReturn\n");
+  ASSERT_TRUE(init.preprocess());
+  EXPECT_FALSE(init.interp.RunMainFrame(true));
+  EXPECT_EQ(init.error(), err::kInitialiseWithParameters);
+  EXPECT_EQ(init.line(), 4);
+  EXPECT_EQ(init.interp.currentScript(), 0);
+}
+
 TEST(InterpreterEntry, ExhaustedBudgetContinuesNextFrame) {
   ScriptRig g("While V_LV0 < 15000\n V_LV0 += 1\nEnd\nG_VAR00 += 1\nReturn\n");
   ASSERT_TRUE(g.preprocess());

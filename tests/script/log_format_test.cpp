@@ -104,10 +104,11 @@ TEST(LogFormat, TextPercentSignsAndSeveralValues) {
 
 TEST(LogFormat, RefusedConversions) {
   const char* refused[] = {
-      "%s",    "%f",    "%e",    "%g",    "%a",    "%n",   "%p",   "%ld",  "%lld", "%hd",
-      "%hhd",  "%zd",   "%jd",   "%td",   "%Lf",   "%qd",  "%*d",  "%.*d", "%-*d", "%5.*d",
-      "%",     "abc %", "%5",    "%-",    "%.",    "%#",   "%S",   "%C",   "%D",   "%lu",
+      "%s",    "%f",    "%e",    "%g",    "%a",    "%n",   "%p",   "%lf",  "%llf", "%hs",
+      "%hhhd", "%lld%", "%lhd",  "%jjd",  "%Lf",   "%qd",  "%*d",  "%.*d", "%-*d", "%5.*d",
+      "%",     "abc %", "%5",    "%-",    "%.",    "%#",   "%S",   "%C",   "%D",   "%Ld",
       "%I64d", "%'d",   "%1$d",  "%m",    "%b",    "%5.3", "%0 ",  "%E",   "%G",   "%F",
+      "%l",    "%hh",   "%zt",   "%tl",   "%lll",  "%hz",
   };
   for (const char* fmt : refused) {
     bool ok = true;
@@ -118,6 +119,18 @@ TEST(LogFormat, RefusedConversions) {
   bool ok = true;
   format("%d then %s", {1, 2}, &ok);
   EXPECT_FALSE(ok);
+}
+
+TEST(LogFormat, LengthModifiersChangeNothing) {
+  // Every value is 32-bit: h, hh, l, ll, j, z and t are read and ignored.
+  for (const char* modifier : {"h", "hh", "l", "ll", "j", "z", "t"}) {
+    const std::string m(modifier);
+    EXPECT_EQ(format("%" + m + "d|%-6" + m + "i|%" + m + "u|%#" + m + "x|%08" + m + "X|%" + m + "o|%" + m +
+                         "c",
+                     {-70000, 5, -1, 255, 0xBEEF, 8, 'A'}),
+              "-70000|5     |4294967295|0xff|0000BEEF|10|A")
+        << modifier;
+  }
 }
 
 TEST(LogFormat, MoreConversionsThanValuesAndHugeFields) {

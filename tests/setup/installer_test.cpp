@@ -47,7 +47,7 @@ TEST(SetupInstall, CopiesTheNestedTreeAndListsFilesInWalkOrder) {
       f + "/Sample_ROMs/demo/demo.tvp",
       f + "/Sample_ROMs/demo/demo/Script/main.txt",
       f + "/UserGuide/indice.md",
-      f + "/icons/tarvolin-studio.svg",
+      f + "/icons/tarvolin.svg",
   };
   EXPECT_EQ(lines(TempDir::read(f + "/filelist.lst")), expected);
   for (const std::string& file : expected) EXPECT_TRUE(exists(file)) << file;

@@ -58,7 +58,7 @@ class SetupRig {
     put("TarvolinStudio", "#!/bin/sh\nexit 0\n", 0755);
     put("Uninstall", "#!/bin/sh\nexit 0\n", 0755);
     put("timing_database.txt", "; costs\n");
-    put("icons/tarvolin-studio.svg",
+    put("icons/tarvolin.svg",
         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"/>\n");
     put("UserGuide/indice.md", "# Guía\n");
     put("Sample_ROMs/demo/demo.tvp", "#PROJECT_NAME\ndemo\n\n");

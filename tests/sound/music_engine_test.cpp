@@ -7,6 +7,7 @@
 #include "common/temp_dir.h"
 #include "platform/wav_recorder.h"
 #include "sound/mod_writer.h"
+#include "sound/music_player.h"
 #include "sound/music_builders.h"
 #include "sound/sample_data.h"
 #include "sound/xm_writer.h"
@@ -71,6 +72,39 @@ TEST(MusicEngine, PlayMusicResourceRecordsTheSongAndStopMusicEndsIt) {
   int right = 0;
   for (std::uint32_t i = 44100 * 3 / 2 + 8820; i < got.frameCount(); ++i) right += got.data8()[2 * i + 1] != 0;
   EXPECT_GT(right, 5000);
+}
+
+TEST(MusicEngine, SongsAreReadByWhatTheyHold) {
+  tarvolin::test::TempDir dir;
+  std::string modBytes, xmBytes;
+  ASSERT_TRUE(writeMod(test::makeMod(4), modBytes));
+  ASSERT_TRUE(writeXm(test::makeXm(2), xmBytes));
+  // The name says one kind, the bytes the other: the bytes decide.
+  std::unique_ptr<ModulePlayer> p = LoadModulePlayer(dir.write("xm_llamado.mod", xmBytes), ModuleKind::Mod);
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->Kind(), ModuleKind::Xm);
+  p = LoadModulePlayer(dir.write("mod_llamado.xm", modBytes), ModuleKind::Xm);
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->Kind(), ModuleKind::Mod);
+
+  // Neither: a text, zeros, a header with a song position past pattern 127,
+  // an XM cut inside its header.
+  std::string text;
+  while (text.size() < 4000) text += "Esto no es una canción, es un texto cualquiera.\r\n";
+  std::string badOrder = modBytes;
+  badOrder[952] = char(200);
+  const std::string notSongs[] = {text, std::string(1084, '\0'), badOrder, xmBytes.substr(0, 40)};
+  for (const std::string& bytes : notSongs)
+    EXPECT_FALSE(LoadModulePlayer(dir.write("falso.mod", bytes), ModuleKind::Mod)) << bytes.size();
+
+  // With an output open, such a file fails to play instead of playing silence.
+  SilentHost host;
+  platform::WavRecorderOutput recorder(dir.file("grabado.wav"));
+  Workbench bench(host);
+  ASSERT_TRUE(bench.audio().InitAudio(recorder));
+  EXPECT_FALSE(bench.audio().PlayMusicResource(dir.write("texto.mod", text)));
+  EXPECT_TRUE(bench.audio().PlayMusicResource(dir.file("xm_llamado.mod")));
+  bench.audio().ShutdownAudio();
 }
 
 }  // namespace

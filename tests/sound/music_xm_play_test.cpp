@@ -149,6 +149,32 @@ TEST(MusicXmPlay, EnvelopeLoopsAndPanning) {
   for (int i = 0; i + 9 < 20; ++i) EXPECT_EQ(values[i + 9], values[i]) << i;  // still looping
   EXPECT_EQ(std::vector<int>(pans.begin(), pans.begin() + 4), (std::vector<int>{0, 32, 64, 64}));
 
+  // Points that share an x: the first of them gives the value at that x;
+  // past it the envelope goes on from the last of them.
+  for (const bool atStart : {true, false}) {
+    ins.volumeEnvelope.count = 4;
+    if (atStart) {
+      ins.volumeEnvelope.points[0] = {0, 10};
+      ins.volumeEnvelope.points[1] = {0, 40};
+      ins.volumeEnvelope.points[2] = {4, 0};
+      ins.volumeEnvelope.count = 3;
+    } else {
+      ins.volumeEnvelope.points[0] = {0, 0};
+      ins.volumeEnvelope.points[1] = {4, 64};
+      ins.volumeEnvelope.points[2] = {4, 16};
+      ins.volumeEnvelope.points[3] = {8, 48};
+    }
+    ins.volumeEnvelope.type = 1;
+    MusicHarness shared(m);
+    std::vector<int> got;
+    for (int i = 0; i < 9; ++i) {
+      shared.tick();
+      got.push_back(shared.voice(0).envelopeVolume);
+    }
+    EXPECT_EQ(got, atStart ? (std::vector<int>{10, 30, 20, 10, 0, 0, 0, 0, 0})
+                           : (std::vector<int>{0, 16, 32, 48, 64, 24, 32, 40, 48}));
+  }
+
   // Points that share an x: no division by zero, no interpolation across them.
   ins.volumeEnvelope.count = 4;
   ins.volumeEnvelope.points[0] = {5, 10};

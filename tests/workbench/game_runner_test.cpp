@@ -234,6 +234,18 @@ TEST(GameRunner, AStepThatEndsTheFrameStopsAtTheNextOne) {
   in.RequestPause();
   EXPECT_EQ(r.game.RunFrame(), FrameOutcome::Paused);
   EXPECT_EQ(r.global(0), 3);
+
+  // A step left pending is dropped when the game starts again: running to a
+  // line of the new game does not stop before its first line.
+  EXPECT_EQ(r.game.RunFrame(StepMode::StepOver), FrameOutcome::Paused);  // on the Return
+  EXPECT_EQ(r.game.RunFrame(StepMode::StepOver), FrameOutcome::Ran);
+  ASSERT_TRUE(in.pauseRequested());
+  r.game.Start();
+  EXPECT_FALSE(in.pauseRequested());
+  in.SetRunToCursor(0, 1);
+  EXPECT_EQ(r.game.RunFrame(StepMode::RunToCursor), FrameOutcome::Ran);  // no Initialise: nothing runs
+  ASSERT_EQ(r.game.RunFrame(StepMode::RunToCursor), FrameOutcome::Paused);
+  EXPECT_EQ(in.currentLine(), 1);
 }
 
 }  // namespace tarvolin::test

@@ -1,5 +1,6 @@
 // The user guide window over the shipped guide: contents, command sections,
 // search, history, and every link and picture of every page.
+#include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
@@ -151,6 +152,14 @@ TEST(HelpWindow, BackAndForwardRetraceTheWay) {
   EXPECT_EQ(w.currentPage(), help::kContentsPage);
   w.back();  // nothing further back: stays
   EXPECT_EQ(w.currentPage(), help::kContentsPage);
+  QAction* backAction = nullptr;
+  for (QAction* a : w.findChildren<QAction*>())
+    if (a->text() == QStringLiteral("Atrás")) backAction = a;
+  ASSERT_NE(backAction, nullptr);
+  EXPECT_FALSE(backAction->isEnabled());
+  // Opening the place already shown adds no step to go back through.
+  w.openContents();
+  EXPECT_FALSE(backAction->isEnabled());
   w.forward();
   w.forward();
   EXPECT_EQ(w.currentPage(), QStringLiteral("comandos.md"));
