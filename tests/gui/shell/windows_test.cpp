@@ -136,6 +136,9 @@ TEST(StudioWindows, HelpMenuAndStartupWindows) {
   EXPECT_TRUE(shown.contains("tarvolin::help::TipsDialog"));
   closer.stop();
   // F1 opens the user guide.
+  shell::TarvolinMainWindow* main = &rig.window();
+  main->windowHandle()->requestActivate();
+  EXPECT_TRUE(QTest::qWaitFor([main] { return QApplication::activeWindow() == main; }));
   QTest::keyClick(&rig.window(), Qt::Key_F1);
   auto* guide = rig.window().findChild<help::HelpWindow*>();
   ASSERT_NE(guide, nullptr);
