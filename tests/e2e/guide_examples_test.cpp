@@ -151,6 +151,31 @@ TEST(GuideExamples, FencesAreWellFormed) {
   for (const std::string& problem : TheGuide().problems) ADD_FAILURE() << problem;
 }
 
+// Pages are shown as Markdown: a "<" outside code would start an HTML tag,
+// which swallows the text after it (headings included).
+TEST(GuideExamples, PagesHoldNoBareTagOpeners) {
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(TARVOLIN_SOURCE_DATA_DIR) + "/guide")) {
+    if (entry.path().extension() != ".md") continue;
+    std::ifstream in(entry.path());
+    bool fence = false;
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+      ++number;
+      if (line.starts_with("```")) {
+        fence = !fence;
+        continue;
+      }
+      if (fence) continue;
+      bool code = false;
+      for (char c : line) {
+        if (c == '`') code = !code;
+        EXPECT_FALSE(!code && c == '<')
+            << entry.path().filename().string() << ", línea " << number << ": " << line;
+      }
+    }
+  }
+}
+
 TEST(GuideExamples, FragmentsNameRealCommands) {
   std::size_t lines = 0;
   for (const Fragment& f : TheGuide().fragments)
