@@ -69,6 +69,7 @@ void BM_SampleFrameShownAtX3(benchmark::State& state) {
   shell::StudioOptions options;
   options.settingsPath = config.filePath("Settings.txt").toStdString();
   options.dataFolder = TARVOLIN_SOURCE_DATA_DIR;
+  options.showStartupWindows = false;
   options.startup = {{'P', std::string(TARVOLIN_EXAMPLES_DIR) + "/demo/demo.tvp"}};
   shell::Studio studio(options, std::make_unique<SilentOutput>());
   studio.start();
@@ -89,6 +90,7 @@ void BM_StartupWithSampleProject(benchmark::State& state) {
     shell::StudioOptions options;
     options.settingsPath = config.filePath("Settings.txt").toStdString();
     options.dataFolder = TARVOLIN_SOURCE_DATA_DIR;
+    options.showStartupWindows = false;
     options.startup = {{'P', std::string(TARVOLIN_EXAMPLES_DIR) + "/demo/demo.tvp"}};
     auto studio = std::make_unique<shell::Studio>(options, std::make_unique<SilentOutput>());
     studio->start();

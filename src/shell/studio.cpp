@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <cctype>
 #include <cstdio>
 
@@ -107,11 +108,13 @@ void Studio::start() {
     window.showMaximized();
   else
     window.show();
-  window.raise();
-  window.activateWindow();
   project::applyStartupArguments(bench.project(), *host_, options_.startup);
   window.arrangeFromSettings();
   window.refreshState();
+  // The main window on top with the focus, over the emulator window that
+  // showed with the layout.
+  window.raise();
+  if (QWindow* handle = window.windowHandle()) handle->requestActivate();
   startupMs_ = QDateTime::currentMSecsSinceEpoch() - constructed_;
 
   QObject::connect(&window, &TarvolinMainWindow::quitConfirmed, qApp, [] {

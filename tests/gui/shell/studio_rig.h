@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <QWindow>
 #include <deque>
 #include <memory>
 #include <string>
@@ -94,9 +95,14 @@ class StudioRig {
     studio->start();
     QObject::connect(&studio->window(), &shell::TarvolinMainWindow::quitConfirmed,
                      [this] { quitConfirmed = true; });
-    // Shortcuts act in the active window.
-    studio->window().activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&studio->window()));
+    // Shortcuts act in the active window: the main window, not the
+    // emulator window that showed after it.
+    // (With the start-up windows the first dialog takes the focus instead.)
+    shell::TarvolinMainWindow* main = &studio->window();
+    if (!startupWindows) {
+      main->windowHandle()->requestActivate();
+      EXPECT_TRUE(QTest::qWaitFor([main] { return QApplication::activeWindow() == main; }));
+    }
     return *studio;
   }
   // Closes the window through its questions and shuts the studio down
