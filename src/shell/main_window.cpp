@@ -90,6 +90,9 @@ TarvolinMainWindow::TarvolinMainWindow(Workbench& bench, StudioHost& host,
 
 TarvolinMainWindow::~TarvolinMainWindow() {
   qApp->removeEventFilter(this);
+  // Lines written from now on wait for a notes window that may come.
+  host_.setNotes(nullptr);
+  host_.setDialogParent(nullptr);
   bench_.machine().removeObserver(this);
   control_.setListener(nullptr);
   // The pad must not read windows that are going.
