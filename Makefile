@@ -1,10 +1,14 @@
 # The two set-up commands: `make run` and `make test`. Both install what is missing first.
 BUILD ?= build
-FUZZ_BUILD ?= build-fuzz
+# One clang tree with AddressSanitizer and UndefinedBehaviorSanitizer, warnings
+# as errors, builds both the test suite run a second time (make sanitize) and
+# the fuzz targets (make fuzz, make fuzz-run).
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_SECONDS ?= 10
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build test run bench fuzz dist package clean
+.PHONY: all deps configure build test run bench sanitize-configure sanitize fuzz fuzz-run dist package clean
 
 all: build
 
@@ -32,10 +36,32 @@ bench: deps
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
 
-fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug \
-	  -DTARVOLIN_FUZZ=ON -DTARVOLIN_TESTS=OFF -DTARVOLIN_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+$(SANITIZE_BUILD)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DCMAKE_C_FLAGS_DEBUG="-O1 -g1" \
+	  -DTARVOLIN_SANITIZE=ON -DTARVOLIN_FUZZ=ON -DTARVOLIN_WERROR=ON -DTARVOLIN_BENCH=OFF
+
+sanitize-configure: $(SANITIZE_BUILD)/CMakeCache.txt
+
+# The whole test suite again, every fault a sanitizer finds failing its test.
+sanitize: deps sanitize-configure
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps sanitize-configure
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target fuzz_targets
+
+# Every fuzz target for FUZZ_SECONDS seconds, from the seed corpus make_seeds
+# writes (the corpus grows in the build tree, never in the sources).
+fuzz-run: fuzz
+	rm -rf $(SANITIZE_BUILD)/corpus && $(SANITIZE_BUILD)/fuzz/make_seeds $(SANITIZE_BUILD)/corpus .
+	@for f in $(SANITIZE_BUILD)/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); mkdir -p $(SANITIZE_BUILD)/corpus/$$name; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+	    $(SANITIZE_BUILD)/corpus/$$name || exit 1; \
+	done
 
 # The folder and archive holding TarvolinSetup and the "Install" tree.
 dist: deps
@@ -49,4 +75,4 @@ package: deps
 	@if command -v lintian >/dev/null; then lintian --fail-on error $(BUILD)/package/*.deb; fi
 
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

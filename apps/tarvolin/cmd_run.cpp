@@ -13,6 +13,7 @@
 #include "platform/scripted_input.h"
 #include "run_screenshots.h"
 #include "workbench/game_audio.h"
+#include "workbench/headless.h"
 
 namespace tarvolin::cli {
 namespace {
@@ -99,19 +100,20 @@ int runRun(const Args& args) {
     std::fprintf(stderr, "tarvolin run: no se puede crear %s\n", audioOut.c_str());
     return 2;
   }
-  GameRunner& game = bench.game();
-  game.stopOnError = true;
-  game.onStatus = [&](std::string_view text) { host.outputLine(text); };
-  game.Start();
-  for (int f = 1; f <= frames; ++f) {
-    keys.setFrame(f);
-    if (game.RunFrame() == FrameOutcome::Failed) {
+  FrameHooks hooks;
+  hooks.before = [&](int f) { keys.setFrame(f); };
+  hooks.after = [&](int f) {
+    if (!shots.afterFrame(bench.machine(), f)) return false;
+    audio.FrameRan();
+    return true;
+  };
+  switch (RunHeadlessFrames(bench, frames, hooks)) {
+    case HeadlessOutcome::Failed:
       shots.afterRun(bench.machine());
       std::fflush(stdout);
       return 1;
-    }
-    if (!shots.afterFrame(bench.machine(), f)) return 2;
-    audio.FrameRan();
+    case HeadlessOutcome::Stopped: return 2;
+    case HeadlessOutcome::Ran: break;
   }
   std::fflush(stdout);
   if (!audio.Close()) {

@@ -6,6 +6,7 @@
 
 #include "platform/paths.h"
 #include "platform/shipped_data.h"
+#include "workbench/headless.h"
 
 namespace tarvolin::cli {
 
@@ -22,22 +23,16 @@ MessageAnswer NotesHost::messageBox(std::string_view caption, std::string_view t
 }
 
 int OpenSession(Workbench& bench, const std::string& projectPath, const char* command) {
-  project::Project& project = bench.project();
-  const std::string absolute = project.absolutePath(projectPath);
-  if (!platform::fileExists(absolute)) {
-    std::fprintf(stderr, "tarvolin %s: no existe el proyecto %s\n", command, absolute.c_str());
-    return 2;
-  }
-  if (!project.open(absolute, false) || !project.isOpen()) {
-    std::fprintf(stderr, "tarvolin %s: no se puede abrir el proyecto %s\n", command, absolute.c_str());
-    return 2;
-  }
-  #ifdef TARVOLIN_SOURCE_DATA_DIR
+#ifdef TARVOLIN_SOURCE_DATA_DIR
   const std::string dataFolder = TARVOLIN_SOURCE_DATA_DIR;
 #else
   const std::string dataFolder = platform::executableFolder() + "/../data";
 #endif
-  bench.scripts().Reset(ScriptRuntime::FindTimingDatabase(platform::executableFolder(), dataFolder));
+  std::string error;
+  if (!OpenHeadless(bench, projectPath, dataFolder, error)) {
+    std::fprintf(stderr, "tarvolin %s: %s\n", command, error.c_str());
+    return 2;
+  }
   return 0;
 }
 

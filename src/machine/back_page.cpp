@@ -31,16 +31,17 @@ struct Stepper {
   }
   // Minor steps made before point i is plotted: the error starts at
   // major / 2 and steps when it exceeds major.
+  // Products of two 33-bit spans can pass 63 bits: they are taken in 128.
   std::int64_t minorSteps(std::int64_t i) const {
     if (major == 0) return 0;
-    const std::int64_t e = major / 2 + i * minor;
-    return e > 0 ? (e + major - 1) / major - 1 : 0;
+    const __int128 e = major / 2 + static_cast<__int128>(i) * minor;
+    return e > 0 ? static_cast<std::int64_t>((e + major - 1) / major - 1) : 0;
   }
   // First point whose minor offset is j (j >= 0).
   std::int64_t firstWithMinor(std::int64_t j) const {
     if (j <= 0) return 0;
     if (minor == 0) return major + 1;
-    return (j * major - major / 2) / minor + 1;
+    return static_cast<std::int64_t>((static_cast<__int128>(j) * major - major / 2) / minor + 1);
   }
   std::int64_t x(std::int64_t i) const { return xMajor ? a0 + sa * i : b0 + sb * minorSteps(i); }
   std::int64_t y(std::int64_t i) const { return xMajor ? b0 + sb * minorSteps(i) : a0 + sa * i; }

@@ -49,16 +49,7 @@ bool Interpreter::ExecMacro(ScriptLine& line) {
   };
   for (std::size_t i = 0; i < macro.body.size(); ++i) {
     ScriptLine& body = macro.body[i];
-    if (!body.classified()) {
-      Classification c;
-      ClassifyText(body.text, env, c);
-      body.command = c.command;
-      body.operandStart = c.operandStart;
-      body.leading = c.leading;
-      body.leadingWord = c.leadingWord;
-      body.flags = static_cast<std::uint8_t>(ScriptLine::kLoaded | ScriptLine::kClassified |
-                                             (c.hasLeading ? ScriptLine::kHasLeading : 0));
-    }
+    if (!body.classified()) ClassifyScriptLine(body, env);
     if (body.command == cmd::NoCommand) continue;
     if (body.command == cmd::UndefinedCommand) {
       err_.SetError(err::kMacroUnknownCommand);

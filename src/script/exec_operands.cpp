@@ -206,4 +206,17 @@ void ClassifyText(std::string_view text, const ParseEnv& env, Classification& ou
   out.leadingError = c.leadingError;
 }
 
+void ClassifyScriptLine(ScriptLine& line, const ParseEnv& env) {
+  Classification c;
+  ClassifyText(line.text, env, c);
+  line.command = c.command;
+  line.operandStart = c.operandStart;
+  line.leading = c.leading;
+  line.leadingWord = c.leadingWord;
+  line.aux = c.command == cmd::UndefinedCommand ? c.leadingError : 0;
+  line.flags = static_cast<std::uint8_t>(ScriptLine::kLoaded | ScriptLine::kClassified |
+                                         (c.hasLeading ? ScriptLine::kHasLeading : 0) |
+                                         (IsSkippedCommand(c.command) ? ScriptLine::kSkipped : 0));
+}
+
 }  // namespace tarvolin::script

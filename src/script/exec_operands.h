@@ -70,6 +70,8 @@ struct Classification {
   ErrorCode leadingError = 0;
 };
 void ClassifyText(std::string_view text, const ParseEnv& env, Classification& out);
+// Classifies a line whose text is loaded and records the result in it.
+void ClassifyScriptLine(ScriptLine& line, const ParseEnv& env);
 
 
 }  // namespace tarvolin::script

@@ -130,16 +130,7 @@ void Interpreter::ClassifyCached(int script, ScriptLine& line, int index) {
     env.tables = &tables_;
     env.families = &families_;  // a leading Array.Element[index] names an array
     env.script = script;
-    Classification c;
-    ClassifyText(line.text, env, c);
-    line.command = c.command;
-    line.operandStart = c.operandStart;
-    line.leading = c.leading;
-    line.leadingWord = c.leadingWord;
-    line.aux = c.command == cmd::UndefinedCommand ? c.leadingError : 0;
-    line.flags = static_cast<std::uint8_t>(ScriptLine::kLoaded | ScriptLine::kClassified |
-                                           (c.hasLeading ? ScriptLine::kHasLeading : 0) |
-                                           (IsSkippedCommand(c.command) ? ScriptLine::kSkipped : 0));
+    ClassifyScriptLine(line, env);
   }
 }
 

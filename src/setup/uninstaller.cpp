@@ -68,8 +68,10 @@ bool holdsFiles(const std::string& folder) {
 // sub-folders); links to folders are not followed.
 void collectFolders(const std::string& folder, std::vector<std::string>& out) {
   for (const std::string& name : listFolder(folder).folders) {
-    out.push_back(folder + "/" + name);
-    collectFolders(out.back(), out);
+    // A copy: the walk below adds to `out`, which may move its strings.
+    const std::string child = folder + "/" + name;
+    out.push_back(child);
+    collectFolders(child, out);
   }
 }
 
@@ -98,7 +100,7 @@ bool isGeneratedMimeDatabase(const std::string& folder) {
 // generate from files no longer there: the MIME database of an empty
 // packages folder, the MIME cache of a folder without desktop entries.
 void removeGeneratedData(const std::string& folder) {
-  const std::string_view name = folder.substr(folder.rfind('/') + 1);
+  const std::string_view name = std::string_view(folder).substr(folder.rfind('/') + 1);
   if (name == "mime") {
     if (isGeneratedMimeDatabase(folder)) removeTree(folder);
   } else if (name == "applications") {

@@ -93,6 +93,10 @@ TarvolinMainWindow::~TarvolinMainWindow() {
   // Lines written from now on wait for a notes window that may come.
   host_.setNotes(nullptr);
   host_.setDialogParent(nullptr);
+  // The docks are destroyed after this window's own part: what they signal
+  // while they go must not reach it.
+  if (notesDock_) notesDock_->disconnect(this);
+  if (browserDock_) browserDock_->disconnect(this);
   bench_.machine().removeObserver(this);
   control_.setListener(nullptr);
   // The pad must not read windows that are going.

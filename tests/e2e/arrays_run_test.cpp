@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "e2e/in_process.h"
 #include "common/temp_dir.h"
 #include "e2e/run_tool.h"
 #include "project/recording_host.h"
@@ -33,9 +34,11 @@ const char* kArrays =
 
 // A game made by `tarvolin new` whose main script is `main` (LF lines are
 // written as CR LF, as the editor saves them).
-std::string MakeGame(TempDir& dir, const std::string& main) {
+// `inProcess`: made by the tool's own core functions inside the test (for the
+// error tables).
+std::string MakeGame(TempDir& dir, const std::string& main, bool inProcess = false) {
   const std::string path = dir.file("Juego.tvp");
-  EXPECT_EQ(runTool({"new", path}).exitCode, 0);
+  EXPECT_EQ((inProcess ? runInProcess({"new", path}) : runTool({"new", path})).exitCode, 0);
   dir.write("Juego/arrays.txt", kArrays);
   std::string crlf;
   for (char c : main) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -102,8 +105,8 @@ TEST(ArraysRun, ErrorsStopTheGameWithTheirCodes) {
   for (const auto& [text, expected] : faults) {
     SCOPED_TRACE(text);
     TempDir dir;
-    const std::string path = MakeGame(dir, std::string(text) + "Return\n");
-    const ToolResult r = runTool({"run", path, "--frames", "2"});
+    const std::string path = MakeGame(dir, std::string(text) + "Return\n", true);
+    const ToolResult r = runInProcess({"run", path, "--frames", "2"});
     EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
     EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
   }
@@ -146,8 +149,8 @@ TEST(ArraysRun, OperandAndIterationErrorsWithTheirCodes) {
   for (const Fault& f : faults) {
     SCOPED_TRACE(f.text);
     TempDir dir;
-    const std::string path = MakeGame(dir, std::string(f.text) + "Return\n");
-    const ToolResult r = runTool({"run", path, "--frames", "2"});
+    const std::string path = MakeGame(dir, std::string(f.text) + "Return\n", true);
+    const ToolResult r = runInProcess({"run", path, "--frames", "2"});
     EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
     const std::string expected = "<Error de Ciclo: <" + std::string(MessageFor(f.code)) +
                                  "> en la línea " + std::to_string(f.line);
@@ -234,7 +237,7 @@ TEST(ArraysRun, DataFilesThroughTheProjectsResources) {
   for (const auto& [text, code] : faults) {
     SCOPED_TRACE(text);
     TempDir other;
-    const std::string game = MakeGame(other, std::string(text) + "Return\n");
+    const std::string game = MakeGame(other, std::string(text) + "Return\n", true);
     RecordingHost h;
     Workbench b(h);
     ASSERT_TRUE(b.project().open(game, false));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/temp_dir.h"
+#include "e2e/in_process.h"
 #include "e2e/run_tool.h"
 
 namespace tarvolin::test {
@@ -37,6 +38,8 @@ class MacroGame {
                "#Size\n?\n$ResourceGetSize %0 V_RV2\n\n" + extraMacros);
   }
   ToolResult run() const { return runTool({"run", dir_.file("game.tvp"), "--frames", "2"}); }
+  // The same run inside the test process (for the tables).
+  ToolResult runHere() const { return runInProcess({"run", dir_.file("game.tvp"), "--frames", "2"}); }
 
  private:
   TempDir dir_;
@@ -66,7 +69,7 @@ TEST(MacroAssets, ParameterIndicesOutOfRangeAreTheMacrosError) {
   };
   for (const auto& [main, place] : cases) {
     MacroGame g(std::string(main) + "Log \"despues\"\nReturn\n");
-    r = g.run();
+    r = g.runHere();
     EXPECT_EQ(r.exitCode, 1) << main << r.out;
     EXPECT_TRUE(Has(r, std::string("ERROR: <") + kMacroIndexMessage + ">")) << main << r.out;
     EXPECT_TRUE(Has(r, place)) << main << r.out;
@@ -87,7 +90,7 @@ TEST(MacroAssets, IndicesNotFromAParameterKeepTheKindsError) {
   };
   for (const Case& c : direct) {
     MacroGame g(std::string(c.main) + "Return\n");
-    const ToolResult r = g.run();
+    const ToolResult r = g.runHere();
     EXPECT_EQ(r.exitCode, 1) << c.main << r.out;
     EXPECT_TRUE(Has(r, c.message)) << c.main << r.out;
     EXPECT_FALSE(Has(r, kMacroIndexMessage)) << c.main << r.out;
@@ -133,7 +136,7 @@ TEST(MacroAssets, ArrayAndResourceParametersOfTheArrayCommands) {
   };
   for (const char* main : fromParameter) {
     MacroGame g(std::string(main) + "Log \"despues\"\nReturn\n", macros, arrays);
-    r = g.run();
+    r = g.runHere();
     EXPECT_EQ(r.exitCode, 1) << main << r.out;
     EXPECT_TRUE(Has(r, std::string("ERROR: <") + kMacroIndexMessage + ">")) << main << r.out;
     EXPECT_FALSE(Has(r, "despues")) << main << r.out;
@@ -150,7 +153,7 @@ TEST(MacroAssets, ArrayAndResourceParametersOfTheArrayCommands) {
   };
   for (const Case& c : direct) {
     MacroGame g(std::string(c.main) + "Return\n", macros, arrays);
-    r = g.run();
+    r = g.runHere();
     EXPECT_EQ(r.exitCode, 1) << c.main << r.out;
     EXPECT_TRUE(Has(r, c.message)) << c.main << r.out;
     EXPECT_FALSE(Has(r, kMacroIndexMessage)) << c.main << r.out;

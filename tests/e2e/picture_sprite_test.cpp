@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "e2e/in_process.h"
 #include "e2e/picture_game.h"
 
 namespace tarvolin::test {
@@ -271,7 +272,7 @@ TEST(PictureRun, HardwareErrorsStopTheGameWithTheirMessages) {
   };
   for (const Case& c : cases) {
     PictureGame g(std::string(c.line) + "\nLog \"no\"\n");
-    const ToolResult r = runTool({"run", g.dir().file("game.tvp"), "--frames", "2"});
+    const ToolResult r = runInProcess({"run", g.dir().file("game.tvp"), "--frames", "2"});
     EXPECT_EQ(r.exitCode, 1) << c.line << "\n" << r.out;
     EXPECT_NE(r.out.find(c.message), std::string::npos) << c.line << "\n" << r.out;
     EXPECT_EQ(r.out.find("no\n"), std::string::npos) << c.line;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/temp_dir.h"
+#include "e2e/in_process.h"
 #include "e2e/run_tool.h"
 
 namespace tarvolin::test {
@@ -54,7 +55,7 @@ TEST(PreprocessTool, EveryMessage) {
     dir.write("game.tvp", "");
     dir.write("game/Script/main.txt", c.main);
     if (c.other) dir.write("game/Script/other.txt", c.other);
-    ToolResult r = runTool({"preprocess", dir.file("game.tvp")});
+    ToolResult r = runInProcess({"preprocess", dir.file("game.tvp")});
     EXPECT_EQ(r.exitCode, 1) << c.main;
     const std::string expected = std::string(c.message) + "\n!! Preproceso falló en línea " +
                                  std::to_string(c.line) + " !!\n";

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "e2e/resource_game.h"
+#include "e2e/in_process.h"
 #include "e2e/run_tool.h"
 #include "project/images/image.h"
 
@@ -113,7 +114,7 @@ TEST(ResourceRun, ErrorsStopTheGameWithTheirMessages) {
   };
   for (const Case& c : cases) {
     ResourceGame g(std::string(c.lines) + "\nLog \"no\"\nReturn\n");
-    const ToolResult r = RunGame(g, 2);
+    const ToolResult r = runInProcess({"run", g.ProjectFile(), "--frames", "2"});
     EXPECT_EQ(r.exitCode, 1) << c.lines << "\n" << r.out;
     EXPECT_NE(r.out.find(c.message), std::string::npos) << c.lines << "\n" << r.out;
     EXPECT_EQ(r.out.find("no\n"), std::string::npos) << c.lines;

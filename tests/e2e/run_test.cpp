@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/temp_dir.h"
+#include "e2e/in_process.h"
 #include "e2e/run_tool.h"
 
 namespace tarvolin::test {
@@ -31,6 +32,10 @@ class Game {
     return runTool(args);
   }
   ToolResult preprocess() const { return runTool({"preprocess", project()}); }
+  // A run inside the test process (for the error tables).
+  ToolResult runHere(int frames) const {
+    return runInProcess({"run", project(), "--frames", std::to_string(frames)});
+  }
   // The output without the line that opening the project writes.
   static std::string Body(const ToolResult& r) {
     const std::size_t nl = r.out.find('\n');
@@ -115,7 +120,7 @@ TEST(RunTool, BlockErrorsStopTheRun) {
   };
   for (const Case& c : cases) {
     Game g(c.script);
-    ToolResult r = g.run(2);
+    ToolResult r = g.runHere(2);
     if (!c.message) {
       // A second Else is allowed and does nothing.
       EXPECT_EQ(r.exitCode, 0) << c.script << r.out;

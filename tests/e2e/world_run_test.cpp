@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/temp_dir.h"
+#include "e2e/in_process.h"
 #include "e2e/run_tool.h"
 #include "project/images/image.h"
 #include "project/level_body.h"
@@ -60,6 +61,10 @@ class WorldGame {
   }
   ToolResult run(int frames) const {
     return runTool({"run", dir_.file("game.tvp"), "--frames", std::to_string(frames)});
+  }
+  // The same run inside the test process (for the error table).
+  ToolResult runHere(int frames) const {
+    return runInProcess({"run", dir_.file("game.tvp"), "--frames", std::to_string(frames)});
   }
   static std::string Body(const ToolResult& r) {
     const std::size_t nl = r.out.find('\n');
@@ -169,7 +174,7 @@ TEST(WorldRun, ErrorsStopTheGameWithTheirMessages) {
   };
   for (const Case& c : cases) {
     WorldGame g(std::string(c.line) + "\nLog \"no\"\nReturn\n");
-    const ToolResult r = g.run(3);
+    const ToolResult r = g.runHere(3);
     EXPECT_EQ(r.exitCode, 1) << c.line << "\n" << r.out;
     EXPECT_NE(r.out.find(c.message), std::string::npos) << c.line << "\n" << r.out;
     EXPECT_EQ(r.out.find("no\n"), std::string::npos) << c.line;

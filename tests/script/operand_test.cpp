@@ -76,6 +76,14 @@ class PadInput : public InputSource {
 
 constexpr int kResult = 5;  // G_RESULT, the global each value goes to
 
+// `line` with its "@" replaced by `operand`; an operand that is only blanks
+// or a comment is missing, so the line ends there.
+std::string WithOperand(std::string line, const char* operand) {
+  const std::size_t at = line.find('@');
+  const bool missing = std::string_view(operand).find_first_not_of(" ;") == std::string_view::npos;
+  return missing ? line.substr(0, at) + operand : line.replace(at, 1, operand);
+}
+
 class Operands : public ::testing::Test {
  protected:
   Operands() {
@@ -353,10 +361,7 @@ TEST_F(Operands, VariablesOperatorsAndAttributes) {
       {"TileDataCycleRect [BG] @", 1, "", -95},
   };
   for (const Case& c : cases) {
-    std::string line = c.line;
-    // A missing operand is missing at the end of the line.
-    const bool missing = std::string_view(c.text).find_first_not_of(" ;") == std::string_view::npos;
-    line = missing ? line.substr(0, line.find('@')) + c.text : line.replace(line.find('@'), 1, c.text);
+    const std::string line = WithOperand(c.line, c.text);
     project.last.clear();
     const ErrorCode error = Line(line);
     if (c.index >= 0) {
@@ -400,10 +405,7 @@ TEST_F(Operands, AssetOperands) {
       {"LevelGetDimensionX @ V_LV0", 0, "Title", 0, 0},
   };
   for (const Case& c : cases) {
-    std::string line = c.line;
-    // A missing operand is missing at the end of the line.
-    const bool missing = std::string_view(c.text).find_first_not_of(" ;") == std::string_view::npos;
-    line = missing ? line.substr(0, line.find('@')) + c.text : line.replace(line.find('@'), 1, c.text);
+    const std::string line = WithOperand(c.line, c.text);
     project.last.clear();
     const ErrorCode error = Line(line, "", nullptr, "Function Jump 0\nReturn\n");
     EXPECT_EQ(error, c.error) << line;

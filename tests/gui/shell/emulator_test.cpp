@@ -133,6 +133,10 @@ TEST(StudioEmulator, PictureIsReplicatedAtScalesAndStretchedOtherwise) {
   StudioRig rig;
   openGame(rig);
   shell::EmulatorWindow* emu = rig.window().emulator();
+  // Let the idle redraw of the opened game happen first: the 100 ms
+  // housekeeping would otherwise draw the machine over the picture made here
+  // whenever it comes late (a slow build, a loaded machine).
+  QTest::qWait(250);
   // A picture with a one-pixel checker in its top-left corner.
   machine::MachineState& m = rig.bench().machine();
   std::fill(m.picture.begin(), m.picture.end(), 0);
