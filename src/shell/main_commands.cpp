@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QToolBar>
 
 #include "editor/editor_area.h"
 #include "help/about.h"
@@ -20,6 +22,7 @@
 #include "shell/script_browser.h"
 #include "shell/settings_dialog.h"
 #include "shell/studio_host.h"
+#include "sharing_ui/sharing_controller.h"
 #include "workbench/emulator_control.h"
 #include "workbench/workbench.h"
 
@@ -35,6 +38,8 @@ const QString kSaveGameFilter = QStringLiteral("Partidas guardadas (*.sav);;Todo
 void TarvolinMainWindow::connectCommands() {
   auto on = [this](Command c, auto&& f) {
     connect(action(c), &QAction::triggered, this, [this, f](bool checked) {
+      // A running sharing command holds the window's commands.
+      if (sharing_ && sharing_->busy()) return;
       f(checked);
       refreshState();
     });
@@ -246,6 +251,28 @@ void TarvolinMainWindow::editProjectSettings() {
   project.restoreWorkingFolder();
   browser_->setFolder(qs(project.scriptFolderPath()));
   refreshState();
+}
+
+void TarvolinMainWindow::createSharing() {
+  sharing_ = new sharing_ui::SharingController(bench_, this);
+  sharing_->fillMenu(menu(MenuSlot::Network));
+  // Before a sharing command everything is saved; it goes on only when
+  // nothing is left unsaved.
+  sharing_->setSaveAll([this] {
+    saveAllCommand();
+    return !editor_->anyModified() && !(bench_.project().isOpen() && bench_.project().isModified());
+  });
+  connect(sharing_, &sharing_ui::SharingController::busyStateChanged, this, [this](bool busy) {
+    menuBar()->setEnabled(!busy);
+    for (QToolBar* bar : toolbars_)
+      if (bar) bar->setEnabled(!busy);
+    refreshState();
+  });
+  // An update replaced files: open scripts read them again.
+  connect(sharing_, &sharing_ui::SharingController::filesReloaded, this, [this] {
+    editor_->checkFilesChangedOnDisk();
+    refreshAfterProjectChange();
+  });
 }
 
 void TarvolinMainWindow::saveAllCommand() {
