@@ -206,8 +206,9 @@ void TarvolinMainWindow::showStartupWindows() {
 void TarvolinMainWindow::newOrOpenProject() {
   project::Project& project = bench_.project();
   const QString start = qs(project.isOpen() ? project.folder() : bench_.workingFolder());
-  const QString chosen = host_.askFile(QStringLiteral("Nuevo/Abrir Proyecto"),
-                                       QStringLiteral("Proyectos (*.tvp)"), true, start);
+  const QString chosen =
+      host_.askFile(QStringLiteral("Nuevo/Abrir Proyecto"), QStringLiteral("Proyectos (*.tvp)"),
+                    StudioHost::FileQuestion::OpenOrCreate, start);
   project.restoreWorkingFolder();
   if (chosen.isEmpty()) return;
   QString path = chosen;
@@ -297,7 +298,8 @@ void TarvolinMainWindow::saveGameCommand() {
   project::Project& project = bench_.project();
   if (!project.isOpen()) return;
   const QString path =
-      host_.askFile(QStringLiteral("Guardar partida"), kSaveGameFilter, true, qs(project.folder()));
+      host_.askFile(QStringLiteral("Guardar partida"), kSaveGameFilter,
+                    StudioHost::FileQuestion::Save, qs(project.folder()));
   project.restoreWorkingFolder();
   if (!path.isEmpty()) control_.SaveGame(path.toStdString());
 }
@@ -306,7 +308,8 @@ void TarvolinMainWindow::loadGameCommand() {
   project::Project& project = bench_.project();
   if (!project.isOpen()) return;
   const QString path =
-      host_.askFile(QStringLiteral("Cargar partida"), kSaveGameFilter, false, qs(project.folder()));
+      host_.askFile(QStringLiteral("Cargar partida"), kSaveGameFilter,
+                    StudioHost::FileQuestion::Open, qs(project.folder()));
   project.restoreWorkingFolder();
   if (!path.isEmpty()) control_.LoadGame(path.toStdString());
 }

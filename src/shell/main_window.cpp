@@ -92,6 +92,9 @@ TarvolinMainWindow::TarvolinMainWindow(Workbench& bench, StudioHost& host,
 
 TarvolinMainWindow::~TarvolinMainWindow() {
   qApp->removeEventFilter(this);
+  // Lines written from now on wait for a notes window that may come.
+  host_.setNotes(nullptr);
+  host_.setDialogParent(nullptr);
   // The docks are destroyed after this window's own part: what they signal
   // while they go must not reach it.
   if (notesDock_) notesDock_->disconnect(this);
