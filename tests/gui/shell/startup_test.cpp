@@ -56,6 +56,23 @@ TEST(StudioStartup, SettingsFileWithOnlyTheRateStartsAtThatRate) {
   EXPECT_NE(written.find("#DISPLAY_RATE\n30\n"), std::string::npos);
 }
 
+TEST(StudioStartup, WithoutSoundDeviceItSaysSoAndGamesStillRun) {
+  StudioRig rig;
+  rig.soundDevice = false;
+  const std::string tvp = rig.writeGame();
+  rig.start({QString::fromStdString("-P\"" + tvp + "\"")});
+  EXPECT_TRUE(rig.boxes.contains(
+      QString::fromUtf8("¡Fallo al inicializar el motor de audio! No habrá ni música ni sonido disponible.")));
+  // No progress window is left over the studio, holding up the frames.
+  EXPECT_FALSE(rig.studio->host().busy());
+  rig.trigger(shell::Command::Run);
+  ASSERT_TRUE(rig.control().running());
+  const std::int32_t before = rig.global(1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rig.global(1) > before + 2; }, 5000));
+  rig.trigger(shell::Command::Run);
+  ASSERT_TRUE(rig.quit());
+}
+
 TEST(StudioStartup, FramePeriodFollowsTheRateRule) {
   EXPECT_EQ(shell::framePeriodMs(60), 16);
   EXPECT_EQ(shell::framePeriodMs(4), 16);

@@ -77,7 +77,12 @@ class StudioRig {
     shell::StudioOptions options = shell::parseStudioArguments(arguments);
     options.dataFolder = TARVOLIN_SOURCE_DATA_DIR;
     options.showStartupWindows = startupWindows;
-    studio = std::make_unique<shell::Studio>(std::move(options), std::make_unique<SilentOutput>());
+    std::unique_ptr<platform::AudioOutput> audio;
+    if (soundDevice)
+      audio = std::make_unique<SilentOutput>();
+    else
+      audio = std::make_unique<platform::NullAudioOutput>();
+    studio = std::make_unique<shell::Studio>(std::move(options), std::move(audio));
     studio->host().setAnswerer([this](const QString&, const QString& text) -> std::optional<MessageAnswer> {
       boxes << text;
       if (answers.empty()) return MessageAnswer::Ok;
@@ -140,6 +145,7 @@ class StudioRig {
   std::deque<QString> files;
   bool quitConfirmed = false;
   bool startupWindows = false;  // the what's-new and tips windows at start-up
+  bool soundDevice = true;      // false: the audio output fails to open
 };
 
 }  // namespace tarvolin::test
