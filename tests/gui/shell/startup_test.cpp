@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "gui/shell/studio_rig.h"
+#include "help/help_window.h"
 #include "project/program_settings.h"
 
 namespace tarvolin::test {
@@ -71,6 +72,25 @@ TEST(StudioStartup, WithoutSoundDeviceItSaysSoAndGamesStillRun) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return rig.global(1) > before + 2; }, 5000));
   rig.trigger(shell::Command::Run);
   ASSERT_TRUE(rig.quit());
+}
+
+TEST(StudioStartup, GuideOptionShowsTheGuideAlone) {
+  const shell::StudioOptions options = shell::parseStudioArguments({"--guide"});
+  EXPECT_TRUE(options.guideOnly);
+  EXPECT_TRUE(options.startup.empty());
+  EXPECT_FALSE(shell::parseStudioArguments({"juego.tvp"}).guideOnly);
+  QWidget* window = shell::showGuideOnly();
+  QApplication::setQuitOnLastWindowClosed(false);
+  auto* help = qobject_cast<help::HelpWindow*>(window);
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_FALSE(help->currentPage().isEmpty());
+  EXPECT_TRUE(help->testAttribute(Qt::WA_QuitOnClose));
+  // Nothing else of the studio is up.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(w->isVisible() && w != help && w->isWindow() && !w->inherits("QMenu"))
+        << w->metaObject()->className();
+  delete help;
 }
 
 TEST(StudioStartup, FramePeriodFollowsTheRateRule) {
