@@ -197,6 +197,15 @@ TEST(StudioEmulator, ScreenshotsAndSaveGames) {
   QTest::keyClick(&w, Qt::Key_L, Qt::AltModifier);
   EXPECT_EQ(rig.boxes.last(), "Fallo al leer la partida guardada");
   EXPECT_EQ(sram[5], 99);
+
+  // Without a project a screenshot goes to the folder the studio started
+  // in (here the test's own), numbered on from what is there.
+  rig.answers = {MessageAnswer::No};
+  rig.trigger(shell::Command::CloseProject);
+  ASSERT_FALSE(rig.bench().project().isOpen());
+  rig.trigger(shell::Command::Screenshot);
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(rig.dir.file("dump00003.png"))));
+  EXPECT_FALSE(QFile::exists(rig.previousFolder + "/dump00003.png"));
 }
 
 TEST(StudioEmulator, HiddenWhileInactiveWhenAsked) {

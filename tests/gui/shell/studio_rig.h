@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QTest>
 #include <QWindow>
 #include <deque>
@@ -73,6 +74,10 @@ class StudioRig {
 
   // Starts a studio with these arguments (the settings file added).
   shell::Studio& start(QStringList arguments = {}) {
+    // The studio starts in the test's folder: what it writes there without
+    // a project (screenshots) goes away with it.
+    if (previousFolder.isEmpty()) previousFolder = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(dir.path()));
     arguments << "--settings" << QString::fromStdString(settingsPath());
     shell::StudioOptions options = shell::parseStudioArguments(arguments);
     options.dataFolder = TARVOLIN_SOURCE_DATA_DIR;
@@ -121,6 +126,8 @@ class StudioRig {
   void finish() {
     if (studio) studio->shutdown();
     studio.reset();
+    if (!previousFolder.isEmpty()) QDir::setCurrent(previousFolder);
+    previousFolder.clear();
   }
 
   shell::TarvolinMainWindow& window() { return studio->window(); }
@@ -146,6 +153,7 @@ class StudioRig {
   bool quitConfirmed = false;
   bool startupWindows = false;  // the what's-new and tips windows at start-up
   bool soundDevice = true;      // false: the audio output fails to open
+  QString previousFolder;       // the working folder before start()
 };
 
 }  // namespace tarvolin::test
