@@ -64,7 +64,7 @@ TEST(StudioProjectEdits, ImportIsUndoneAndRedoneWithTitleAndWords) {
   EXPECT_TRUE(undo->isEnabled());
   EXPECT_EQ(undo->text(), QString::fromUtf8("&Deshacer importación de Cadenas\tCtrl-Z"));
   EXPECT_FALSE(redo->isEnabled());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return knowsTitle(rig); }));
+  EXPECT_TRUE(waitFor([&] { return knowsTitle(rig); }));
 
   // Deshacer takes the string out again; the project is as opened.
   undo->trigger();
@@ -74,14 +74,14 @@ TEST(StudioProjectEdits, ImportIsUndoneAndRedoneWithTitleAndWords) {
   EXPECT_FALSE(undo->isEnabled());
   EXPECT_EQ(undo->text(), "&Deshacer\tCtrl-Z");
   EXPECT_EQ(redo->text(), QString::fromUtf8("&Rehacer importación de Cadenas\tCtrl-Y"));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !knowsTitle(rig); }));
+  EXPECT_TRUE(waitFor([&] { return !knowsTitle(rig); }));
 
   // Ctrl-Y over the main window (no text has the focus) does it again.
   w.setFocus();
   QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(project.strings().size(), before + 1);
   EXPECT_TRUE(project.isModified());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return knowsTitle(rig); }));
+  EXPECT_TRUE(waitFor([&] { return knowsTitle(rig); }));
   QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(project.strings().size(), before);
 
@@ -116,7 +116,7 @@ TEST(StudioProjectEdits, ScriptWithFocusKeepsItsOwnUndo) {
   // entry go to the import.
   editor::ScriptEditor* script = rig.editor().activeEditor();
   rig.editor().focusEditor();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == script; }));
+  ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == script; }));
   rig.window().refreshState();
   EXPECT_EQ(undo->text(), QString::fromUtf8("&Deshacer importación de Cadenas\tCtrl-Z"));
   QTest::keyClick(script, Qt::Key_Z, Qt::ControlModifier);
@@ -148,7 +148,7 @@ TEST(StudioProjectEdits, ChangesAreToldOncePerTurnAndRefusalsAreNotKept) {
     ASSERT_TRUE(edits.apply(project::Edit::Insert(-1, s), QStringLiteral("cadena")));
   }
   EXPECT_EQ(changed.count(), 0);
-  EXPECT_TRUE(changed.wait(2000));
+  EXPECT_TRUE(changed.wait(kPatienceMs));
   QCoreApplication::processEvents();
   EXPECT_EQ(changed.count(), 1);
 

@@ -69,7 +69,7 @@ TEST(StudioStartup, WithoutSoundDeviceItSaysSoAndGamesStillRun) {
   rig.trigger(shell::Command::Run);
   ASSERT_TRUE(rig.control().running());
   const std::int32_t before = rig.global(1);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return rig.global(1) > before + 2; }, 5000));
+  EXPECT_TRUE(waitFor([&] { return rig.global(1) > before + 2; }));
   rig.trigger(shell::Command::Run);
   ASSERT_TRUE(rig.quit());
 }

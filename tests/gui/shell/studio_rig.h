@@ -26,6 +26,15 @@
 
 namespace tarvolin::test {
 
+// How long a window test waits for a condition before it fails: long, as a
+// loaded machine or a sanitizer build may be slow; a condition that comes
+// true ends the wait at once.
+constexpr int kPatienceMs = 30000;
+template <class Condition>
+bool waitFor(Condition condition) {
+  return QTest::qWaitFor(condition, kPatienceMs);
+}
+
 // Initialise counts its runs in G_VAR00, every main run in G_VAR01;
 // G_VAR03 = 1 calls a function of another script that fails on its line 3.
 inline const char* kGameMain =
@@ -111,7 +120,7 @@ class StudioRig {
     shell::TarvolinMainWindow* main = &studio->window();
     if (!startupWindows) {
       main->windowHandle()->requestActivate();
-      EXPECT_TRUE(QTest::qWaitFor([main] { return QApplication::activeWindow() == main; }));
+      EXPECT_TRUE(waitFor([main] { return QApplication::activeWindow() == main; }));
     }
     return *studio;
   }
