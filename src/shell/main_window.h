@@ -27,6 +27,7 @@ namespace tarvolin::editor { class EditorArea; }
 
 namespace tarvolin::shell {
 
+class CallStackDock;
 class EmulatorWindow;
 class FrameLoop;
 class NotesPane;
@@ -88,6 +89,9 @@ class TarvolinMainWindow : public QMainWindow,
   ScriptBrowser* browser() const { return browser_; }
   QDockWidget* notesDock() const { return notesDock_; }
   QDockWidget* browserDock() const { return browserDock_; }
+  // The debugger's call stack and variables; hidden until asked for or the
+  // first stop at a line.
+  CallStackDock* callStackDock() const { return callStackDock_; }
   EmulatorWindow* emulator() const { return emulator_; }
   FrameLoop& loop() const { return *loop_; }
   GameKeys& keys() { return keys_; }
@@ -182,6 +186,8 @@ class TarvolinMainWindow : public QMainWindow,
   QDockWidget* notesDock_ = nullptr;
   ScriptBrowser* browser_ = nullptr;
   QDockWidget* browserDock_ = nullptr;
+  CallStackDock* callStackDock_ = nullptr;
+  bool callStackSeen_ = false;  // shown once: later stops leave it as the user has it
   EmulatorWindow* emulator_ = nullptr;
   bool emulatorWanted_ = true;  // the show/hide button's choice
   std::unique_ptr<FrameLoop> loop_;
