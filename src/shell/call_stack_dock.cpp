@@ -112,7 +112,7 @@ CallStackDock::CallStackDock(Workbench& bench, EmulatorControl& control, Host& h
   connect(frames_, &QTreeWidget::itemActivated, this, &CallStackDock::frameActivated);
   connect(variables_, &QTableWidget::itemChanged, this, &CallStackDock::variableEdited);
   connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-    if (visible && stale_) refresh();
+    if (visible) refresh();
   });
   refresh();
 }
@@ -133,18 +133,20 @@ QString CallStackDock::scriptName(int document) const {
 void CallStackDock::refresh() {
   // Nothing is drawn for a window nobody sees; it catches up when shown.
   if (isHidden()) {
-    stale_ = true;
     shown_ = Shown::Unknown;
     return;
   }
-  stale_ = false;
   if (control_.wantsFrames()) {
     if (shown_ != Shown::Running) showRunning();
     return;
   }
   std::vector<script::StackFrameView> stack = control_.StoppedCallStack();
-  if (shown_ == Shown::Stopped && sameStack(stack, stack_)) return;
-  if (stack.empty() && shown_ == Shown::NoRun) return;
+  const bool editable = control_.CanSetFrameVariables();
+  const bool project = control_.HasProject();
+  if (shown_ == Shown::Stopped && editable == editable_ && sameStack(stack, stack_)) return;
+  if (shown_ == Shown::NoRun && stack.empty() && project == project_) return;
+  editable_ = editable;
+  project_ = project;
   showStack(std::move(stack));
 }
 
@@ -188,7 +190,7 @@ void CallStackDock::showStack(std::vector<script::StackFrameView> stack) {
   if (stopped) {
     const script::StackFrameView& top = stack_.back();
     state_->setText(QStringLiteral("Detenido en %1, línea %2").arg(scriptName(top.script)).arg(top.line + 1));
-  } else if (!control_.HasProject()) {
+  } else if (!project_) {
     state_->setText(QStringLiteral("(sin proyecto)"));
   } else {
     state_->setText(QStringLiteral("(ninguna llamada en curso)"));
@@ -202,7 +204,7 @@ void CallStackDock::showVariables() {
   for (const script::StackFrameView& f : stack_)
     if (f.depth == depth) frame = &f;
   // Values may be changed only where the run can take them.
-  const bool editable = frame && bench_.scripts().interpreter().stoppedInRun();
+  const bool editable = frame && editable_;
   filling_ = true;
   for (int slot = 0; slot < script::kFrameSlots; ++slot) {
     QTableWidgetItem* value = variables_->item(slot, ValueColumn);

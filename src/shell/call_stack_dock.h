@@ -66,7 +66,8 @@ class CallStackDock : public QDockWidget {
   Shown shown_ = Shown::Unknown;
   std::vector<script::StackFrameView> stack_;  // what the lists show, bottom first
   bool filling_ = false;                       // the lists are being filled, not edited
-  bool stale_ = false;                         // hidden when the run changed
+  bool editable_ = false;                      // the run takes new values now
+  bool project_ = false;                       // a project was open
 };
 
 }  // namespace tarvolin::shell

@@ -102,6 +102,8 @@ class EmulatorControl {
   // for bad text, a value outside 32 bits, a running game or a frame that
   // is gone.
   bool SetFrameVariable(int depth, int slot, std::string_view text, std::string* why);
+  // Whether SetFrameVariable may write now.
+  bool CanSetFrameVariables() const;
 
   // Save games: the 64 KB SRAM as raw bytes. Failures show their message
   // and leave the file (saving) or SRAM (loading) as it was.

@@ -85,14 +85,18 @@ std::vector<script::StackFrameView> EmulatorControl::StoppedCallStack() const {
   return bench_.scripts().interpreter().CallStack();
 }
 
+bool EmulatorControl::CanSetFrameVariables() const {
+  return !wantsFrames() && bench_.scripts().interpreter().stoppedInRun();
+}
+
 bool EmulatorControl::SetFrameVariable(int depth, int slot, std::string_view text,
                                        std::string* why) {
   std::int32_t value = 0;
   if (!ParseVariableValue(text, value, why)) return false;
-  script::Interpreter& interp = bench_.scripts().interpreter();
-  if (wantsFrames() || !interp.stoppedInRun())
+  if (!CanSetFrameVariables())
     return Refuse(why, "Las variables solo se pueden cambiar con el juego detenido en una línea.");
-  if (slot < 0 || slot >= script::kFrameSlots || !interp.SetFrameVariable(depth, slot, value))
+  if (slot < 0 || slot >= script::kFrameSlots ||
+      !bench_.scripts().interpreter().SetFrameVariable(depth, slot, value))
     return Refuse(why, "Esa llamada ya no está en la pila.");
   return true;
 }
