@@ -1,10 +1,12 @@
 #include "shell/call_stack_dock.h"
 
+#include <QColor>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMetaObject>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include "common/host.h"
@@ -63,7 +65,10 @@ CallStackDock::CallStackDock(Workbench& bench, EmulatorControl& control, Host& h
   state_->setWordWrap(true);
   layout->addWidget(state_);
 
-  frames_ = new QTreeWidget(body);
+  // The user sets how much room the calls and the variables take.
+  auto* split = new QSplitter(Qt::Vertical, body);
+  split->setChildrenCollapsible(false);
+  frames_ = new QTreeWidget(split);
   frames_->setObjectName(QStringLiteral("callStackFrames"));
   frames_->setColumnCount(3);
   frames_->setHeaderLabels({QStringLiteral("Función"), QStringLiteral("Guión"), QStringLiteral("Línea")});
@@ -76,13 +81,14 @@ CallStackDock::CallStackDock(Workbench& bench, EmulatorControl& control, Host& h
   frames_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   frames_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
   frames_->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-  layout->addWidget(frames_, 2);
 
-  variables_ = new QTableWidget(script::kFrameSlots, 3, body);
+  variables_ = new QTableWidget(script::kFrameSlots, 3, split);
   variables_->setObjectName(QStringLiteral("callStackVariables"));
   variables_->setHorizontalHeaderLabels({QStringLiteral("Variable"), QStringLiteral("Valor"), QStringLiteral("Hex")});
   variables_->verticalHeader()->setVisible(false);
-  variables_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Rows as tight as the text, so that all fourteen fit in a small dock.
+  variables_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  variables_->verticalHeader()->setDefaultSectionSize(variables_->fontMetrics().height() + 4);
   variables_->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::ResizeToContents);
   variables_->horizontalHeader()->setSectionResizeMode(ValueColumn, QHeaderView::Stretch);
   variables_->horizontalHeader()->setSectionResizeMode(HexColumn, QHeaderView::ResizeToContents);
@@ -103,7 +109,11 @@ CallStackDock::CallStackDock(Workbench& bench, EmulatorControl& control, Host& h
     hex->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     variables_->setItem(slot, HexColumn, hex);
   }
-  layout->addWidget(variables_, 3);
+  split->addWidget(frames_);
+  split->addWidget(variables_);
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 3);
+  layout->addWidget(split, 1);
   setWidget(body);
 
   connect(frames_, &QTreeWidget::currentItemChanged, this, [this] {
@@ -122,6 +132,11 @@ QString CallStackDock::stateText() const { return state_->text(); }
 int CallStackDock::selectedDepth() const {
   const QTreeWidgetItem* item = frames_->currentItem();
   return item ? item->data(0, kDepthRole).toInt() : -1;
+}
+
+bool CallStackDock::variableChanged(int slot) const {
+  const QTableWidgetItem* value = variables_->item(slot, ValueColumn);
+  return value && value->data(Qt::ForegroundRole).isValid();
 }
 
 QString CallStackDock::scriptName(int document) const {
@@ -161,14 +176,17 @@ void CallStackDock::showRunning() {
 void CallStackDock::showStack(std::vector<script::StackFrameView> stack) {
   const bool keepChoice = shown_ == Shown::Stopped && samePlace(stack, stack_);
   const int chosen = keepChoice ? selectedDepth() : -1;
+  // Values are compared with the last stop somewhere else.
+  if (!keepChoice) before_ = std::move(stack_);
   stack_ = std::move(stack);
   filling_ = true;
   frames_->clear();
   QTreeWidgetItem* current = nullptr;
   for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
     auto* item = new QTreeWidgetItem(frames_);
-    item->setText(0, it->function.empty() ? QStringLiteral("(inicio del guión)")
+    item->setText(0, it->function.empty() ? QStringLiteral("(principal)")
                                           : QString::fromStdString(it->function));
+    if (it->function.empty()) item->setToolTip(0, QStringLiteral("El guión principal, fuera de toda función"));
     item->setText(1, scriptName(it->script));
     item->setText(2, QString::number(it->line + 1));
     item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
@@ -203,6 +221,10 @@ void CallStackDock::showVariables() {
   const script::StackFrameView* frame = nullptr;
   for (const script::StackFrameView& f : stack_)
     if (f.depth == depth) frame = &f;
+  const script::StackFrameView* before = nullptr;
+  if (frame)
+    for (const script::StackFrameView& f : before_)
+      if (f.depth == depth && f.function == frame->function) before = &f;
   // Values may be changed only where the run can take them.
   const bool editable = frame && editable_;
   filling_ = true;
@@ -217,10 +239,14 @@ void CallStackDock::showVariables() {
       value->setText(QString::number(v));
       hex->setText(hexText(v));
     }
+    const bool changed = frame && before && before->vars[static_cast<std::size_t>(slot)] != frame->vars[static_cast<std::size_t>(slot)];
+    for (QTableWidgetItem* item : {value, hex})
+      item->setData(Qt::ForegroundRole, changed ? QVariant(QColor(0xc0, 0x20, 0x20)) : QVariant());
     value->setFlags(editable ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable
                              : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    value->setToolTip(editable ? QStringLiteral("Doble clic para cambiar el valor (decimal o 0x hexadecimal)")
-                               : QString());
+    QString tip = editable ? QStringLiteral("Doble clic para cambiar el valor (decimal o 0x hexadecimal)") : QString();
+    if (changed) tip = QStringLiteral("Cambió desde la parada anterior. ") + tip;
+    value->setToolTip(tip.trimmed());
   }
   filling_ = false;
 }

@@ -43,6 +43,8 @@ class CallStackDock : public QDockWidget {
   QString stateText() const;
   // Depth of the frame whose variables show (0: the entry point); -1 none.
   int selectedDepth() const;
+  // Whether a variable of the shown frame changed since the stop before.
+  bool variableChanged(int slot) const;
 
  signals:
   // A frame was double-clicked: its script and 1-based line.
@@ -64,7 +66,8 @@ class CallStackDock : public QDockWidget {
   QTreeWidget* frames_ = nullptr;
   QTableWidget* variables_ = nullptr;
   Shown shown_ = Shown::Unknown;
-  std::vector<script::StackFrameView> stack_;  // what the lists show, bottom first
+  std::vector<script::StackFrameView> stack_;   // what the lists show, bottom first
+  std::vector<script::StackFrameView> before_;  // the stop before, for the changed values
   bool filling_ = false;                       // the lists are being filled, not edited
   bool editable_ = false;                      // the run takes new values now
   bool project_ = false;                       // a project was open

@@ -132,7 +132,15 @@ void TarvolinMainWindow::createDocks() {
     editor_->openScriptAt(script, line);
   });
   connect(callStackDock_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-    if (visible) callStackSeen_ = true;
+    if (!visible || callStackSeen_) return;
+    callStackSeen_ = true;
+    // The first time, room for the fourteen variables: most of the column
+    // it shares with the script browser, and names that are not cut.
+    if (!callStackDock_->isFloating()) {
+      const int column = browserDock_->isHidden() ? 0 : browserDock_->height() + callStackDock_->height();
+      if (column > 0) resizeDocks({browserDock_, callStackDock_}, {column / 4, column - column / 4}, Qt::Vertical);
+      if (callStackDock_->width() < 300) resizeDocks({callStackDock_}, {300}, Qt::Horizontal);
+    }
   });
 
   // The show/hide buttons stay pressed while their window shows; closing a

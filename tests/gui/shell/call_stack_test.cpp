@@ -125,7 +125,7 @@ TEST(StudioCallStack, StepsOverIntoAndOutOfACallWithTheFramesShown) {
   s.runToStop();
   std::vector<Frame> frames = shownFrames(dock);
   ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0].function, "(inicio del guión)");
+  EXPECT_EQ(frames[0].function, "(principal)");
   EXPECT_EQ(frames[0].script, "main.txt");
   EXPECT_EQ(frames[0].line, "3");
   EXPECT_EQ(shownValue(dock, script::kSlotLV0), "5");
@@ -156,6 +156,9 @@ TEST(StudioCallStack, StepsOverIntoAndOutOfACallWithTheFramesShown) {
   EXPECT_EQ(s.markedLine(), kAddReturn);
   EXPECT_EQ(dock.selectedDepth(), 1);  // a new stop shows the innermost call
   EXPECT_EQ(shownValue(dock, script::kSlotLV0), "7");
+  // What the last line changed stands out; the rest does not.
+  EXPECT_TRUE(dock.variableChanged(script::kSlotLV0));
+  EXPECT_FALSE(dock.variableChanged(script::kSlotEV0));
 
   // Shift+F11 runs to the end of the function: back in the caller with the
   // returned value.
