@@ -158,10 +158,13 @@ void CallStackDock::refresh() {
   std::vector<script::StackFrameView> stack = control_.StoppedCallStack();
   const bool editable = control_.CanSetFrameVariables();
   const bool project = control_.HasProject();
-  if (shown_ == Shown::Stopped && editable == editable_ && sameStack(stack, stack_)) return;
+  const bool failed = control_.status() == EmulatorStatus::Error;
+  if (shown_ == Shown::Stopped && editable == editable_ && failed == failed_ && sameStack(stack, stack_))
+    return;
   if (shown_ == Shown::NoRun && stack.empty() && project == project_) return;
   editable_ = editable;
   project_ = project;
+  failed_ = failed;
   showStack(std::move(stack));
 }
 
@@ -207,7 +210,9 @@ void CallStackDock::showStack(std::vector<script::StackFrameView> stack) {
   variables_->setEnabled(stopped);
   if (stopped) {
     const script::StackFrameView& top = stack_.back();
-    state_->setText(QStringLiteral("Detenido en %1, línea %2").arg(scriptName(top.script)).arg(top.line + 1));
+    state_->setText((failed_ ? QStringLiteral("Error en %1, línea %2") : QStringLiteral("Detenido en %1, línea %2"))
+                        .arg(scriptName(top.script))
+                        .arg(top.line + 1));
   } else if (!project_) {
     state_->setText(QStringLiteral("(sin proyecto)"));
   } else {

@@ -71,6 +71,7 @@ class CallStackDock : public QDockWidget {
   bool filling_ = false;                       // the lists are being filled, not edited
   bool editable_ = false;                      // the run takes new values now
   bool project_ = false;                       // a project was open
+  bool failed_ = false;                        // the run shown ended in an error
 };
 
 }  // namespace tarvolin::shell

@@ -94,7 +94,8 @@ class EmulatorControl {
   // --- the debugger's view of the stack (frame_variables.cpp) ---
   // The frames of the run in progress, bottom first, while the game is not
   // running freely (stopped at a line, released by Ctrl-O, out of budget
-  // in a frame step); empty while frames run or with no run in progress.
+  // in a frame step), or of the run an error stopped, at the failing line;
+  // empty while frames run or with no run in progress.
   std::vector<script::StackFrameView> StoppedCallStack() const;
   // Writes the value typed in `text` (see ParseVariableValue) into variable
   // `slot` of the frame at `depth`. Only while the run is stopped at a

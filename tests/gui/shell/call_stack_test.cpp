@@ -308,4 +308,33 @@ TEST(StudioCallStack, DoubleClickOpensTheFramesLineAndTheStackTraceIsNoted) {
   EXPECT_TRUE(s.rig.noted("<========= Rastreo de Pila (fin) <============"));
 }
 
+TEST(StudioCallStack, AnErrorStopShowsTheCallsAtTheFailingLine) {
+  DebugSession s;
+  shell::CallStackDock& dock = s.dock();
+  dock.toggleViewAction()->trigger();
+  s.key(Qt::Key_F5);
+  s.rig.frames(2);
+  // The function's second line is made to fail while the game runs.
+  s.rig.bench().scripts().documents().at(0).setLine(kAddSecond - 1, "  V_LV0 += V_QQ");
+  s.rig.frames(2);
+  ASSERT_EQ(s.rig.control().statusText(), "<Error>");
+  EXPECT_FALSE(s.rig.control().running());
+  EXPECT_EQ(dock.stateText(), "Error en main.txt, línea 9");
+  const std::vector<Frame> frames = shownFrames(dock);
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(frames[0].function, "Add");
+  EXPECT_EQ(frames[0].line, QString::number(kAddSecond));
+  EXPECT_EQ(frames[1].line, QString::number(kCallLine));
+  EXPECT_EQ(shownValue(dock, script::kSlotLV0), "5");
+  // The run is over: its values are there to read, not to change.
+  EXPECT_FALSE(dock.variableTable()->item(script::kSlotLV0, shell::CallStackDock::ValueColumn)->flags() &
+               Qt::ItemIsEditable);
+  // Started again, the old calls go.
+  s.rig.bench().scripts().documents().at(0).setLine(kAddSecond - 1, "  V_LV0 += V_EV1");
+  s.key(Qt::Key_F5);
+  EXPECT_EQ(dock.stateText(), "(en ejecución)");
+  s.rig.frames(2);
+  EXPECT_EQ(s.rig.global(2), 7);
+}
+
 }  // namespace tarvolin::test
