@@ -159,8 +159,9 @@ MergeDialog::MergeDialog(sharing::ConflictMerge& merge, QWidget* parent)
   connect(useEdited_, &QRadioButton::toggled, this, [this](bool on) {
     if (on && !showing_) chooseEdited(edit_->toPlainText());
   });
+  // Typing in the box is editing by hand, whichever choice was ticked.
   connect(edit_, &QPlainTextEdit::textChanged, this, [this] {
-    if (!showing_ && useEdited_->isChecked()) chooseEdited(edit_->toPlainText());
+    if (!showing_) chooseEdited(edit_->toPlainText());
   });
 
   fillViews();
@@ -254,6 +255,7 @@ void MergeDialog::selectDifference(int index) {
   scrollTo(server_, h.serverStart);
   showChoice();
   markDifferences();
+  refreshResult();
 }
 
 void MergeDialog::showChoice() {
@@ -319,6 +321,13 @@ void MergeDialog::refreshResult() {
   QString text = decode(merge_.merge().result());
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   result_->setPlainText(text);
+  // The selected difference as it stands in the result, marked and in view.
+  if (current_ < 0) return;
+  const auto [first, count] = merge_.merge().resultSpan(std::size_t(current_));
+  QList<QTextEdit::ExtraSelection> marks;
+  markLines(result_, first, count, kCurrentMark, marks);
+  result_->setExtraSelections(marks);
+  scrollTo(result_, first);
 }
 
 void MergeDialog::fail(const std::string& error) {

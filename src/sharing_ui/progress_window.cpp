@@ -40,7 +40,7 @@ void waitForClient(sharing::SharingClient& client) {
 ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QString::fromUtf8("Red de Tarvolin"));
   setModal(true);
-  phase_ = new QLabel(QString::fromUtf8("Conectando con el servidor..."), this);
+  phase_ = new QLabel(this);
   phase_->setMinimumWidth(360);
   bar_ = new QProgressBar(this);
   bar_->setRange(0, 100);
@@ -69,6 +69,10 @@ void ProgressWindow::refresh(sharing::SharingClient& client) {
 
 void ProgressWindow::follow(sharing::SharingClient& client) {
   client_ = &client;
+  // Each transaction starts afresh: nothing of the last one's phase, bar or
+  // cancel is left showing.
+  phase_->setText(QString::fromUtf8("Conectando con el servidor..."));
+  bar_->setValue(0);
   cancel_->setEnabled(true);
   show();
   pollUntilFinished(client, [&] { refresh(client); });

@@ -23,6 +23,11 @@ ProjectInfoDialog::ProjectInfoDialog(const std::string& text, QWidget* parent) :
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   buttons->button(QDialogButtonBox::Close)->setText(QString::fromUtf8("Cerrar"));
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  // A text to read: no line stands out as chosen, and Enter closes.
+  list_->setCurrentRow(-1);
+  list_->setFocusPolicy(Qt::NoFocus);
+  buttons->button(QDialogButtonBox::Close)->setDefault(true);
+  buttons->button(QDialogButtonBox::Close)->setFocus();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list_);
   layout->addWidget(buttons);

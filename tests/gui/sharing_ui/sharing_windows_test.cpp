@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -88,10 +89,19 @@ TEST(SharingWindows, MergeShowsTheDifferencesAndSavesTheChosenText) {
   dialog.selectDifference(1);
   EXPECT_TRUE(dialog.localChoice()->isChecked());
   EXPECT_EQ(dialog.editView()->toPlainText(), QString::fromUtf8("cinco"));
-  dialog.editedChoice()->click();
-  dialog.editView()->setPlainText(QString::fromUtf8("cinco y seis"));
+  // Typing in the box edits by hand even when another choice was ticked.
+  dialog.editView()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(dialog.editView(), QStringLiteral(" y seis"));
+  EXPECT_TRUE(dialog.editedChoice()->isChecked());
   EXPECT_EQ(dialog.resultView()->toPlainText(),
             QString::fromUtf8("uno\nDOS\ntres\ncuatro\ncinco y seis\n"));
+  // The result marks where the selected difference landed.
+  ASSERT_EQ(dialog.resultView()->extraSelections().size(), 1);
+  EXPECT_EQ(dialog.resultView()->extraSelections()[0].cursor.block().text(),
+            QString::fromUtf8("cinco y seis"));
+  dialog.selectDifference(0);
+  ASSERT_EQ(dialog.resultView()->extraSelections().size(), 1);
+  EXPECT_EQ(dialog.resultView()->extraSelections()[0].cursor.block().text(), QStringLiteral("DOS"));
   dialog.saveMergedButton()->click();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.outcome(), QString::fromUtf8("combinado"));
@@ -233,34 +243,48 @@ TEST(SharingWindows, MenuCommitUpdateAndMergeThroughTheController) {
 }
 
 TEST(SharingWindows, CancelInTheProgressWindowEndsTheTransaction) {
-  std::atomic<bool> release{false};
-  sharing::test::FakeServer server([&](sharing::test::FakePeer& p) {
-    p.receive();
-    p.send(sharing::encodeStatus({5, 1, 0, 0}));
-    p.receive();
-    p.send(sharing::test::serverStatus(1));
-    p.receive();
-    p.send(sharing::test::serverStatus(1));
-    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  });
+  // Two updates against a server that answers the login and the project,
+  // then says nothing more until the client goes.
+  sharing::test::FakeServer server(
+      [](sharing::test::FakePeer& p) {
+        p.receive();
+        p.send(sharing::encodeStatus({5, 1, 0, 0}));
+        p.receive();
+        p.send(sharing::test::serverStatus(1));
+        p.receive();
+        p.send(sharing::test::serverStatus(1));
+        while (!p.receive().empty()) {
+        }
+      },
+      2);
   TempDir dir;
   StudioRig rig(dir, "a", server.port(), "ana", "clave");
   writeFile(rig.folder + "/a.txt", "a");
+  QStringList phasesAtStart;
+  QList<int> barsAtStart;
   rig.controller.setDialogHook([&](QDialog& d) {
     auto* progress = qobject_cast<ProgressWindow*>(&d);
     if (!progress) return;
     EXPECT_TRUE(progress->isVisible());
+    EXPECT_TRUE(progress->cancelButton()->isEnabled());
     EXPECT_EQ(progress->cancelButton()->text(), QString::fromUtf8("Cancelar"));
+    phasesAtStart << progress->phaseLabel()->text();
+    barsAtStart << progress->bar()->value();
     QTimer::singleShot(150, progress, [progress] {
       QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
     });
   });
-  rig.controller.updateProject();
-  release = true;
-  ASSERT_FALSE(rig.host.boxes.empty());
-  EXPECT_EQ(rig.host.boxes.back(), "Operación cancelada por el usuario");
-  EXPECT_FALSE(rig.controller.busy());
-  EXPECT_FALSE(rig.controller.progressWindow()->isVisible());
+  for (int run = 0; run < 2; ++run) {
+    rig.controller.updateProject();
+    ASSERT_FALSE(rig.host.boxes.empty());
+    EXPECT_EQ(rig.host.boxes.back(), "Operación cancelada por el usuario");
+    EXPECT_FALSE(rig.controller.busy());
+    EXPECT_FALSE(rig.controller.progressWindow()->isVisible());
+  }
+  // The second run's window shows nothing left over from the cancelled one.
+  ASSERT_EQ(phasesAtStart.size(), 2);
+  EXPECT_NE(phasesAtStart[1], QString::fromUtf8("Cancelando..."));
+  EXPECT_EQ(barsAtStart[1], 0);
 }
 
 }  // namespace
