@@ -32,6 +32,7 @@ class CallStackDock;
 class EmulatorWindow;
 class FrameLoop;
 class NotesPane;
+class ProjectEdits;
 class ScriptBrowser;
 class StudioHost;
 
@@ -88,6 +89,8 @@ class TarvolinMainWindow : public QMainWindow,
   editor::EditorArea* editor() const { return editor_; }
   NotesPane* notes() const { return notes_; }
   ScriptBrowser* browser() const { return browser_; }
+  // The undo stack of project edits; windows that edit assets keep theirs here.
+  ProjectEdits& projectEdits() const { return *edits_; }
   QDockWidget* notesDock() const { return notesDock_; }
   QDockWidget* browserDock() const { return browserDock_; }
   // The debugger's call stack and variables; hidden until asked for or the
@@ -165,6 +168,9 @@ class TarvolinMainWindow : public QMainWindow,
   void updateEnabled();
   void applyEmulatorVisibility();
   void cycleViewers();
+  bool editorTakesUndo(bool redo) const;
+  void undoCommand(bool redo);
+  void updateUndoTexts();
   // EmulatorListener
   void emulatorStateChanged() override;
   void pictureChanged() override;
@@ -194,6 +200,7 @@ class TarvolinMainWindow : public QMainWindow,
   CallStackDock* callStackDock_ = nullptr;
   bool callStackSeen_ = false;  // shown once: later stops leave it as the user has it
   EmulatorWindow* emulator_ = nullptr;
+  ProjectEdits* edits_ = nullptr;
   bool emulatorWanted_ = true;  // the show/hide button's choice
   std::unique_ptr<FrameLoop> loop_;
   GameKeys keys_;
