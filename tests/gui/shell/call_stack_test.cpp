@@ -21,7 +21,6 @@ namespace {
 constexpr int kCallLine = 3;
 constexpr int kAfterCall = 4;
 constexpr int kStoreLine = 5;
-constexpr int kReturnLine = 6;
 constexpr int kAddFirst = 8;
 constexpr int kAddSecond = 9;
 constexpr int kAddReturn = 10;
