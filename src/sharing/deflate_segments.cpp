@@ -34,7 +34,8 @@ bool runDeflate(z_stream& z, std::string& out, int flush) {
 }
 
 // Raw deflate compressor with the level and search used for every piece.
-bool deflateRaw(std::string_view bytes, std::string& out, int flush) {
+// Fed a megabyte at a time when someone follows it (the output is the same).
+bool deflateRaw(std::string_view bytes, std::string& out, int flush, const DeflateTick& tick = {}) {
   z_stream z{};
   if (deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK) return false;
   deflateTune(&z, kGood, kLazy, kNice, kChain);
@@ -42,11 +43,12 @@ bool deflateRaw(std::string_view bytes, std::string& out, int flush) {
   std::size_t at = 0;
   out.clear();
   do {
-    const std::size_t piece = std::min<std::size_t>(bytes.size() - at, 1u << 30);
+    const std::size_t piece = std::min<std::size_t>(bytes.size() - at, tick ? 1u << 20 : 1u << 30);
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data() + at));
     z.avail_in = uInt(piece);
     at += piece;
     ok = runDeflate(z, out, at == bytes.size() ? flush : Z_NO_FLUSH);
+    if (ok && tick) ok = tick(piece);
   } while (ok && at < bytes.size());
   deflateEnd(&z);
   return ok;
@@ -54,14 +56,14 @@ bool deflateRaw(std::string_view bytes, std::string& out, int flush) {
 
 }  // namespace
 
-bool deflatePiece(std::string_view bytes, DeflatePiece& piece) {
+bool deflatePiece(std::string_view bytes, DeflatePiece& piece, const DeflateTick& tick) {
   piece.length = bytes.size();
   piece.adler = std::uint32_t(adler32_z(1, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
   if (bytes.empty()) {
     piece.data.clear();
     return true;
   }
-  return deflateRaw(bytes, piece.data, Z_FULL_FLUSH);
+  return deflateRaw(bytes, piece.data, Z_FULL_FLUSH, tick);
 }
 
 bool savePiece(const std::string& path, const DeflatePiece& piece) {

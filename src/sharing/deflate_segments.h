@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,12 @@ struct DeflatePiece {
   std::uint64_t length = 0; // uncompressed length
 };
 
-// Compresses bytes as one piece; false when zlib fails.
-bool deflatePiece(std::string_view bytes, DeflatePiece& piece);
+// Told, a megabyte at a time, how many more bytes were compressed; false
+// stops the compression.
+using DeflateTick = std::function<bool(std::size_t bytes)>;
+
+// Compresses bytes as one piece; false when zlib fails or `tick` stopped it.
+bool deflatePiece(std::string_view bytes, DeflatePiece& piece, const DeflateTick& tick = {});
 
 // Keeps a piece in a file (written through a temporary file) and reads it
 // back; reading checks the file's form and the expected length.

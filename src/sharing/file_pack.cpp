@@ -8,6 +8,7 @@
 #include <cstring>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -70,11 +71,12 @@ std::string directoryBytes(const std::vector<PackedFile>& files) {
 
 // The compressed piece of one file: from its cache when that holds one for
 // this size, else read (exactly `size` bytes) and compressed.
-bool compressSource(const PackSource& source, std::uint32_t size, DeflatePiece& piece) {
-  if (!source.cache.empty() && loadPiece(source.cache, size, piece)) return true;
+bool compressSource(const PackSource& source, std::uint32_t size, DeflatePiece& piece,
+                    const DeflateTick& tick) {
+  if (!source.cache.empty() && loadPiece(source.cache, size, piece)) return !tick || tick(size);
   std::string bytes;
   if (!platform::readWholeFile(source.path, bytes) || bytes.size() != size) return false;
-  if (!deflatePiece(bytes, piece)) return false;
+  if (!deflatePiece(bytes, piece, tick)) return false;
   if (!source.cache.empty()) savePiece(source.cache, piece);
   return true;
 }
@@ -82,15 +84,15 @@ bool compressSource(const PackSource& source, std::uint32_t size, DeflatePiece& 
 }  // namespace
 
 bool packFiles(const std::string& folder, const std::vector<std::string>& names,
-               const std::string& packPath, std::string& error) {
+               const std::string& packPath, std::string& error, const PackWatch* watch) {
   std::vector<PackSource> sources;
   sources.reserve(names.size());
   for (const std::string& n : names) sources.push_back({n, localPathOf(folder, n), {}});
-  return packFileList(sources, packPath, error);
+  return packFileList(sources, packPath, error, watch);
 }
 
 bool packFileList(const std::vector<PackSource>& sources, const std::string& packPath,
-                  std::string& error) {
+                  std::string& error, const PackWatch* watch) {
   std::vector<PackedFile> files;
   std::vector<std::string> paths;
   std::uint64_t total = 0;
@@ -130,6 +132,17 @@ bool packFileList(const std::vector<PackSource>& sources, const std::string& pac
   std::condition_variable changed;
   std::size_t next = 0, written = 0;
   std::atomic<bool> stop{false};
+  // Followed packings count the bytes compressed and may be stopped.
+  std::uint64_t fileBytes = 0;
+  for (const PackedFile& f : files) fileBytes += f.size;
+  std::atomic<std::uint64_t> compressed{0};
+  std::atomic<bool> stopped{false};
+  DeflateTick tick;
+  if (watch)
+    tick = [&](std::size_t bytes) {
+      compressed += bytes;
+      return !stopped.load(std::memory_order_relaxed);
+    };
   auto work = [&] {
     for (;;) {
       std::size_t i;
@@ -139,7 +152,7 @@ bool packFileList(const std::vector<PackSource>& sources, const std::string& pac
         if (stop || next >= count) return;
         i = next++;
       }
-      const bool done = compressSource(sources[i], files[i].size, pieces[i]);
+      const bool done = compressSource(sources[i], files[i].size, pieces[i], tick);
       {
         std::lock_guard lock(mutex);
         state[i] = done ? 1 : 2;
@@ -151,10 +164,25 @@ bool packFileList(const std::vector<PackSource>& sources, const std::string& pac
   std::vector<std::thread> threads;
   for (unsigned w = 0; w < workers && count > 0; ++w) threads.emplace_back(work);
   std::size_t failed = count;
+  // Tells the watcher how far the packing is; false when it says stop.
+  auto report = [&] {
+    if (!watch) return true;
+    if (watch->progress) watch->progress(compressed.load(), fileBytes);
+    if (watch->stop && watch->stop()) stopped = true;
+    return !stopped.load();
+  };
   for (std::size_t i = 0; i < count; ++i) {
     {
       std::unique_lock lock(mutex);
-      changed.wait(lock, [&] { return state[i] != 0; });
+      while (!changed.wait_for(lock, std::chrono::milliseconds(100), [&] { return state[i] != 0; })) {
+        lock.unlock();
+        report();
+        lock.lock();
+      }
+    }
+    if (!report()) {
+      failed = i;
+      break;
     }
     if (state[i] == 2 || !ok) {
       failed = i;
@@ -175,7 +203,8 @@ bool packFileList(const std::vector<PackSource>& sources, const std::string& pac
   changed.notify_all();
   for (std::thread& t : threads) t.join();
   if (failed < count) {
-    error = "No se puede leer el archivo '" + sources[failed].name + "'";
+    error = stopped ? "Empaquetado interrumpido"
+                    : "No se puede leer el archivo '" + sources[failed].name + "'";
     out.reset();
     std::remove(packPath.c_str());
     return false;

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,19 @@ struct PackedFile {
   std::uint32_t size = 0;
 };
 
+// Follows a long packing. `progress` hears, from the packing thread, the
+// bytes of file data compressed so far and their total; `stop` is asked
+// as often and, when true, ends the packing as a failure (no pack left).
+struct PackWatch {
+  std::function<void(std::uint64_t done, std::uint64_t total)> progress;
+  std::function<bool()> stop;
+};
+
 // Packs the files `names` (relative to `folder`) into `packPath`. The names
 // are stored with "\" between folders and without a drive prefix. False
 // with a message when a file cannot be read or the pack cannot be written.
 bool packFiles(const std::string& folder, const std::vector<std::string>& names,
-               const std::string& packPath, std::string& error);
+               const std::string& packPath, std::string& error, const PackWatch* watch = nullptr);
 
 // Packs files given by stored name and local path. With `cache` set, the
 // file's compressed piece is taken from there when it holds one for this
@@ -44,7 +53,7 @@ struct PackSource {
   std::string cache;
 };
 bool packFileList(const std::vector<PackSource>& files, const std::string& packPath,
-                  std::string& error);
+                  std::string& error, const PackWatch* watch = nullptr);
 
 struct UnpackOptions {
   std::uint64_t limit = kDefaultUnpackLimit;  // most uncompressed bytes accepted

@@ -178,6 +178,22 @@ std::string TextMerge::result() const {
   return out;
 }
 
+std::pair<int, int> TextMerge::resultSpan(std::size_t index) const {
+  auto chosenLines = [](const MergeHunk& h) {
+    switch (h.choice) {
+      case HunkChoice::Local: return h.localCount;
+      case HunkChoice::Server: return h.serverCount;
+      case HunkChoice::Edited: return int(splitKeepingEnds(h.edited).size());
+    }
+    return h.localCount;
+  };
+  if (index >= hunks_.size()) return {0, 0};
+  int shift = 0;  // lines the earlier hunks' choices add or take away
+  for (std::size_t i = 0; i < index; ++i) shift += chosenLines(hunks_[i]) - hunks_[i].localCount;
+  const MergeHunk& h = hunks_[index];
+  return {h.localStart + shift, chosenLines(h)};
+}
+
 // ---- outcomes ----------------------------------------------------------------
 
 namespace {

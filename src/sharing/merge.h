@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "sharing/file_info.h"
@@ -77,6 +78,9 @@ class TextMerge {
   std::string serverText(const MergeHunk& h) const;
   // The merged text with every hunk as chosen.
   std::string result() const;
+  // Where hunk `index` lands in the merged text: its first line (0-based)
+  // and how many lines its chosen text has.
+  std::pair<int, int> resultSpan(std::size_t index) const;
 
  private:
   std::vector<std::string> local_;

@@ -43,6 +43,7 @@ class Connection {
   void setTimeout(int ms) { timeoutMs_ = ms; }
   int timeout() const { return timeoutMs_; }
   void setCancelFlag(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+  const std::atomic<bool>* cancelFlag() const { return cancel_; }
   void setDiagnostics(DiagnosticSink diag) { diag_ = std::move(diag); }
 
   IoResult sendAll(std::string_view bytes);

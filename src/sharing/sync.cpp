@@ -1,5 +1,6 @@
 #include "sharing/sync.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 
@@ -184,11 +185,20 @@ StepResult ProjectSync::prepare(Step step, StepContext& ctx) {
       return StepResult::ok();
     }
     case Step::SendProposedFiles:
-    case Step::SendCommittedFiles:
-      if (!packFiles(folder_, changes_.selected, path(kPackFile), error))
+    case Step::SendCommittedFiles: {
+      // Packing many or large files takes a while: the bar follows it, and
+      // a cancel stops it.
+      PackWatch watch;
+      watch.progress = [&ctx](std::uint64_t done, std::uint64_t total) {
+        // In kibibytes: the bar's numbers are 32-bit.
+        ctx.progress->set(std::uint32_t(done >> 10), std::uint32_t(std::max<std::uint64_t>(1, total >> 10)));
+      };
+      watch.stop = [&ctx] { return ctx.cancelled(); };
+      if (!packFiles(folder_, changes_.selected, path(kPackFile), error, &watch))
         return StepResult::fail("Error construyendo el paquete parcial del proyecto del cliente");
       ctx.fileToSend = path(kPackFile);
       return StepResult::ok();
+    }
   }
   return StepResult::ok();
 }

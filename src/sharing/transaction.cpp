@@ -101,6 +101,7 @@ class Runner {
       : conn_(conn), kind_(kind), steps_(stepsOf(kind)), cred_(cred), hooks_(hooks),
         progress_(progress), log_(log) {
     ctx_.progress = &progress_;
+    ctx_.cancel = conn_.cancelFlag();
     timeoutMs_ = conn_.timeout();
     tempPath_ = platform::joinPath(hooks_.projectFolder(), kReceiveTemp);
   }
@@ -222,6 +223,8 @@ bool Runner::run(std::string& message) {
       conn_.flush();
       StepResult prep = hooks_.prepare(step(), ctx_);
       if (prep.kind != StepResult::Continue) {
+        // A preparation the user stopped ends as a cancel does anywhere else.
+        if (prep.kind == StepResult::Fail && ctx_.cancelled()) prep.message = kCancelled;
         end(std::move(prep.message), prep.kind == StepResult::Finish);
         break;
       }

@@ -69,6 +69,9 @@ struct StepContext {
   std::string fileToSend;   // send steps: the file the preparation built
   std::string destination;  // receive steps: where the received pack is unpacked
   TransactionProgress* progress = nullptr;
+  // Becomes true when the user cancels; long preparations look at it.
+  const std::atomic<bool>* cancel = nullptr;
+  bool cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
 };
 
 // The project side of a transaction: what each step prepares, how a

@@ -36,7 +36,7 @@ const ActionSpec kActions[] = {
     {Command::ProjectSettings, "Con&figuración del Proyecto...", "", Scope::None, "", "settings", false},
     {Command::SaveScript, "&Guardar", "", Scope::None, "Guarda el guión actual", "save_script", false},
     {Command::SaveAll, "Guardar &Todo\tCtrl-S", "Ctrl+S", Scope::Program, "Guarda cualquier cosa del proyecto que tenga cambios (Ctrl^S)", "save_all", false},
-    {Command::ProgramSettings, "Configuración de &Tarvolin...", "", Scope::None, "", "settings", false},
+    {Command::ProgramSettings, "Configuración de Tar&volin...", "", Scope::None, "", "settings", false},
     {Command::Exit, "&Salir\tAlt-F4", "Alt+F4", Scope::Program, "", "exit", false},
 
     {Command::Undo, "&Deshacer\tCtrl-Z", "", Scope::None, "Deshace el último cambio (Ctrl^Z)", "undo", false},

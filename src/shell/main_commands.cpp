@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QToolBar>
 
 #include "editor/editor_area.h"
 #include "help/about.h"
@@ -20,6 +22,7 @@
 #include "shell/script_browser.h"
 #include "shell/settings_dialog.h"
 #include "shell/studio_host.h"
+#include "sharing_ui/sharing_controller.h"
 #include "workbench/emulator_control.h"
 #include "workbench/workbench.h"
 
@@ -35,6 +38,8 @@ const QString kSaveGameFilter = QStringLiteral("Partidas guardadas (*.sav);;Todo
 void TarvolinMainWindow::connectCommands() {
   auto on = [this](Command c, auto&& f) {
     connect(action(c), &QAction::triggered, this, [this, f](bool checked) {
+      // A running sharing command holds the window's commands.
+      if (sharing_ && sharing_->busy()) return;
       f(checked);
       refreshState();
     });
@@ -201,8 +206,9 @@ void TarvolinMainWindow::showStartupWindows() {
 void TarvolinMainWindow::newOrOpenProject() {
   project::Project& project = bench_.project();
   const QString start = qs(project.isOpen() ? project.folder() : bench_.workingFolder());
-  const QString chosen = host_.askFile(QStringLiteral("Nuevo/Abrir Proyecto"),
-                                       QStringLiteral("Proyectos (*.tvp)"), true, start);
+  const QString chosen =
+      host_.askFile(QStringLiteral("Nuevo/Abrir Proyecto"), QStringLiteral("Proyectos (*.tvp)"),
+                    StudioHost::FileQuestion::OpenOrCreate, start);
   project.restoreWorkingFolder();
   if (chosen.isEmpty()) return;
   QString path = chosen;
@@ -247,6 +253,28 @@ void TarvolinMainWindow::editProjectSettings() {
   refreshState();
 }
 
+void TarvolinMainWindow::createSharing() {
+  sharing_ = new sharing_ui::SharingController(bench_, this);
+  sharing_->fillMenu(menu(MenuSlot::Network));
+  // Before a sharing command everything is saved; it goes on only when
+  // nothing is left unsaved.
+  sharing_->setSaveAll([this] {
+    saveAllCommand();
+    return !editor_->anyModified() && !(bench_.project().isOpen() && bench_.project().isModified());
+  });
+  connect(sharing_, &sharing_ui::SharingController::busyStateChanged, this, [this](bool busy) {
+    menuBar()->setEnabled(!busy);
+    for (QToolBar* bar : toolbars_)
+      if (bar) bar->setEnabled(!busy);
+    refreshState();
+  });
+  // An update replaced files: open scripts read them again.
+  connect(sharing_, &sharing_ui::SharingController::filesReloaded, this, [this] {
+    editor_->checkFilesChangedOnDisk();
+    refreshAfterProjectChange();
+  });
+}
+
 void TarvolinMainWindow::saveAllCommand() {
   project::Project& project = bench_.project();
   if (project.isOpen()) {
@@ -270,7 +298,8 @@ void TarvolinMainWindow::saveGameCommand() {
   project::Project& project = bench_.project();
   if (!project.isOpen()) return;
   const QString path =
-      host_.askFile(QStringLiteral("Guardar partida"), kSaveGameFilter, true, qs(project.folder()));
+      host_.askFile(QStringLiteral("Guardar partida"), kSaveGameFilter,
+                    StudioHost::FileQuestion::Save, qs(project.folder()));
   project.restoreWorkingFolder();
   if (!path.isEmpty()) control_.SaveGame(path.toStdString());
 }
@@ -279,7 +308,8 @@ void TarvolinMainWindow::loadGameCommand() {
   project::Project& project = bench_.project();
   if (!project.isOpen()) return;
   const QString path =
-      host_.askFile(QStringLiteral("Cargar partida"), kSaveGameFilter, false, qs(project.folder()));
+      host_.askFile(QStringLiteral("Cargar partida"), kSaveGameFilter,
+                    StudioHost::FileQuestion::Open, qs(project.folder()));
   project.restoreWorkingFolder();
   if (!path.isEmpty()) control_.LoadGame(path.toStdString());
 }

@@ -21,6 +21,7 @@
 #include "shell/notes_pane.h"
 #include "shell/script_browser.h"
 #include "shell/studio_host.h"
+#include "sharing_ui/sharing_controller.h"
 #include "workbench/emulator_control.h"
 #include "workbench/workbench.h"
 
@@ -58,6 +59,7 @@ TarvolinMainWindow::TarvolinMainWindow(Workbench& bench, StudioHost& host,
   assets_ui::addImportEntries(importMenu(), this, bench_.project(),
                               [this] { refreshAfterProjectChange(); });
   createToolbars();
+  createSharing();
   createEmulator();
   loop_ = std::make_unique<FrameLoop>(control_, this);
   loop_->setBusyCheck([this] { return host_.busy(); });
@@ -90,6 +92,9 @@ TarvolinMainWindow::TarvolinMainWindow(Workbench& bench, StudioHost& host,
 
 TarvolinMainWindow::~TarvolinMainWindow() {
   qApp->removeEventFilter(this);
+  // Lines written from now on wait for a notes window that may come.
+  host_.setNotes(nullptr);
+  host_.setDialogParent(nullptr);
   // The docks are destroyed after this window's own part: what they signal
   // while they go must not reach it.
   if (notesDock_) notesDock_->disconnect(this);

@@ -24,6 +24,7 @@ class QToolBar;
 
 namespace tarvolin { class Workbench; }
 namespace tarvolin::editor { class EditorArea; }
+namespace tarvolin::sharing_ui { class SharingController; }
 
 namespace tarvolin::shell {
 
@@ -90,6 +91,8 @@ class TarvolinMainWindow : public QMainWindow,
   QDockWidget* browserDock() const { return browserDock_; }
   EmulatorWindow* emulator() const { return emulator_; }
   FrameLoop& loop() const { return *loop_; }
+  // Project sharing: the "&Red" menu's commands and their windows.
+  sharing_ui::SharingController* sharing() const { return sharing_; }
   GameKeys& keys() { return keys_; }
 
   // Places the window as the settings say (position validated at load).
@@ -134,6 +137,7 @@ class TarvolinMainWindow : public QMainWindow,
   void createMenus();
   void createToolbars();
   void connectCommands();
+  void createSharing();
   // main_commands.cpp
   void newOrOpenProject();
   void editProjectSettings();
@@ -176,6 +180,7 @@ class TarvolinMainWindow : public QMainWindow,
   std::array<QMenu*, static_cast<std::size_t>(MenuSlot::Count)> menus_{};
   std::array<QToolBar*, static_cast<std::size_t>(ToolbarGroup::Count)> toolbars_{};
   QMenu* importMenu_ = nullptr;
+  sharing_ui::SharingController* sharing_ = nullptr;
   QAction* importAnchor_ = nullptr;  // where "Importar" goes in "&Archivo"
   editor::EditorArea* editor_ = nullptr;
   NotesPane* notes_ = nullptr;

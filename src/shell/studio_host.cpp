@@ -119,16 +119,24 @@ bool StudioHost::progress(int percent, std::string_view label) {
   return true;
 }
 
-QString StudioHost::askFile(const QString& title, const QString& filter, bool save,
+QString StudioHost::askFile(const QString& title, const QString& filter, FileQuestion question,
                             const QString& folder) {
-  if (fileAnswerer_) return fileAnswerer_(title, filter, save);
+  if (fileAnswerer_) return fileAnswerer_(title, filter, question != FileQuestion::Open);
   QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
-  return save ? QFileDialog::getSaveFileName(parent, title, folder, filter)
-              : QFileDialog::getOpenFileName(parent, title, folder, filter);
+  switch (question) {
+    case FileQuestion::Open:
+      return QFileDialog::getOpenFileName(parent, title, folder, filter);
+    case FileQuestion::Save:
+      return QFileDialog::getSaveFileName(parent, title, folder, filter);
+    case FileQuestion::OpenOrCreate:
+      return QFileDialog::getSaveFileName(parent, title, folder, filter, nullptr,
+                                          QFileDialog::DontConfirmOverwrite);
+  }
+  return {};
 }
 
 bool StudioHost::chooseFile(std::string_view title, std::string_view filter, std::string& path) {
-  const QString chosen = askFile(qs(title), qs(filter), false);
+  const QString chosen = askFile(qs(title), qs(filter), FileQuestion::Open);
   if (chosen.isEmpty()) return false;
   path = chosen.toStdString();
   return true;

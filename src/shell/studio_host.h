@@ -46,9 +46,12 @@ class StudioHost : public Host {
   using FileAnswerer = std::function<QString(const QString& title, const QString& filter, bool save)>;
   void setFileAnswerer(FileAnswerer answerer) { fileAnswerer_ = std::move(answerer); }
 
-  // The studio's file questions (open or save), through the answerer when
-  // one is set. Empty when cancelled.
-  QString askFile(const QString& title, const QString& filter, bool save,
+  // The studio's file questions, through the answerer when one is set
+  // (which sees `save` for Save and OpenOrCreate). Empty when cancelled.
+  // OpenOrCreate takes an existing file or a new name without asking to
+  // replace anything.
+  enum class FileQuestion { Open, Save, OpenOrCreate };
+  QString askFile(const QString& title, const QString& filter, FileQuestion question,
                   const QString& folder = QString());
 
   // A long operation shows progress now; frames wait meanwhile.

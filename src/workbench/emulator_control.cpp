@@ -91,6 +91,7 @@ void EmulatorControl::Run(bool preprocess) {
     listener_->clearExecutionLine();
     SetStatus(EmulatorStatus::Running, "");
     listener_->pictureChanged();
+    listener_->activateEmulator();
     return;
   }
   if (running_) {

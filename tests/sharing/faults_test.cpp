@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <algorithm>
+#include <chrono>
 #include <random>
 
 #include "sharing/child_process.h"
@@ -50,13 +51,18 @@ TEST(SharingLoad, TwentyClientsCommitAndUpdateTwentyFiveTimes) {
         writeFile(me.folder + "/cliente" + std::to_string(k) + "/datos.txt",
                   "cliente " + std::to_string(k) + " ronda " + std::to_string(round) + "\n" +
                       std::string(rng() % 3000, char('a' + k)));
-        for (int attempt = 0;; ++attempt) {
+        // A busy server answers "Commit in progress"; the client tries again
+        // until a generous deadline (a slow sanitizer build can keep one
+        // client waiting for hundreds of turns).
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(5);
+        for (;;) {
           const test::RunResult r = me.run(TransactionKind::Commit, server.port(), who);
           if (r.success && r.message == "Complete!") {
             ++commits[std::size_t(k)];
             break;
           }
-          if (attempt > 400 || (!r.success && r.message != "Commit in progress - try again later")) {
+          if (std::chrono::steady_clock::now() > deadline ||
+              (!r.success && r.message != "Commit in progress - try again later")) {
             failures[std::size_t(k)] = r.message;
             return;
           }

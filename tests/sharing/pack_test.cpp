@@ -95,6 +95,38 @@ TEST(FilePack, MissingFileFailsThePack) {
   EXPECT_NE(error.find("no.txt"), std::string::npos);
 }
 
+TEST(FilePack, AFollowedPackingReportsItsBytesAndStopsWhenAsked) {
+  TempDir dir;
+  // Three megabytes that do not compress, and a small text.
+  std::string big(3u << 20, '\0');
+  std::uint32_t x = 12345;
+  for (char& c : big) c = char((x = x * 1103515245u + 12345u) >> 24);
+  test::writeFile(dir.file("big.bin"), big);
+  test::writeFile(dir.file("a.txt"), "texto");
+  const std::vector<std::string> names{"big.bin", "a.txt"};
+  std::string error;
+  ASSERT_TRUE(packFiles(dir.path(), names, dir.file("plain"), error)) << error;
+
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> heard;
+  PackWatch watch;
+  watch.progress = [&](std::uint64_t done, std::uint64_t total) { heard.push_back({done, total}); };
+  ASSERT_TRUE(packFiles(dir.path(), names, dir.file("followed"), error, &watch)) << error;
+  // Compressing a megabyte at a time gives the very same pack.
+  EXPECT_EQ(test::readFile(dir.file("followed")), test::readFile(dir.file("plain")));
+  ASSERT_FALSE(heard.empty());
+  for (std::size_t i = 0; i < heard.size(); ++i) {
+    EXPECT_EQ(heard[i].second, big.size() + 5);
+    if (i > 0) EXPECT_GE(heard[i].first, heard[i - 1].first);
+  }
+  EXPECT_EQ(heard.back().first, big.size() + 5);
+
+  // Stopped: a failure with its reason, and no pack left behind.
+  watch.stop = [] { return true; };
+  EXPECT_FALSE(packFiles(dir.path(), names, dir.file("stopped"), error, &watch));
+  EXPECT_EQ(error, "Empaquetado interrumpido");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("stopped")));
+}
+
 // A hostile or broken pack is refused whole, with nothing written.
 struct Hostile {
   const char* what;

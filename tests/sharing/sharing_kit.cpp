@@ -31,19 +31,21 @@ void FakePeer::sendRaw(const std::string& bytes) {
   if (conn_.flush() != IoResult::Ok || conn_.sendAll(bytes) != IoResult::Ok) closed_ = true;
 }
 
-FakeServer::FakeServer(std::function<void(FakePeer&)> script) {
+FakeServer::FakeServer(std::function<void(FakePeer&)> script, int connections) {
   std::string error;
   listener_.listen("127.0.0.1", 0, error);
   port_ = listener_.port();
-  thread_ = std::thread([this, script = std::move(script)] {
-    Connection conn;
-    for (int i = 0; i < 200 && !conn.valid(); ++i) conn = listener_.accept(50);
-    if (!conn.valid()) return;
-    conn.setTimeout(20000);
-    conn.setDiagnostics({});
-    FakePeer peer(conn);
-    script(peer);
-    conn.flush();
+  thread_ = std::thread([this, connections, script = std::move(script)] {
+    for (int n = 0; n < connections; ++n) {
+      Connection conn;
+      for (int i = 0; i < 200 && !conn.valid(); ++i) conn = listener_.accept(50);
+      if (!conn.valid()) return;
+      conn.setTimeout(20000);
+      conn.setDiagnostics({});
+      FakePeer peer(conn);
+      script(peer);
+      conn.flush();
+    }
   });
 }
 

@@ -39,10 +39,11 @@ class FakePeer {
   bool closed_ = false;
 };
 
-// Accepts one connection on a free loopback port and runs `script` on it.
+// Accepts connections on a free loopback port, one after the other, and
+// runs `script` on each (one connection unless told more).
 class FakeServer {
  public:
-  explicit FakeServer(std::function<void(FakePeer&)> script);
+  explicit FakeServer(std::function<void(FakePeer&)> script, int connections = 1);
   ~FakeServer();
   int port() const { return port_; }
   void join();

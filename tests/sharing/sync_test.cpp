@@ -176,6 +176,13 @@ TEST(Merge, EditScriptsBecomeDifferencesAndChoicesBuildTheText) {
   merge.hunks()[1].edited = "Dos a mano\r\n";
   merge.hunks()[2].choice = HunkChoice::Local;
   EXPECT_EQ(merge.result(), "cero\r\nuno\r\nDos a mano\r\ntres\r\ncuatro\r\ncinco\r\nseis");
+  // Each hunk's place in that text follows the choices before it.
+  merge.hunks()[1].edited = "Dos\r\na mano\r\n";
+  EXPECT_EQ(merge.resultSpan(0), std::make_pair(0, 1));  // "cero"
+  EXPECT_EQ(merge.resultSpan(1), std::make_pair(2, 2));  // the two edited lines
+  EXPECT_EQ(merge.resultSpan(2), std::make_pair(5, 1));  // "cuatro", kept
+  EXPECT_EQ(merge.resultSpan(3), std::make_pair(7, 1));  // "seis"
+  EXPECT_EQ(merge.resultSpan(9), std::make_pair(0, 0));
 
   // A script that does not fit the texts is refused.
   EXPECT_FALSE(merge.build("a\n", "b\n", {{'d', 5, 1, {}}}));

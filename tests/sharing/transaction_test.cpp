@@ -361,6 +361,36 @@ TEST(SharingTransaction, SilenceTimesOutAndCancelEndsTheWait) {
   EXPECT_EQ(client.statusText(), "Operación cancelada por el usuario");
   EXPECT_EQ(client.connectionText(), "Closed");
   release = true;
+
+  // A long preparation (packing) that stops when the user cancels ends as
+  // a cancel, not with the preparation's own failure.
+  FakeServer third([&](FakePeer& p) {
+    handshake(p, TransactionKind::Commit);
+    while (!p.receive().empty()) {
+    }
+  });
+  struct SlowHooks : ScriptHooks {
+    std::atomic<bool> preparing{false};
+    StepResult prepare(Step step, StepContext& ctx) override {
+      if (step != Step::SendChangeList) return ScriptHooks::prepare(step, ctx);
+      preparing = true;
+      for (int i = 0; i < 500 && !ctx.cancelled(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      return StepResult::fail("Error construyendo el paquete parcial del proyecto del cliente");
+    }
+  } slow;
+  SharingClient packing;
+  packing.setDiagnostics({});
+  ASSERT_TRUE(packing.start(TransactionKind::Commit, {"127.0.0.1", third.port(), 60000},
+                            {"ana", "clave", "Demo", ""}, slow));
+  for (int i = 0; i < 500 && !slow.preparing; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  packing.cancel();
+  for (int i = 0; i < 300 && !packing.finished(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(packing.finished());
+  EXPECT_FALSE(packing.success());
+  EXPECT_EQ(packing.statusText(), "Operación cancelada por el usuario");
 }
 
 TEST(SharingTransaction, NoServerMeansNoConnection) {

@@ -203,8 +203,10 @@ TEST(EmulatorControl, BreakpointWhileRunningStopsAndF5Continues) {
   EXPECT_EQ(s.seen.shown.back(), "main.txt:20");
   EXPECT_TRUE(s.bench.audio().IsAudioPaused() || !s.bench.audio().IsInitialised());
   s.doc("main.txt").setBreakpoint(19, false);
-  s.control.Run(true);  // continue, no restart
+  const int activations = s.seen.activations;
+  s.control.Run(true);  // continue, no restart, the emulator in front again
   EXPECT_TRUE(s.control.wantsFrames());
+  EXPECT_EQ(s.seen.activations, activations + 1);
   EXPECT_EQ(s.control.statusText(), "<Corriendo>");
   s.control.Tick();
   EXPECT_EQ(s.global(0), 1);

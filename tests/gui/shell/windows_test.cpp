@@ -117,6 +117,44 @@ TEST(StudioWindows, ProjectSettingsWindowTakesItsValues) {
   EXPECT_TRUE(QDir(QString::fromStdString(rig.dir.file("game/Recursos"))).exists());
 }
 
+TEST(StudioWindows, NewProjectIsMadeWithItsSettingsWindow) {
+  StudioRig rig;
+  rig.start();
+  // A name that does not exist makes a new project: the message, the
+  // settings window (accepted here), the offer of a main script.
+  rig.files = {QString::fromStdString(rig.dir.file("nuevo"))};
+  rig.answers = {MessageAnswer::Ok, MessageAnswer::Yes};
+  QStringList windows;
+  QTimer accepter;
+  QObject::connect(&accepter, &QTimer::timeout, [&windows] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      windows << dialog->windowTitle();
+      dialog->accept();
+    }
+  });
+  accepter.start(5);
+  rig.trigger(shell::Command::OpenProject);
+  accepter.stop();
+  EXPECT_EQ(rig.fileTitles.last(), "Nuevo/Abrir Proyecto");
+  EXPECT_EQ(windows, QStringList{"Configuración del Proyecto"});
+  ASSERT_GE(rig.boxes.size(), 2);
+  EXPECT_EQ(rig.boxes[0], "Se ha creado un nuevo proyecto con las configuraciones por defecto. "
+                          "Configura el proyecto ahora.");
+  EXPECT_EQ(rig.boxes[1], "Create new (main) script?");
+  EXPECT_TRUE(rig.bench().project().isOpen());
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(rig.dir.file("nuevo.tvp"))));
+  EXPECT_EQ(TempDir::read(rig.dir.file("nuevo/Script/main.txt")), "; Main script\r\n\r\n");
+  EXPECT_EQ(rig.editor().activeScriptName(), "main.txt");
+  EXPECT_EQ(rig.window().browser()->folder().toStdString(), rig.bench().project().scriptFolderPath());
+
+  // Opening another project that exists leaves this one.
+  const std::string game = rig.writeGame();
+  rig.files = {QString::fromStdString(game)};
+  rig.trigger(shell::Command::OpenProject);
+  EXPECT_EQ(rig.bench().project().filePath(), game);
+  EXPECT_EQ(rig.window().windowTitle(), "Tarvolin - [Proyecto: game]");
+}
+
 TEST(StudioWindows, HelpMenuAndStartupWindows) {
   StudioRig rig;
   rig.startupWindows = true;
