@@ -16,7 +16,9 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1];
   std::string error;
   const DesktopEntry studio = packagedStudioEntry();
+  const DesktopEntry guide = packagedGuideEntry();
   if (!writeFile(folder + "/" + studio.fileName, desktopEntryText(studio), error) ||
+      !writeFile(folder + "/" + guide.fileName, desktopEntryText(guide), error) ||
       !writeFile(folder + "/" + std::string(kMimePackageFile), mimePackageText(), error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;

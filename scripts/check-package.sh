@@ -33,6 +33,7 @@ has usr/share/doc/tarvolin-studio/copyright
 has usr/share/doc/tarvolin-studio/changelog.Debian.gz
 if echo "$files" | grep -qx ./usr/bin/TarvolinStudio; then
   has usr/share/applications/halvergen-tarvolin.desktop
+  has usr/share/applications/halvergen-tarvolin-guide.desktop
   has usr/share/mime/packages/halvergen-tarvolin.xml
   has usr/share/icons/hicolor/scalable/apps/halvergen-tarvolin.svg
   for lib in libqt6widgets6 libqt6svg6; do
@@ -42,6 +43,7 @@ if echo "$files" | grep -qx ./usr/bin/TarvolinStudio; then
   dpkg-deb -x "$DEB" "$WORK/x"
   if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$WORK/x/usr/share/applications/halvergen-tarvolin.desktop"
+    desktop-file-validate "$WORK/x/usr/share/applications/halvergen-tarvolin-guide.desktop"
   fi
 fi
 echo "$files" | grep -q '^\./usr/local\|^\./opt' && fail "el paquete instala fuera de /usr"

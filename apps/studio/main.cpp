@@ -17,6 +17,10 @@ int main(int argc, char** argv) {
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
   tarvolin::shell::StudioOptions options = tarvolin::shell::parseStudioArguments(arguments);
+  if (options.guideOnly) {
+    tarvolin::shell::showGuideOnly();
+    return app.exec();
+  }
 #ifdef TARVOLIN_SOURCE_DATA_DIR
   options.dataFolder = TARVOLIN_SOURCE_DATA_DIR;
 #endif

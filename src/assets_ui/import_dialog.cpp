@@ -224,7 +224,7 @@ void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, I
     QObject::connect(a, &QAction::triggered, parent, [parent, &project, f, done, chooser, a] {
       project::Edit undo;
       if (importFamilyWithDialog(parent, project, f, chooser, &undo) && undo.valid() && done)
-        done(undo, QStringLiteral("Importar ") + a->text().remove('&').remove(QStringLiteral("...")));
+        done(undo, QStringLiteral("importación de ") + a->text().remove('&').remove(QStringLiteral("...")));
     });
     actions.push_back(a);
   }
@@ -235,7 +235,7 @@ void addImportEntries(QMenu* menu, QWidget* parent, project::Project& project, I
     dialog.setFileChooser(chooser);
     QObject::connect(&dialog, &ImportDialog::imported, parent, [&dialog, done] {
       if (done && dialog.lastSummary().undo.valid())
-        done(dialog.lastSummary().undo, QStringLiteral("Importar Proyecto"));
+        done(dialog.lastSummary().undo, QStringLiteral("importación de proyecto"));
     });
     dialog.exec();
   });

@@ -106,7 +106,8 @@ bool importFamilyWithDialog(QWidget* parent, project::Project& project, project:
                             const FileChooser& chooser = fileDialogChooser(), project::Edit* undo = nullptr);
 
 // What the submenu hands on after an import that merged records: the edit
-// that undoes it (the studio keeps it on its undo stack) and a label.
+// that undoes it (the studio keeps it on its undo stack) and what it was
+// ("importación de Cadenas"), which Deshacer names.
 using ImportDone = std::function<void(const project::Edit& undo, const QString& label)>;
 
 // Fills the "Importar" submenu of "&Archivo": one entry per family and

@@ -106,6 +106,8 @@ class EditorArea : public QWidget {
   // The context menu for a byte position of an editor (the caller owns it).
   QMenu* createContextMenu(ScriptEditor* editor, int position);
   FindDialog* findDialog() const { return findDialog_; }
+  // The words the colouring knows (assets, functions, arrays).
+  const WordLists& wordLists() const { return *words_; }
 
  public slots:
   // Files and documents.

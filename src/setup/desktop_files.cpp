@@ -100,20 +100,32 @@ DesktopEntry packagedStudioEntry() {
   return studioEntry(std::string(kStudioProgram), std::string(kStudioIconName));
 }
 
+namespace {
+
+// The guide opens in the studio's help window, with no project and no
+// emulator: the same pages and search as F1.
+DesktopEntry guideEntry(const std::string& program) {
+  DesktopEntry guide;
+  guide.fileName = std::string(kGuideEntry);
+  guide.name = std::string(kGuideTitle);
+  guide.comment = "Abre la guía de usuario de Tarvolin";
+  guide.exec = execArgument(program) + " --guide";
+  guide.icon = "help-contents";
+  guide.categories = "Development;Documentation;";
+  return guide;
+}
+
+}  // namespace
+
+DesktopEntry packagedGuideEntry() { return guideEntry(std::string(kStudioProgram)); }
+
 std::vector<DesktopEntry> programGroupEntries(const std::string& folder,
-                                              const std::string& guidePage,
                                               const std::string& studioIcon) {
   std::vector<DesktopEntry> entries(4);
   entries[0] = studioEntry(joined(folder, kStudioProgram), studioIcon);
   entries[0].tryExec = joined(folder, kStudioProgram);
-
-  DesktopEntry& guide = entries[1];
-  guide.fileName = std::string(kGuideEntry);
-  guide.name = std::string(kGuideTitle);
-  guide.comment = "Abre la guía de usuario de Tarvolin";
-  guide.exec = "xdg-open " + execArgument(guidePage);
-  guide.icon = "help-contents";
-  guide.categories = "Development;Documentation;";
+  entries[1] = guideEntry(joined(folder, kStudioProgram));
+  entries[1].tryExec = joined(folder, kStudioProgram);
 
   DesktopEntry& uninstall = entries[2];
   uninstall.fileName = std::string(kUninstallEntry);

@@ -46,14 +46,15 @@ std::string escapeEntryValue(std::string_view value);
 bool isDesktopSafePath(std::string_view path);
 
 // The four items of the program group for an installation in `folder`, in
-// menu order. `guidePage` is the page of the user guide to open (absolute),
-// `studioIcon` the icon name or file of the studio.
+// menu order; `studioIcon` is the icon name or file of the studio. The
+// guide's item opens the studio's own guide window ("--guide").
 std::vector<DesktopEntry> programGroupEntries(const std::string& folder,
-                                              const std::string& guidePage,
                                               const std::string& studioIcon);
 
 // The studio's entry in a system package: the program is found on the PATH.
 DesktopEntry packagedStudioEntry();
+// The guide's entry a system package installs.
+DesktopEntry packagedGuideEntry();
 
 std::string desktopEntryText(const DesktopEntry& entry);
 std::string directoryEntryText(const std::string& icon);

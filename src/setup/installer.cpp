@@ -119,13 +119,6 @@ bool copyFolder(const std::string& sourceTree, const std::string& relative,
   return true;
 }
 
-std::string guidePage(const std::string& folder) {
-  const std::string guide = folder + "/" + std::string(kGuideFolder);
-  for (const char* page : {"indice.md", "index.html", "index.md", "README.md"})
-    if (isFile(guide + "/" + page)) return guide + "/" + page;
-  return guide + "/";
-}
-
 std::string studioIconSource(const std::string& folder) {
   return folder + "/" + std::string(kStudioIconFile);
 }
@@ -173,7 +166,7 @@ bool createProgramGroup(const std::string& folder, const DesktopPlaces& places, 
     if (!copyRecorded(studioIconSource(folder), to, RecordKind::Group, record, error)) return false;
     icon = std::string(kStudioIconName);
   }
-  const std::vector<DesktopEntry> entries = programGroupEntries(folder, guidePage(folder), icon);
+  const std::vector<DesktopEntry> entries = programGroupEntries(folder, icon);
   for (const DesktopEntry& entry : entries) {
     if (!writeRecorded(places.applications() + "/" + entry.fileName, desktopEntryText(entry),
                        RecordKind::Group, record, error))

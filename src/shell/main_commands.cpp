@@ -56,8 +56,8 @@ void TarvolinMainWindow::connectCommands() {
   on(Command::ProgramSettings, [this](bool) { editProgramSettings(); });
   on(Command::Exit, [this](bool) { close(); });
   // Edición
-  on(Command::Undo, [e](bool) { e->undo(); });
-  on(Command::Redo, [e](bool) { e->redo(); });
+  on(Command::Undo, [this](bool) { undoCommand(false); });
+  on(Command::Redo, [this](bool) { undoCommand(true); });
   on(Command::Cut, [e](bool) { e->cut(); });
   on(Command::Copy, [e](bool) { e->copy(); });
   on(Command::Paste, [e](bool) { e->paste(); });

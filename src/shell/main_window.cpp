@@ -4,7 +4,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QAbstractSpinBox>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <Qsci/qsciscintilla.h>
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
@@ -13,12 +18,14 @@
 
 #include "assets_ui/import_dialog.h"
 #include "editor/editor_area.h"
+#include "editor/script_editor.h"
 #include "platform/scripted_input.h"
 #include "shell/key_table.h"
 #include "shell/emulator_window.h"
 #include "shell/frame_loop.h"
 #include "shell/icons.h"
 #include "shell/notes_pane.h"
+#include "shell/project_edits.h"
 #include "shell/script_browser.h"
 #include "shell/studio_host.h"
 #include "sharing_ui/sharing_controller.h"
@@ -31,6 +38,17 @@ namespace {
 constexpr const char* kProductName = "Tarvolin";
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// Whether the focused widget undoes its own typing.
+bool focusHasOwnUndo() {
+  QWidget* f = QApplication::focusWidget();
+  if (!f) return false;
+  if (qobject_cast<QsciScintilla*>(f) || qobject_cast<QAbstractSpinBox*>(f)) return true;
+  if (auto* line = qobject_cast<QLineEdit*>(f)) return !line->isReadOnly();
+  if (auto* text = qobject_cast<QTextEdit*>(f)) return !text->isReadOnly();
+  if (auto* plain = qobject_cast<QPlainTextEdit*>(f)) return !plain->isReadOnly();
+  return false;
+}
 
 }  // namespace
 
@@ -55,9 +73,25 @@ TarvolinMainWindow::TarvolinMainWindow(Workbench& bench, StudioHost& host,
 
   createActions();
   createMenus();
-  // The imports of other projects' assets (their window is the import's).
-  assets_ui::addImportEntries(importMenu(), this, bench_.project(),
-                              [this] { refreshAfterProjectChange(); });
+  // The imports of other projects' assets (their window is the import's);
+  // each import is kept for Deshacer.
+  edits_ = new ProjectEdits(bench_.project(), this);
+  connect(edits_, &ProjectEdits::assetsChanged, this, [this] {
+    editor_->refreshWordLists();
+    refreshState();
+  });
+  connect(edits_, &ProjectEdits::stateChanged, this, &TarvolinMainWindow::refreshState);
+  connect(edits_, &ProjectEdits::refused, this,
+          [this](const QString& why) { host_.outputLine(why.toStdString()); });
+  assets_ui::addImportEntries(
+      importMenu(), this, bench_.project(),
+      [this](const project::Edit& undo, const QString& label) {
+        edits_->keep(undo, label);
+        refreshAfterProjectChange();
+      },
+      [this](QWidget*, const QString& title, const QString& filter) {
+        return host_.askFile(title, filter, StudioHost::FileQuestion::Open);
+      });
   createToolbars();
   createSharing();
   createEmulator();
@@ -232,6 +266,43 @@ void TarvolinMainWindow::cycleViewers() {
   open[next]->activateWindow();
 }
 
+// ------------------------------------------------------------------- undo
+
+// Deshacer and Rehacer act on the script editor while it has the focus and
+// something to take back, otherwise on the project's edits.
+bool TarvolinMainWindow::editorTakesUndo(bool redo) const {
+  editor::ScriptEditor* e = editor_->activeEditor();
+  if (!e) return false;
+  if (!(redo ? edits_->canRedo() : edits_->canUndo())) return true;
+  QWidget* focus = QApplication::focusWidget();
+  const bool focused = focus && (focus == e || e->isAncestorOf(focus));
+  return focused && (redo ? e->isRedoAvailable() : e->isUndoAvailable());
+}
+
+void TarvolinMainWindow::undoCommand(bool redo) {
+  if (editorTakesUndo(redo)) {
+    redo ? editor_->redo() : editor_->undo();
+  } else {
+    redo ? edits_->redo() : edits_->undo();
+    // The lists changed beneath the open windows.
+    refreshAfterProjectChange();
+  }
+}
+
+void TarvolinMainWindow::updateUndoTexts() {
+  const std::pair<Command, bool> entries[] = {{Command::Undo, false}, {Command::Redo, true}};
+  for (const auto& [c, redo] : entries) {
+    const bool editor = editorTakesUndo(redo);
+    const QString what = editor ? QString() : redo ? edits_->redoText() : edits_->undoText();
+    QString text = redo ? QStringLiteral("&Rehacer") : QStringLiteral("&Deshacer");
+    if (!what.isEmpty()) text += QLatin1Char(' ') + what;
+    text += redo ? QStringLiteral("\tCtrl-Y") : QStringLiteral("\tCtrl-Z");
+    QAction* a = action(c);
+    if (a->text() != text) a->setText(text);
+    a->setEnabled(editor || !what.isEmpty());
+  }
+}
+
 // ------------------------------------------------------------------ state
 
 void TarvolinMainWindow::updateTitle() {
@@ -264,8 +335,7 @@ void TarvolinMainWindow::updateEnabled() {
                     Command::FindInScripts})
     action(c)->setEnabled(project);
   action(Command::RunToCursor)->setEnabled(project && document);
-  for (Command c : {Command::CloseScript, Command::SaveScript, Command::Undo, Command::Redo,
-                    Command::Cut, Command::Copy, Command::Paste, Command::Delete, Command::Find,
+  for (Command c : {Command::CloseScript, Command::SaveScript, Command::Cut, Command::Copy, Command::Paste, Command::Delete, Command::Find,
                     Command::Replace, Command::NextBookmark, Command::PreviousBookmark,
                     Command::ToggleBookmark, Command::GotoLine, Command::Comment,
                     Command::BlockStart, Command::BlockEnd, Command::SelectAll, Command::Indent,
@@ -275,6 +345,7 @@ void TarvolinMainWindow::updateEnabled() {
   for (int c = static_cast<int>(Command::InsertLV0); c <= static_cast<int>(Command::InsertRV3); ++c)
     action(static_cast<Command>(c))->setEnabled(document);
   action(Command::SaveAll)->setEnabled(project || document);
+  updateUndoTexts();
   action(Command::StopOnError)->setChecked(control_.stopOnError());
   action(Command::ShowEmulator)->setChecked(emulator_->isVisible());
 }
@@ -435,6 +506,19 @@ bool TarvolinMainWindow::preTranslate(QKeyEvent* key) {
   }
   if ((k == Qt::Key_F6 && mods == Qt::ShiftModifier) || k == Qt::Key_F18) {
     editor_->previousDocument();
+    return true;
+  }
+  // Ctrl-Z and Ctrl-Y belong to the text being typed (a script with
+  // nothing to take back leaves them to the project); elsewhere in the main
+  // window they undo and redo the project's edits.
+  if (mods == Qt::ControlModifier && (k == Qt::Key_Z || k == Qt::Key_Y) &&
+      QApplication::activeWindow() == this) {
+    const bool redo = k == Qt::Key_Y;
+    if (!(redo ? edits_->canRedo() : edits_->canUndo())) return false;
+    const bool inEditor = editor_->isAncestorOf(QApplication::focusWidget());
+    if (inEditor ? editorTakesUndo(redo) : focusHasOwnUndo()) return false;
+    undoCommand(redo);
+    refreshState();
     return true;
   }
   return false;

@@ -31,6 +31,7 @@ namespace tarvolin::shell {
 class EmulatorWindow;
 class FrameLoop;
 class NotesPane;
+class ProjectEdits;
 class ScriptBrowser;
 class StudioHost;
 
@@ -87,6 +88,8 @@ class TarvolinMainWindow : public QMainWindow,
   editor::EditorArea* editor() const { return editor_; }
   NotesPane* notes() const { return notes_; }
   ScriptBrowser* browser() const { return browser_; }
+  // The undo stack of project edits; windows that edit assets keep theirs here.
+  ProjectEdits& projectEdits() const { return *edits_; }
   QDockWidget* notesDock() const { return notesDock_; }
   QDockWidget* browserDock() const { return browserDock_; }
   EmulatorWindow* emulator() const { return emulator_; }
@@ -161,6 +164,9 @@ class TarvolinMainWindow : public QMainWindow,
   void updateEnabled();
   void applyEmulatorVisibility();
   void cycleViewers();
+  bool editorTakesUndo(bool redo) const;
+  void undoCommand(bool redo);
+  void updateUndoTexts();
   // EmulatorListener
   void emulatorStateChanged() override;
   void pictureChanged() override;
@@ -188,6 +194,7 @@ class TarvolinMainWindow : public QMainWindow,
   ScriptBrowser* browser_ = nullptr;
   QDockWidget* browserDock_ = nullptr;
   EmulatorWindow* emulator_ = nullptr;
+  ProjectEdits* edits_ = nullptr;
   bool emulatorWanted_ = true;  // the show/hide button's choice
   std::unique_ptr<FrameLoop> loop_;
   GameKeys keys_;

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "help/help_window.h"
 #include "platform/paths.h"
 #include "project/program_settings.h"
 #include "shell/frame_loop.h"
@@ -37,6 +38,8 @@ StudioOptions parseStudioArguments(const QStringList& arguments) {
       options.runGame = true;
     } else if (a == "--stats") {
       options.printStatistics = true;
+    } else if (a == "--guide") {
+      options.guideOnly = true;
     } else if (a.size() > 2 && a[0] == '-' && a[1] == '-') {
       // an option of a later version: ignored
     } else {
@@ -58,6 +61,13 @@ StudioOptions parseStudioArguments(const QStringList& arguments) {
     }
   }
   return options;
+}
+
+QWidget* showGuideOnly() {
+  QApplication::setQuitOnLastWindowClosed(true);
+  help::HelpWindow* window = help::HelpWindow::showContents(nullptr);
+  window->setAttribute(Qt::WA_QuitOnClose, true);
+  return window;
 }
 
 Studio::Studio(StudioOptions options, std::unique_ptr<platform::AudioOutput> audio,

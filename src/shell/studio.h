@@ -14,6 +14,8 @@
 #include "platform/game_controller.h"
 #include "project/startup_arguments.h"
 
+class QWidget;
+
 namespace tarvolin {
 class EmulatorControl;
 class Workbench;
@@ -33,12 +35,18 @@ struct StudioOptions {
   int quitAfterMs = 0;      // --quit-after MS: close the program after that time
   bool printStatistics = false;  // --stats: fps and cpu share on stdout once a second
   bool showStartupWindows = true;  // what's new and tips, as the settings say
+  bool guideOnly = false;  // --guide: the user guide alone (see showGuideOnly)
 };
 
 // Reads the program's arguments (without the program name): -P"file",
 // -S"file", a plain project file name, --settings FILE, --run,
-// --quit-after MS, --stats. Unknown options are ignored.
+// --quit-after MS, --stats, --guide. Unknown options are ignored.
 StudioOptions parseStudioArguments(const QStringList& arguments);
+
+// --guide (the desktop's "Guía de Usuario"): the help window alone at its
+// contents, with no project, no emulator and no settings read or written.
+// The program ends when the window closes.
+QWidget* showGuideOnly();
 
 class Studio {
  public:

@@ -41,7 +41,11 @@ bool AudioEngine::InitAudio(platform::AudioOutput& output, Host* host) {
     for (auto& b : buffers_) b.fill(128);
     turn_ = 0;
   }
-  if (!output.Open([this] { OnBufferDone(); })) {
+  const bool opened = output.Open([this] { OnBufferDone(); });
+  // The progress window goes before the failure box, so that neither
+  // covers the other and nothing waits for it afterwards.
+  if (host) host->progress(100, kInitText);
+  if (!opened) {
     if (host) host->messageBox("Tarvolin", kInitFailedText, MessageButtons::Ok, MessageAnswer::Ok);
     return false;
   }

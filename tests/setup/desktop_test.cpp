@@ -64,7 +64,7 @@ TEST(SetupDesktop, ExecArgumentsSurviveQuotingWhateverTheFolderName) {
   for (const std::string& folder :
        {std::string("/opt/Halvergen/Tarvolin"), std::string("/home/ana/Mis Juegos/Tarvolin"),
         std::string("/tmp/a\"b$c`d\\e%f'g;h"), std::string("/tmp/año 100%")}) {
-    const std::vector<DesktopEntry> entries = programGroupEntries(folder, folder + "/UserGuide/", "x");
+    const std::vector<DesktopEntry> entries = programGroupEntries(folder, "x");
     ASSERT_EQ(entries.size(), 4u);
     const std::string text = desktopEntryText(entries[0]);
     const std::vector<std::string> args = execArguments(entryValue(text, "Exec"));
@@ -72,6 +72,8 @@ TEST(SetupDesktop, ExecArgumentsSurviveQuotingWhateverTheFolderName) {
     EXPECT_EQ(args[0], folder + "/TarvolinStudio");
     EXPECT_EQ(args[1], "-P");
     EXPECT_EQ(args[2], "%f");  // the field code stays outside quotes
+    EXPECT_EQ(execArguments(entryValue(desktopEntryText(entries[1]), "Exec")),
+              (std::vector<std::string>{folder + "/TarvolinStudio", "--guide"}));
     const std::string uninstall = desktopEntryText(entries[2]);
     EXPECT_EQ(execArguments(entryValue(uninstall, "Exec")),
               std::vector<std::string>{folder + "/Uninstall"});
@@ -108,7 +110,7 @@ TEST(SetupDesktop, MenuFolderHoldsTheFourItemsInOrderAndEntriesValidate) {
   }
   const std::string guide = TempDir::read(rig.places.applications() + "/" + files[1]);
   EXPECT_EQ(execArguments(entryValue(guide, "Exec")),
-            (std::vector<std::string>{"xdg-open", folder + "/UserGuide/indice.md"}));
+            (std::vector<std::string>{folder + "/TarvolinStudio", "--guide"}));
   const std::string directory =
       TempDir::read(rig.places.directories() + "/halvergen-entertainment.directory");
   EXPECT_EQ(entryValue(directory, "Name"), "Halvergen Entertainment");

@@ -20,13 +20,17 @@ class RecordingHost : public Host {
   MessageAnswer messageBox(std::string_view caption, std::string_view text, MessageButtons,
                            MessageAnswer answer) override {
     boxes.push_back(std::string(caption) + ": " + std::string(text));
+    boxOverProgress = boxOverProgress || progressOpen;
     return answer;
   }
-  bool progress(int, std::string_view label) override {
+  bool progress(int percent, std::string_view label) override {
     status.emplace_back(label);
+    progressOpen = percent < 100;
     return true;
   }
   std::vector<std::string> lines, boxes, status;
+  bool progressOpen = false;     // a progress window is up
+  bool boxOverProgress = false;  // a box was shown while one was
 };
 
 // A device the test drives by hand: it keeps what was written and reports a
@@ -75,6 +79,10 @@ TEST(AudioEngine, WithoutDeviceEverythingSucceedsSilently) {
   EXPECT_EQ(host.boxes[0],
             "Tarvolin: ¡Fallo al inicializar el motor de audio! No habrá ni música ni sonido disponible.");
   EXPECT_EQ(host.status.at(0), "Inicializando el motor de audio...");
+  // The failure box comes after the progress window has gone, and none is
+  // left behind to hold up the frames.
+  EXPECT_FALSE(host.boxOverProgress);
+  EXPECT_FALSE(host.progressOpen);
   EXPECT_FALSE(engine.IsInitialised());
   int ch = -1;
   EXPECT_EQ(engine.PlaySound("/no/such.wav", ch, SoundParams{}), PlayStatus::Ok);
@@ -94,6 +102,7 @@ TEST(AudioEngine, BufferCycleRendersTheCurrentMixer) {
   AudioEngine engine;
   ASSERT_TRUE(engine.InitAudio(out, &host));
   EXPECT_TRUE(host.boxes.empty());
+  EXPECT_FALSE(host.progressOpen);
   // Two buffers of silence start the cycle.
   ASSERT_EQ(out.written.size(), 2u);
   for (auto& b : out.written) {

@@ -238,7 +238,7 @@ TEST(ImportDialog, SingleFamilyImportsAndTheSubmenu) {
   menu->actions()[2]->trigger();
   EXPECT_EQ(int(rig.project.strings().size()), before);
   EXPECT_TRUE(doneUndo.valid());
-  EXPECT_EQ(doneLabel, "Importar Cadenas");
+  EXPECT_EQ(doneLabel, QString::fromUtf8("importación de Cadenas"));
   // The caller that only refreshes.
   int refreshed = 0;
   QMenu plain;

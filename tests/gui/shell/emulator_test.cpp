@@ -5,6 +5,7 @@
 
 #include <QDockWidget>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include "gui/shell/studio_rig.h"
@@ -22,11 +23,15 @@ void openGame(StudioRig& rig, bool withScript = false) {
   ASSERT_TRUE(rig.bench().project().isOpen());
 }
 
-// Chooses an entry of the context menu that the next event loop shows.
-void chooseFromNextMenu(const QString& text) {
-  QTimer::singleShot(0, [text] {
+// Chooses an entry of the context menu that the next event loop shows,
+// looking again until the menu is up (it may come late on a loaded machine).
+void chooseFromNextMenu(const QString& text, int triesLeft = 500) {
+  QTimer::singleShot(triesLeft == 500 ? 0 : 10, [text, triesLeft] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    if (!menu) return;
+    if (!menu) {
+      if (triesLeft > 0) chooseFromNextMenu(text, triesLeft - 1);
+      return;
+    }
     for (QAction* a : menu->actions())
       if (a->text() == text) a->trigger();
     menu->close();
@@ -133,10 +138,12 @@ TEST(StudioEmulator, PictureIsReplicatedAtScalesAndStretchedOtherwise) {
   StudioRig rig;
   openGame(rig);
   shell::EmulatorWindow* emu = rig.window().emulator();
-  // Let the idle redraw of the opened game happen first: the 100 ms
-  // housekeeping would otherwise draw the machine over the picture made here
-  // whenever it comes late (a slow build, a loaded machine).
-  QTest::qWait(250);
+  // Let the idle redraw of the opened game happen first: the housekeeping
+  // tick would otherwise draw the machine over the picture made here
+  // whenever it comes late (a slow build, a loaded machine). Nothing changes
+  // the machine after it while no game runs.
+  QSignalSpy ticks(&rig.window().loop(), &shell::FrameLoop::housekeeping);
+  ASSERT_TRUE(waitFor([&ticks] { return ticks.count() >= 2; }));
   // A picture with a one-pixel checker in its top-left corner.
   machine::MachineState& m = rig.bench().machine();
   std::fill(m.picture.begin(), m.picture.end(), 0);
@@ -197,6 +204,15 @@ TEST(StudioEmulator, ScreenshotsAndSaveGames) {
   QTest::keyClick(&w, Qt::Key_L, Qt::AltModifier);
   EXPECT_EQ(rig.boxes.last(), "Fallo al leer la partida guardada");
   EXPECT_EQ(sram[5], 99);
+
+  // Without a project a screenshot goes to the folder the studio started
+  // in (here the test's own), numbered on from what is there.
+  rig.answers = {MessageAnswer::No};
+  rig.trigger(shell::Command::CloseProject);
+  ASSERT_FALSE(rig.bench().project().isOpen());
+  rig.trigger(shell::Command::Screenshot);
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(rig.dir.file("dump00003.png"))));
+  EXPECT_FALSE(QFile::exists(rig.previousFolder + "/dump00003.png"));
 }
 
 TEST(StudioEmulator, HiddenWhileInactiveWhenAsked) {

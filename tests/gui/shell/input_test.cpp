@@ -95,7 +95,7 @@ TEST(StudioKeys, EmulatorWindowKeysReachTheGame) {
   shell::EmulatorWindow* emu = rig.window().emulator();
   // F5 brings the emulator window up and gives it the focus.
   QTest::keyClick(&rig.window(), Qt::Key_F5);
-  EXPECT_TRUE(QTest::qWaitFor([emu] { return emu->isActiveWindow(); }));
+  EXPECT_TRUE(waitFor([emu] { return emu->isActiveWindow(); }));
   QTest::keyPress(emu, Qt::Key_A);
   ASSERT_TRUE(rig.window().keys().isDown(0x41));
   ASSERT_TRUE(emu->isActive());
@@ -108,7 +108,7 @@ TEST(StudioKeys, EmulatorWindowKeysReachTheGame) {
   // Escape hands the focus back to the main window.
   QTest::keyClick(emu, Qt::Key_Escape);
   rig.bench().scripts().input().Poll();
-  EXPECT_TRUE(QTest::qWaitFor([&rig] { return rig.window().isActiveWindow(); }));
+  EXPECT_TRUE(waitFor([&rig] { return rig.window().isActiveWindow(); }));
   QTest::keyPress(emu, Qt::Key_A);
   rig.bench().scripts().input().Poll();
   EXPECT_EQ(rig.bench().scripts().input().InputValue(held), 0);  // not the active window

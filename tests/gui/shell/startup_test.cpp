@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "gui/shell/studio_rig.h"
+#include "help/help_window.h"
 #include "project/program_settings.h"
 
 namespace tarvolin::test {
@@ -54,6 +55,42 @@ TEST(StudioStartup, SettingsFileWithOnlyTheRateStartsAtThatRate) {
   const std::string written = TempDir::read(rig.settingsPath());
   EXPECT_EQ(keyCount(written), 91);
   EXPECT_NE(written.find("#DISPLAY_RATE\n30\n"), std::string::npos);
+}
+
+TEST(StudioStartup, WithoutSoundDeviceItSaysSoAndGamesStillRun) {
+  StudioRig rig;
+  rig.soundDevice = false;
+  const std::string tvp = rig.writeGame();
+  rig.start({QString::fromStdString("-P\"" + tvp + "\"")});
+  EXPECT_TRUE(rig.boxes.contains(
+      QString::fromUtf8("¡Fallo al inicializar el motor de audio! No habrá ni música ni sonido disponible.")));
+  // No progress window is left over the studio, holding up the frames.
+  EXPECT_FALSE(rig.studio->host().busy());
+  rig.trigger(shell::Command::Run);
+  ASSERT_TRUE(rig.control().running());
+  const std::int32_t before = rig.global(1);
+  EXPECT_TRUE(waitFor([&] { return rig.global(1) > before + 2; }));
+  rig.trigger(shell::Command::Run);
+  ASSERT_TRUE(rig.quit());
+}
+
+TEST(StudioStartup, GuideOptionShowsTheGuideAlone) {
+  const shell::StudioOptions options = shell::parseStudioArguments({"--guide"});
+  EXPECT_TRUE(options.guideOnly);
+  EXPECT_TRUE(options.startup.empty());
+  EXPECT_FALSE(shell::parseStudioArguments({"juego.tvp"}).guideOnly);
+  QWidget* window = shell::showGuideOnly();
+  QApplication::setQuitOnLastWindowClosed(false);
+  auto* help = qobject_cast<help::HelpWindow*>(window);
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_FALSE(help->currentPage().isEmpty());
+  EXPECT_TRUE(help->testAttribute(Qt::WA_QuitOnClose));
+  // Nothing else of the studio is up.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(w->isVisible() && w != help && w->isWindow() && !w->inherits("QMenu"))
+        << w->metaObject()->className();
+  delete help;
 }
 
 TEST(StudioStartup, FramePeriodFollowsTheRateRule) {

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QTest>
 #include <QWindow>
 #include <deque>
@@ -24,6 +25,15 @@
 #include "workbench/workbench.h"
 
 namespace tarvolin::test {
+
+// How long a window test waits for a condition before it fails: long, as a
+// loaded machine or a sanitizer build may be slow; a condition that comes
+// true ends the wait at once.
+constexpr int kPatienceMs = 30000;
+template <class Condition>
+bool waitFor(Condition condition) {
+  return QTest::qWaitFor(condition, kPatienceMs);
+}
 
 // Initialise counts its runs in G_VAR00, every main run in G_VAR01;
 // G_VAR03 = 1 calls a function of another script that fails on its line 3.
@@ -73,11 +83,20 @@ class StudioRig {
 
   // Starts a studio with these arguments (the settings file added).
   shell::Studio& start(QStringList arguments = {}) {
+    // The studio starts in the test's folder: what it writes there without
+    // a project (screenshots) goes away with it.
+    if (previousFolder.isEmpty()) previousFolder = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(dir.path()));
     arguments << "--settings" << QString::fromStdString(settingsPath());
     shell::StudioOptions options = shell::parseStudioArguments(arguments);
     options.dataFolder = TARVOLIN_SOURCE_DATA_DIR;
     options.showStartupWindows = startupWindows;
-    studio = std::make_unique<shell::Studio>(std::move(options), std::make_unique<SilentOutput>());
+    std::unique_ptr<platform::AudioOutput> audio;
+    if (soundDevice)
+      audio = std::make_unique<SilentOutput>();
+    else
+      audio = std::make_unique<platform::NullAudioOutput>();
+    studio = std::make_unique<shell::Studio>(std::move(options), std::move(audio));
     studio->host().setAnswerer([this](const QString&, const QString& text) -> std::optional<MessageAnswer> {
       boxes << text;
       if (answers.empty()) return MessageAnswer::Ok;
@@ -101,7 +120,7 @@ class StudioRig {
     shell::TarvolinMainWindow* main = &studio->window();
     if (!startupWindows) {
       main->windowHandle()->requestActivate();
-      EXPECT_TRUE(QTest::qWaitFor([main] { return QApplication::activeWindow() == main; }));
+      EXPECT_TRUE(waitFor([main] { return QApplication::activeWindow() == main; }));
     }
     return *studio;
   }
@@ -116,6 +135,8 @@ class StudioRig {
   void finish() {
     if (studio) studio->shutdown();
     studio.reset();
+    if (!previousFolder.isEmpty()) QDir::setCurrent(previousFolder);
+    previousFolder.clear();
   }
 
   shell::TarvolinMainWindow& window() { return studio->window(); }
@@ -140,6 +161,8 @@ class StudioRig {
   std::deque<QString> files;
   bool quitConfirmed = false;
   bool startupWindows = false;  // the what's-new and tips windows at start-up
+  bool soundDevice = true;      // false: the audio output fails to open
+  QString previousFolder;       // the working folder before start()
 };
 
 }  // namespace tarvolin::test

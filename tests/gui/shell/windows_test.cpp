@@ -53,7 +53,7 @@ TEST(StudioWindows, NotesAndBrowserOpenTheirPlaces) {
   EXPECT_EQ(browser->folder().toStdString(), rig.bench().project().scriptFolderPath());
   QFileSystemModel* model = browser->model();
   const QModelIndex root = browser->tree()->rootIndex();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(root) == 2; }));
+  EXPECT_TRUE(waitFor([&] { return model->rowCount(root) == 2; }));
   for (int row = 0; row < model->rowCount(root); ++row) {
     const QModelIndex index = model->index(row, 0, root);
     if (model->fileName(index) == "main.txt") emit browser->tree()->doubleClicked(index);
@@ -170,13 +170,13 @@ TEST(StudioWindows, HelpMenuAndStartupWindows) {
   });
   closer.start(5);
   rig.start();
-  EXPECT_TRUE(QTest::qWaitFor([&shown] { return shown.size() >= 2; }, 3000));
+  EXPECT_TRUE(waitFor([&shown] { return shown.size() >= 2; }));
   EXPECT_TRUE(shown.contains("tarvolin::help::TipsDialog"));
   closer.stop();
   // F1 opens the user guide.
   shell::TarvolinMainWindow* main = &rig.window();
   main->windowHandle()->requestActivate();
-  EXPECT_TRUE(QTest::qWaitFor([main] { return QApplication::activeWindow() == main; }));
+  EXPECT_TRUE(waitFor([main] { return QApplication::activeWindow() == main; }));
   QTest::keyClick(&rig.window(), Qt::Key_F1);
   auto* guide = rig.window().findChild<help::HelpWindow*>();
   ASSERT_NE(guide, nullptr);
@@ -193,19 +193,19 @@ TEST(StudioWindows, MinimisingPausesTheSoundAndTheFrames) {
   rig.trigger(shell::Command::Run);
   EXPECT_TRUE(w.loop().framesRunning());
   w.showMinimized();
-  EXPECT_TRUE(QTest::qWaitFor([&w] { return w.isMinimized(); }));
+  EXPECT_TRUE(waitFor([&w] { return w.isMinimized(); }));
   EXPECT_TRUE(audio.IsAudioPaused());
   EXPECT_FALSE(w.loop().framesRunning());
   w.showNormal();
-  EXPECT_TRUE(QTest::qWaitFor([&w] { return !w.isMinimized(); }));
+  EXPECT_TRUE(waitFor([&w] { return !w.isMinimized(); }));
   EXPECT_FALSE(audio.IsAudioPaused());
   EXPECT_TRUE(w.loop().framesRunning());
   // Audio paused before the minimise stays paused after it.
   audio.PauseAudio();
   w.showMinimized();
-  EXPECT_TRUE(QTest::qWaitFor([&w] { return w.isMinimized(); }));
+  EXPECT_TRUE(waitFor([&w] { return w.isMinimized(); }));
   w.showNormal();
-  EXPECT_TRUE(QTest::qWaitFor([&w] { return !w.isMinimized(); }));
+  EXPECT_TRUE(waitFor([&w] { return !w.isMinimized(); }));
   EXPECT_TRUE(audio.IsAudioPaused());
 }
 
