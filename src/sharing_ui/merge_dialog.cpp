@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -49,10 +50,13 @@ void markLines(QPlainTextEdit* view, int first, int count, const QColor& colour,
   }
 }
 
+// Puts a line in the middle of the view (the first lines stay at the top).
 void scrollTo(QPlainTextEdit* view, int line) {
   QTextCursor c(view->document()->findBlockByNumber(std::max(0, line)));
   view->setTextCursor(c);
-  view->centerCursor();
+  // Without wrapping the scroll bar counts lines.
+  const int shown = view->viewport()->height() / std::max(1, view->fontMetrics().lineSpacing());
+  view->verticalScrollBar()->setValue(std::max(0, line - shown / 2));
 }
 
 }  // namespace
@@ -92,7 +96,7 @@ MergeDialog::MergeDialog(sharing::ConflictMerge& merge, QWidget* parent)
   sides->addWidget(serverBox);
 
   differences_ = new QListWidget(this);
-  differences_->setMinimumWidth(230);
+  differences_->setMinimumWidth(330);
   useLocal_ = new QRadioButton(QString::fromUtf8("Usar las líneas &locales"), this);
   useServer_ = new QRadioButton(QString::fromUtf8("Usar las líneas del &servidor"), this);
   useEdited_ = new QRadioButton(QString::fromUtf8("&Editar a mano:"), this);

@@ -117,6 +117,65 @@ TEST(StudioEmulator, BreakpointSetWithF9StopsTheGameAndMarksTheLine) {
   EXPECT_EQ(rig.global(1), 1);
 }
 
+TEST(StudioEmulator, LineStepsFollowTheRunAcrossScripts) {
+  StudioRig rig;
+  rig.dir.write("game/Script/main.txt",
+                "ExternFunction \"other\" Twice\n"  // 0
+                "G_VAR01 += 1\n"                      // 1
+                "Call Twice\n"                        // 2
+                "G_VAR02 += 1\n"                      // 3
+                "Return\n"                            // 4
+                "Function Initialise 0\n"
+                "Return\n");
+  rig.dir.write("game/Script/other.txt",
+                "Function Twice 0\n"  // 0
+                "  G_VAR05 += 1\n"    // 1
+                "  G_VAR05 += 1\n"    // 2
+                "Return\n");
+  const std::string tvp = rig.dir.write("game.tvp", "");
+  rig.start({QString::fromStdString("-P\"" + tvp + "\""), "-S\"main.txt\""});
+  shell::TarvolinMainWindow& w = rig.window();
+  editor::ScriptEditor* main = rig.editor().activeEditor();
+  ASSERT_NE(main, nullptr);
+  main->goToLine0(1);
+  QTest::keyClick(&w, Qt::Key_F9);
+  QTest::keyClick(&w, Qt::Key_F5);
+  rig.frames(5);
+  ASSERT_TRUE(rig.control().pausedAtBreak());
+  EXPECT_EQ(main->executionLine(), 1);
+
+  // F10: the next line of the same script.
+  QTest::keyClick(&w, Qt::Key_F10);
+  rig.frames(3);
+  EXPECT_EQ(main->executionLine(), 2);
+  EXPECT_EQ(rig.global(1), 1);
+  // F11: into the called function, in its own script.
+  QTest::keyClick(&w, Qt::Key_F11);
+  rig.frames(3);
+  EXPECT_EQ(rig.editor().activeScriptName(), "other.txt");
+  ASSERT_NE(rig.editor().activeEditor(), nullptr);
+  EXPECT_LE(rig.editor().activeEditor()->executionLine(), 1);
+  EXPECT_EQ(rig.global(5), 0);
+  // Shift+F11: the rest of the function, back in the caller.
+  QTest::keyClick(&w, Qt::Key_F11, Qt::ShiftModifier);
+  rig.frames(3);
+  EXPECT_EQ(rig.global(5), 2);
+  EXPECT_EQ(rig.editor().activeScriptName(), "main.txt");
+  EXPECT_GE(main->executionLine(), 2);
+  EXPECT_EQ(rig.global(2), 0);
+  // Ctrl+F10: on to the line of the cursor, in the next frame (the
+  // breakpoint cleared first).
+  main->goToLine0(1);
+  QTest::keyClick(&w, Qt::Key_F9);
+  ASSERT_FALSE(main->hasBreakpoint(1));
+  main->goToLine0(1);
+  QTest::keyClick(&w, Qt::Key_F10, Qt::ControlModifier);
+  rig.frames(5);
+  EXPECT_EQ(main->executionLine(), 1);
+  EXPECT_EQ(rig.global(2), 1);
+  EXPECT_EQ(rig.global(1), 1);
+}
+
 TEST(StudioEmulator, RunTimeErrorInACalledFunctionMarksItsLine) {
   StudioRig rig;
   openGame(rig, true);

@@ -29,6 +29,9 @@ TEST(StudioStartup, MissingSettingsStartWithDefaultsAndAreWrittenWhole) {
   EXPECT_EQ(studio.bench().programSettings().controlButtonA, defaults.controlButtonA);
   EXPECT_EQ(rig.window().loop().periodMs(), 16);
   EXPECT_EQ(rig.window().windowTitle(), "Tarvolin - [Sin proyecto]");
+  // The audio's start-up progress has ended: no window is left to come up
+  // over the studio, and the frames are not held back.
+  EXPECT_FALSE(studio.host().busy());
   // The notes start hidden, the browser shown, as the defaults say.
   EXPECT_TRUE(rig.window().notesDock()->isHidden());
   EXPECT_FALSE(rig.window().browserDock()->isHidden());
