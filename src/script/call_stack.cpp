@@ -32,7 +32,7 @@ std::string DeclaredName(std::string_view text) {
 
 std::vector<StackFrameView> Interpreter::CallStack() const {
   std::vector<StackFrameView> stack;
-  if (!running_) return stack;
+  if (!running_ && !failedRun_) return stack;
   auto nameOf = [&](const CallFrame& f) -> std::string {
     if (f.functionLine < 0) return {};
     if (f.functionScript >= 0 && f.functionScript < static_cast<int>(tables_.scripts.size()))

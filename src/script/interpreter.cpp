@@ -19,6 +19,7 @@ Interpreter::Interpreter(Host& host) : host_(host) { ResetInterpreter(); }
 void Interpreter::ResetInterpreter() {
   err_.Clear();
   running_ = paused_ = inVBlank_ = inHBlank_ = pauseRequest_ = false;
+  failedRun_ = false;
   stackTrace_ = entry_ = resumeSkip_ = false;
   tables_.mainScript = -1;
   tables_.globals.clear();
@@ -59,6 +60,7 @@ void Interpreter::ForgetScripts() {
   tables_.globals.clear();
   tables_.mainScript = -1;
   running_ = paused_ = inVBlank_ = inHBlank_ = false;
+  failedRun_ = false;
   curScript_ = pc_ = 0;
   lines_ = nullptr;
   lineCount_ = 0;
@@ -154,6 +156,7 @@ void Interpreter::StartRun(int script, int line, bool atFunction) {
   frame_ = frames_;
   err_.Clear();
   running_ = true;
+  failedRun_ = false;
   paused_ = false;
   entry_ = true;
   resumeSkip_ = false;
@@ -201,6 +204,7 @@ bool Interpreter::RunLines(int budget, StepMode mode) {
   while (running_ && budget > 0) {
     if (static_cast<unsigned>(pc_) >= static_cast<unsigned>(lineCount_)) {
       running_ = false;
+      failedRun_ = true;
       return Fail(err::kEndOfFileNeedsReturn);
     }
     ScriptLine& line = lines_[pc_];
@@ -235,6 +239,7 @@ bool Interpreter::RunLines(int budget, StepMode mode) {
     const int depthBefore = depth_;
     if (!ExecuteLine(line, false)) {
       running_ = false;
+      failedRun_ = true;
       return false;
     }
     --budget;
@@ -396,6 +401,7 @@ bool Interpreter::RunHBlankCallback(int scanLine, StepMode mode) {
   }
   if (running_ && !paused_) {
     running_ = false;
+    failedRun_ = true;
     inHBlank_ = false;
     failPlace_ = RunPlace::HBlank;
     return Fail(err::kHBlankTooManyLines);

@@ -194,6 +194,7 @@ class Interpreter {
   // more of it, so the next frame starts afresh.
   void EndRun() {
     running_ = paused_ = inVBlank_ = inHBlank_ = false;
+    failedRun_ = false;
     resumeSkip_ = false;
     outOfBudget_ = false;
   }
@@ -214,8 +215,9 @@ class Interpreter {
   // Variables, for tests, watch windows and the runner.
   std::int32_t frameVariable(int depth, int slot) const { return frames_[depth].vars[slot]; }
 
-  // The call stack of the run in progress, bottom first; empty when no run
-  // is in progress.
+  // The call stack of the run in progress, bottom first. After a run
+  // failed, its frames as they stood at the failing line (the top frame's
+  // line is that line) until the next run starts; empty otherwise.
   std::vector<StackFrameView> CallStack() const;
   // Whether a run is in progress and stopped (at a breakpoint, a step or a
   // used-up budget), so that the debugger may change its variables.
@@ -344,6 +346,7 @@ class Interpreter {
   int lineCount_ = 0;
   bool running_ = false;
   bool paused_ = false;
+  bool failedRun_ = false;  // the last run failed; its frames stay readable
   bool inVBlank_ = false;
   bool inHBlank_ = false;
   bool pauseRequest_ = false;

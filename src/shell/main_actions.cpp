@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "shell/call_stack_dock.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"
 
@@ -206,6 +207,7 @@ void TarvolinMainWindow::createMenus() {
 
   QMenu* windows = menu(MenuSlot::Windows);
   add(windows, {Command::HideEmulatorInactive, Command::ShowBrowser, Command::ShowNotes});
+  if (callStackDock_) windows->addAction(callStackDock_->toggleViewAction());
   windows->addSeparator();
   add(windows, {Command::ToolbarMain, Command::ToolbarAssets, Command::ToolbarViews,
                 Command::ToolbarEdit, Command::ToolbarFormat, Command::ToolbarVariables});
@@ -261,6 +263,10 @@ void TarvolinMainWindow::createToolbars() {
     addToolBar(Qt::TopToolBarArea, bar);
     toolbars_[static_cast<std::size_t>(g.group)] = bar;
   }
+  // The call-stack window's button sits with the other show/hide buttons.
+  if (callStackDock_)
+    toolbar(ToolbarGroup::Main)->insertAction(action(Command::ToggleBreakpoint),
+                                              callStackDock_->toggleViewAction());
 }
 
 }  // namespace tarvolin::shell

@@ -20,6 +20,7 @@
 #include "editor/editor_area.h"
 #include "editor/script_editor.h"
 #include "platform/scripted_input.h"
+#include "shell/call_stack_dock.h"
 #include "shell/key_table.h"
 #include "shell/emulator_window.h"
 #include "shell/frame_loop.h"
@@ -133,6 +134,7 @@ TarvolinMainWindow::~TarvolinMainWindow() {
   // while they go must not reach it.
   if (notesDock_) notesDock_->disconnect(this);
   if (browserDock_) browserDock_->disconnect(this);
+  if (callStackDock_) callStackDock_->disconnect(this);
   bench_.machine().removeObserver(this);
   control_.setListener(nullptr);
   // The pad must not read windows that are going.
@@ -158,6 +160,27 @@ void TarvolinMainWindow::createDocks() {
   addDockWidget(Qt::RightDockWidgetArea, browserDock_);
   connect(browser_, &ScriptBrowser::openScript, this,
           [this](const QString& path) { editor_->openScript(path); });
+
+  callStackDock_ = new CallStackDock(bench_, control_, host_, this);
+  addDockWidget(Qt::RightDockWidgetArea, callStackDock_);
+  callStackDock_->hide();
+  QAction* callStackToggle = callStackDock_->toggleViewAction();
+  callStackToggle->setIcon(studioIcon("call_stack"));
+  callStackToggle->setToolTip(QStringLiteral("Muestra/Oculta la pila de llamadas y sus variables"));
+  connect(callStackDock_, &CallStackDock::openPlace, this, [this](const QString& script, int line) {
+    editor_->openScriptAt(script, line);
+  });
+  connect(callStackDock_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (!visible || callStackSeen_) return;
+    callStackSeen_ = true;
+    // The first time, room for the fourteen variables: most of the column
+    // it shares with the script browser, and names that are not cut.
+    if (!callStackDock_->isFloating()) {
+      const int column = browserDock_->isHidden() ? 0 : browserDock_->height() + callStackDock_->height();
+      if (column > 0) resizeDocks({browserDock_, callStackDock_}, {column / 4, column - column / 4}, Qt::Vertical);
+      if (callStackDock_->width() < 300) resizeDocks({callStackDock_}, {300}, Qt::Horizontal);
+    }
+  });
 
   // The show/hide buttons stay pressed while their window shows; closing a
   // dock with its own button is remembered as the menu entry would be.
@@ -389,6 +412,7 @@ void TarvolinMainWindow::pollController() {
 
 void TarvolinMainWindow::emulatorStateChanged() {
   emulator_->refreshState();
+  callStackDock_->refresh();
   action(Command::StopOnError)->setChecked(control_.stopOnError());
   loop_->update();
 }
@@ -397,15 +421,23 @@ void TarvolinMainWindow::pictureChanged() { emulator_->showFrame(); }
 
 void TarvolinMainWindow::showExecutionLine(int document, int line) {
   editor_->markExecutionLine(document, line - 1);
+  // The first stop of the session brings the stack up; after that it stays
+  // as the user leaves it.
+  if (!callStackSeen_ && !quitting_) callStackDock_->show();
+  callStackDock_->refresh();
 }
 
-void TarvolinMainWindow::clearExecutionLine() { editor_->clearExecutionLine(); }
+void TarvolinMainWindow::clearExecutionLine() {
+  editor_->clearExecutionLine();
+  callStackDock_->refresh();
+}
 
 void TarvolinMainWindow::errorStopped(int document, int line, const std::string&,
                                       const std::string&) {
   // The notes already hold the error, tied to its line.
   notesDock_->show();
   editor_->markExecutionLine(document, line - 1);
+  callStackDock_->refresh();
 }
 
 void TarvolinMainWindow::activateEmulator() {

@@ -28,6 +28,7 @@ namespace tarvolin::sharing_ui { class SharingController; }
 
 namespace tarvolin::shell {
 
+class CallStackDock;
 class EmulatorWindow;
 class FrameLoop;
 class NotesPane;
@@ -92,6 +93,9 @@ class TarvolinMainWindow : public QMainWindow,
   ProjectEdits& projectEdits() const { return *edits_; }
   QDockWidget* notesDock() const { return notesDock_; }
   QDockWidget* browserDock() const { return browserDock_; }
+  // The debugger's call stack and variables; hidden until asked for or the
+  // first stop at a line.
+  CallStackDock* callStackDock() const { return callStackDock_; }
   EmulatorWindow* emulator() const { return emulator_; }
   FrameLoop& loop() const { return *loop_; }
   // Project sharing: the "&Red" menu's commands and their windows.
@@ -193,6 +197,8 @@ class TarvolinMainWindow : public QMainWindow,
   QDockWidget* notesDock_ = nullptr;
   ScriptBrowser* browser_ = nullptr;
   QDockWidget* browserDock_ = nullptr;
+  CallStackDock* callStackDock_ = nullptr;
+  bool callStackSeen_ = false;  // shown once: later stops leave it as the user has it
   EmulatorWindow* emulator_ = nullptr;
   ProjectEdits* edits_ = nullptr;
   bool emulatorWanted_ = true;  // the show/hide button's choice

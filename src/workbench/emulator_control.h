@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "script/interpreter.h"
 #include "workbench/game_runner.h"
@@ -89,6 +90,21 @@ class EmulatorControl {
   void RequestStackTrace();
   // Stops the game (project closed or about to close).
   void Stop();
+
+  // --- the debugger's view of the stack (frame_variables.cpp) ---
+  // The frames of the run in progress, bottom first, while the game is not
+  // running freely (stopped at a line, released by Ctrl-O, out of budget
+  // in a frame step), or of the run an error stopped, at the failing line;
+  // empty while frames run or with no run in progress.
+  std::vector<script::StackFrameView> StoppedCallStack() const;
+  // Writes the value typed in `text` (see ParseVariableValue) into variable
+  // `slot` of the frame at `depth`. Only while the run is stopped at a
+  // line or out of budget; false with a Spanish reason, changing nothing,
+  // for bad text, a value outside 32 bits, a running game or a frame that
+  // is gone.
+  bool SetFrameVariable(int depth, int slot, std::string_view text, std::string* why);
+  // Whether SetFrameVariable may write now.
+  bool CanSetFrameVariables() const;
 
   // Save games: the 64 KB SRAM as raw bytes. Failures show their message
   // and leave the file (saving) or SRAM (loading) as it was.

@@ -149,4 +149,41 @@ TEST(InterpreterCallStack, EntryPointsAndFunctionsOfOtherScripts) {
   EXPECT_EQ(stack[1].line, 2);
 }
 
+TEST(InterpreterCallStack, FailedRunKeepsItsFramesUntilTheNextRun) {
+  ScriptRig g(
+      "V_LV0 = 3\n"          // 0
+      "Call A 8\n"           // 1
+      "Return\n"             // 2
+      "Function A 1\n"       // 3
+      "V_LV2 = V_EV0\n"      // 4
+      "V_LV1 = V_QQ\n"       // 5: fails
+      "Return\n");           // 6
+  ASSERT_TRUE(g.preprocess());
+  EXPECT_FALSE(g.interp.RunMainFrame(false));
+  EXPECT_FALSE(g.interp.running());
+  std::vector<StackFrameView> stack = g.interp.CallStack();
+  ASSERT_EQ(stack.size(), 2u);
+  EXPECT_EQ(stack[0].line, 1);
+  EXPECT_EQ(stack[0].vars[kSlotLV0], 3);
+  EXPECT_EQ(stack[1].function, "A");
+  EXPECT_EQ(stack[1].line, 5);  // the failing line
+  EXPECT_EQ(stack[1].vars[kSlotLV0 + 2], 8);
+  // Readable, not writable: the run is over.
+  EXPECT_FALSE(g.interp.SetFrameVariable(1, kSlotLV0, 1));
+
+  // The next run starts afresh; a run that finishes leaves nothing.
+  g.docs.at(0).setLine(5, "V_LV1 = 1");
+  ASSERT_TRUE(g.interp.RunMainFrame(false));
+  EXPECT_TRUE(g.interp.CallStack().empty());
+  // Ending the run or forgetting the scripts drops a failed run's frames.
+  g.docs.at(0).setLine(5, "V_LV1 = V_QQ");
+  EXPECT_FALSE(g.interp.RunMainFrame(false));
+  ASSERT_FALSE(g.interp.CallStack().empty());
+  g.interp.EndRun();
+  EXPECT_TRUE(g.interp.CallStack().empty());
+  EXPECT_FALSE(g.interp.RunMainFrame(false));
+  g.interp.ForgetScripts();
+  EXPECT_TRUE(g.interp.CallStack().empty());
+}
+
 }  // namespace tarvolin::script::test

@@ -9,6 +9,7 @@
 #include "common/temp_dir.h"
 #include "project/recording_host.h"
 #include "workbench/emulator_control.h"
+#include "workbench/frame_variables.h"
 #include "workbench/workbench.h"
 
 namespace tarvolin::test {
@@ -356,6 +357,87 @@ TEST(EmulatorControl, ProfileAndPeakFollowTheFrameCost) {
   EXPECT_EQ(s.control.peak(), busy);
   for (int i = 1; i < kPeakHold; ++i) s.control.Tick();
   EXPECT_EQ(s.control.peak(), 0);
+}
+
+TEST(EmulatorControl, TypedVariableValuesAreThirtyTwoBitNumbers) {
+  const struct {
+    const char* text;
+    std::int32_t value;
+  } good[] = {{"0", 0},           {" 42 ", 42},           {"-12", -12},       {"+7", 7},
+              {"007", 7},         {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+              {"0x1F", 31},       {"0XfF", 255},          {"0xFFFFFFFF", -1}, {"0x80000000", -2147483647 - 1},
+              {"-0x10", -16}};
+  for (const auto& g : good) {
+    std::int32_t v = 99;
+    std::string why;
+    EXPECT_TRUE(ParseVariableValue(g.text, v, &why)) << g.text << ": " << why;
+    EXPECT_EQ(v, g.value) << g.text;
+  }
+  // Text that is no number, and numbers a variable cannot hold; the value
+  // is left alone and the reason says which.
+  for (const char* text : {"abc", "12abc", "1.5", "0x", "-", "+", "0xG1", "1 2", "--3", "V_LV0"}) {
+    std::int32_t v = 99;
+    std::string why;
+    EXPECT_FALSE(ParseVariableValue(text, v, &why)) << text;
+    EXPECT_EQ(v, 99) << text;
+    EXPECT_NE(why.find("no es un número"), std::string::npos) << text << ": " << why;
+  }
+  for (const char* text : {"2147483648", "-2147483649", "0x100000000", "99999999999999999999999999",
+                           "0xFFFFFFFFFFFFFFFFFFFF"}) {
+    std::int32_t v = 99;
+    std::string why;
+    EXPECT_FALSE(ParseVariableValue(text, v, &why)) << text;
+    EXPECT_EQ(v, 99) << text;
+    EXPECT_NE(why.find("fuera del rango"), std::string::npos) << text << ": " << why;
+  }
+  std::int32_t v = 99;
+  std::string why;
+  EXPECT_FALSE(ParseVariableValue("   ", v, &why));
+  EXPECT_EQ(why, "Escriba un número para la variable.");
+  EXPECT_EQ(FrameVariableName(0), "V_EV0");
+  EXPECT_EQ(FrameVariableName(script::kSlotRV0 + 3), "V_RV3");
+  EXPECT_EQ(FrameVariableName(script::kSlotLV0 + 5), "V_LV5");
+  EXPECT_EQ(FrameVariableName(script::kFrameSlots), "");
+}
+
+TEST(EmulatorControl, StoppedStackIsReadAndWrittenOnlyWhileStopped) {
+  Session s;
+  ASSERT_TRUE(s.Open());
+  std::string why;
+  EXPECT_TRUE(s.control.StoppedCallStack().empty());
+  EXPECT_FALSE(s.control.SetFrameVariable(0, script::kSlotLV0, "1", &why));
+  EXPECT_EQ(why, "Las variables solo se pueden cambiar con el juego detenido en una línea.");
+
+  s.control.Run(true);
+  s.control.Tick();                            // Initialise
+  s.doc("main.txt").setBreakpoint(19, true);  // G_VAR02 += 1 in Count
+  s.control.Tick();
+  ASSERT_TRUE(s.control.pausedAtBreak());
+  std::vector<script::StackFrameView> stack = s.control.StoppedCallStack();
+  ASSERT_EQ(stack.size(), 2u);
+  EXPECT_EQ(stack[0].line, 2);  // the calling line
+  EXPECT_EQ(stack[1].function, "Count");
+  EXPECT_EQ(stack[1].line, 19);
+
+  // A good value goes in; bad text, a frame that is not there and a slot
+  // outside the fourteen change nothing.
+  EXPECT_TRUE(s.control.SetFrameVariable(1, script::kSlotLV0 + 2, "0x10", &why)) << why;
+  EXPECT_TRUE(s.control.SetFrameVariable(0, script::kSlotLV0, "-5", &why)) << why;
+  EXPECT_FALSE(s.control.SetFrameVariable(1, script::kSlotLV0 + 2, "abc", &why));
+  EXPECT_NE(why.find("«abc»"), std::string::npos);
+  EXPECT_FALSE(s.control.SetFrameVariable(2, script::kSlotLV0, "1", &why));
+  EXPECT_EQ(why, "Esa llamada ya no está en la pila.");
+  EXPECT_FALSE(s.control.SetFrameVariable(1, script::kFrameSlots, "1", &why));
+  stack = s.control.StoppedCallStack();
+  EXPECT_EQ(stack[1].vars[script::kSlotLV0 + 2], 16);
+  EXPECT_EQ(stack[0].vars[script::kSlotLV0], -5);
+
+  // Going on: frames run, nothing is shown and nothing may be written.
+  s.doc("main.txt").setBreakpoint(19, false);
+  s.control.Run(true);
+  ASSERT_TRUE(s.control.wantsFrames());
+  EXPECT_TRUE(s.control.StoppedCallStack().empty());
+  EXPECT_FALSE(s.control.SetFrameVariable(0, script::kSlotLV0, "1", &why));
 }
 
 }  // namespace tarvolin::test
