@@ -177,10 +177,14 @@ void CallStackDock::showRunning() {
 }
 
 void CallStackDock::showStack(std::vector<script::StackFrameView> stack) {
-  const bool keepChoice = shown_ == Shown::Stopped && samePlace(stack, stack_);
-  const int chosen = keepChoice ? selectedDepth() : -1;
-  // Values are compared with the last stop somewhere else.
-  if (!keepChoice) before_ = std::move(stack_);
+  // The same calls at the same place keep the chosen frame: the stop read
+  // again after an edit, or the same breakpoint reached again.
+  const bool samePlaceAsBefore = samePlace(stack, stack_);
+  const int chosen = samePlaceAsBefore ? selectedDepth() : -1;
+  // Values are compared with the stop before this one; reading the same
+  // stop again keeps that comparison.
+  const bool newStop = shown_ != Shown::Stopped || !samePlaceAsBefore;
+  if (newStop) before_ = std::move(stack_);
   stack_ = std::move(stack);
   filling_ = true;
   frames_->clear();

@@ -21,7 +21,6 @@ namespace {
 constexpr int kCallLine = 3;
 constexpr int kAfterCall = 4;
 constexpr int kStoreLine = 5;
-constexpr int kReturnLine = 6;
 constexpr int kAddFirst = 8;
 constexpr int kAddSecond = 9;
 constexpr int kAddReturn = 10;
@@ -59,8 +58,8 @@ QString shownValue(shell::CallStackDock& dock, int slot) {
 
 class DebugSession {
  public:
-  DebugSession() {
-    rig.dir.write("game/Script/main.txt", kMain);
+  explicit DebugSession(const char* main = kMain) {
+    rig.dir.write("game/Script/main.txt", main);
     const std::string tvp = rig.dir.write("game.tvp", "");
     rig.start({QString::fromStdString("-P\"" + tvp + "\""), "-S\"main.txt\""});
     EXPECT_TRUE(rig.bench().project().isOpen());
@@ -262,7 +261,8 @@ TEST(StudioCallStack, EditedVariablesChangeWhatTheGameDoesAndBadValuesAreRefused
   s.key(Qt::Key_F10);
   EXPECT_EQ(s.markedLine(), kAddSecond);
   table->item(script::kSlotEV0 + 1, shell::CallStackDock::ValueColumn)->setText("-50");
-  QTRY_COMPARE(shownValue(dock, script::kSlotEV0 + 1), QStringLiteral("-50"));
+  QTRY_VERIFY(dock.variableChanged(script::kSlotEV0 + 1));  // read back from the run
+  EXPECT_EQ(shownValue(dock, script::kSlotEV0 + 1), "-50");
   s.key(Qt::Key_F11, Qt::ShiftModifier);
   s.key(Qt::Key_F10);
   EXPECT_EQ(s.markedLine(), kStoreLine);
@@ -335,6 +335,31 @@ TEST(StudioCallStack, AnErrorStopShowsTheCallsAtTheFailingLine) {
   EXPECT_EQ(dock.stateText(), "(en ejecución)");
   s.rig.frames(2);
   EXPECT_EQ(s.rig.global(2), 7);
+}
+
+TEST(StudioCallStack, TheSameBreakpointReachedAgainMarksWhatChangedSince) {
+  DebugSession s(
+      "G_VAR01 += 1\n"
+      "V_LV1 = G_VAR01\n"
+      "V_LV2 = 4\n"
+      "Return\n");
+  shell::CallStackDock& dock = s.dock();
+  s.breakpoint(4, true);
+  s.key(Qt::Key_F5);
+  s.runToStop();
+  EXPECT_EQ(shownValue(dock, script::kSlotLV0 + 1), "1");
+  s.key(Qt::Key_F5);
+  s.runToStop();
+  EXPECT_EQ(dock.stateText(), "Detenido en main.txt, línea 4");
+  EXPECT_EQ(shownValue(dock, script::kSlotLV0 + 1), "2");
+  EXPECT_TRUE(dock.variableChanged(script::kSlotLV0 + 1));
+  EXPECT_FALSE(dock.variableChanged(script::kSlotLV0 + 2));
+  // A value typed in stays compared with the stop before.
+  dock.variableTable()->item(script::kSlotLV0 + 2, shell::CallStackDock::ValueColumn)->setText("9");
+  QTRY_VERIFY(dock.variableChanged(script::kSlotLV0 + 2));
+  EXPECT_EQ(shownValue(dock, script::kSlotLV0 + 2), "9");
+  EXPECT_EQ(s.rig.bench().scripts().interpreter().frameVariable(0, script::kSlotLV0 + 2), 9);
+  EXPECT_TRUE(dock.variableChanged(script::kSlotLV0 + 1));
 }
 
 }  // namespace tarvolin::test
