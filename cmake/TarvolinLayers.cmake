@@ -20,18 +20,13 @@
 set(TARVOLIN_SOURCE_ROOT ${PROJECT_SOURCE_DIR}/src)
 set(TARVOLIN_VIEW_ROOT ${PROJECT_BINARY_DIR}/layers)
 
-# Makes `view` hold exactly one link per folder in `folders`.
+include(${CMAKE_CURRENT_LIST_DIR}/TarvolinViews.cmake)
+
+# Makes `view` hold exactly one link per folder of src/ in ARGN.
 function(_tarvolin_make_view view)
-  file(MAKE_DIRECTORY ${view})
-  file(GLOB entries LIST_DIRECTORIES true ${view}/*)
-  foreach(entry ${entries})
-    if(IS_SYMLINK ${entry})
-      file(REMOVE ${entry})  # removes the link, never what it points at
-    endif()
-  endforeach()
-  foreach(folder ${ARGN})
-    file(CREATE_LINK ${TARVOLIN_SOURCE_ROOT}/${folder} ${view}/${folder} SYMBOLIC)
-  endforeach()
+  tarvolin_refresh_view(${view} ${TARVOLIN_SOURCE_ROOT} ${ARGN})
+  get_filename_component(name ${view} NAME)
+  set_property(GLOBAL APPEND PROPERTY TARVOLIN_VIEW_ENTRIES ${name})
 endfunction()
 
 function(tarvolin_layer name)
@@ -100,6 +95,7 @@ function(tarvolin_layer name)
     string(APPEND check "#include \"${rel}\"\n")
   endforeach()
   set(check_file ${TARVOLIN_VIEW_ROOT}/${name}_headers.cpp)
+  set_property(GLOBAL APPEND PROPERTY TARVOLIN_VIEW_ENTRIES ${name}_headers.cpp)
   file(CONFIGURE OUTPUT ${check_file} CONTENT "${check}")
 
   add_library(${target} STATIC ${sources} ${headers} ${extra} ${check_file})
@@ -127,4 +123,11 @@ function(tarvolin_aggregate target kind)
   add_library(${target} INTERFACE)
   target_include_directories(${target} INTERFACE ${view})
   target_link_libraries(${target} INTERFACE ${libs} ${ARGN})
+endfunction()
+
+# Drops the views and header checks of layers no longer declared; call once
+# after the last layer.
+function(tarvolin_prune_stale_views)
+  get_property(entries GLOBAL PROPERTY TARVOLIN_VIEW_ENTRIES)
+  tarvolin_prune_views(${TARVOLIN_VIEW_ROOT} ${entries})
 endfunction()

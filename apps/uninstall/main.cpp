@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   setup::UninstallRequest request;
   request.installFolder =
       args.folder.empty() ? platform::executableFolder()
-                          : setup::normalisePath(args.folder, ec ? "/" : current, environment.home);
+                          : setup::absolutePath(args.folder, ec ? "/" : current, environment.home);
   request.places = setup::desktopPlacesFor(environment);
 
   if (args.unattended) {

@@ -41,6 +41,22 @@ SoundValues ValuesFrom(const std::int32_t* p, std::int32_t channel) {
   return v;
 }
 
+// Copies the sound values into the engine's start or change arguments, which
+// name them alike.
+template <class Engine>
+Engine EngineValues(const SoundValues& v) {
+  Engine e;
+  e.baseFrequency = v.frequency;
+  e.bend = v.bend;
+  e.volume = v.volume;
+  e.pan = v.balance;
+  e.loopType = v.loopType;
+  e.loopCount = v.loopCount;
+  e.loopStart = v.loopStart;
+  e.loopEnd = v.loopEnd;
+  return e;
+}
+
 }  // namespace
 
 bool CheckSoundValues(const SoundValues& v, bool changing, ErrorState& err) {
@@ -120,15 +136,7 @@ bool SoundCommands::PlaySoundEx(const std::int32_t* p, std::int32_t& channel, Er
   if (!CheckSoundValues(v, false, err)) return false;
   channel = v.channel;
   if (!audio_) return true;
-  sound::SoundParams params;
-  params.baseFrequency = v.frequency;
-  params.bend = v.bend;
-  params.volume = v.volume;
-  params.pan = v.balance;
-  params.loopType = v.loopType;
-  params.loopCount = v.loopCount;
-  params.loopStart = v.loopStart;
-  params.loopEnd = v.loopEnd;
+  const auto params = EngineValues<sound::SoundParams>(v);
   int used = v.channel;
   switch (audio_->PlaySound(path, used, params)) {
     case sound::PlayStatus::Ok: break;
@@ -143,16 +151,7 @@ bool SoundCommands::SetProperties(const std::int32_t* p, ErrorState& err) {
   const SoundValues v = ValuesFrom(p + 1, p[0]);
   if (!CheckSoundValues(v, true, err)) return false;
   if (!audio_ || v.channel == kSoundKeep) return true;  // no channel picked
-  sound::ChannelChanges changes;
-  changes.baseFrequency = v.frequency;
-  changes.bend = v.bend;
-  changes.volume = v.volume;
-  changes.pan = v.balance;
-  changes.loopType = v.loopType;
-  changes.loopCount = v.loopCount;
-  changes.loopStart = v.loopStart;
-  changes.loopEnd = v.loopEnd;
-  audio_->SetSoundChannels(v.channel, changes);
+  audio_->SetSoundChannels(v.channel, EngineValues<sound::ChannelChanges>(v));
   return true;
 }
 

@@ -48,6 +48,25 @@ std::string_view trimBlanks(std::string_view text) {
   return text.substr(b, e - b);
 }
 
+std::vector<std::string_view> splitLineViews(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+  const std::vector<std::string_view> views = splitLineViews(text);
+  return std::vector<std::string>(views.begin(), views.end());
+}
+
 bool parseFlagWord(std::string_view text, bool& value) {
   for (std::string_view w : {"1", "true", "yes", "on"})
     if (equalsIgnoreCase(text, w)) { value = true; return true; }

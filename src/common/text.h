@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvolin {
 
@@ -31,6 +32,12 @@ std::size_t skipBlanks(std::string_view text, std::size_t pos);
 
 // The text without leading and trailing blanks.
 std::string_view trimBlanks(std::string_view text);
+
+// The lines of a text without their line ends (LF or CR LF). A last line
+// without an end counts; a text that ends with a line end has no empty line
+// after it.
+std::vector<std::string_view> splitLineViews(std::string_view text);
+std::vector<std::string> splitLines(std::string_view text);
 
 // Reads a flag word: "1", "true", "yes", "on" give true; "0", "false", "no",
 // "off" give false (ignoring case). Other text leaves `value` unchanged and

@@ -14,11 +14,6 @@ namespace {
 
 // ---- Notes -------------------------------------------------------------------
 
-std::string_view WithoutLineEnd(std::string_view line) {
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return line;
-}
-
 // Drops leading and trailing empty lines of a note.
 std::string TrimNote(const std::vector<std::string_view>& lines) {
   std::size_t first = 0, last = lines.size();
@@ -327,14 +322,7 @@ void AppendInput(std::string& md) {
 
 bool ParseCommandNotes(std::string_view text, std::vector<CommandNote>& notes, std::string& error) {
   notes.clear();
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    lines.push_back(WithoutLineEnd(text.substr(start, end - start)));
-    start = end + 1;
-  }
+  const std::vector<std::string_view> lines = splitLineViews(text);
   std::vector<std::string_view> body;
   bool inNote = false;
   auto finish = [&] {

@@ -79,20 +79,6 @@ void ScriptDocument::setBreakpoint(int index, bool on) {
   breakpointCount_ += on ? 1 : -1;
 }
 
-std::vector<std::string> SplitLines(std::string_view bytes) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    if (end == std::string_view::npos) end = bytes.size();
-    std::size_t stop = end;
-    if (stop > start && bytes[stop - 1] == '\r') --stop;
-    lines.emplace_back(bytes.substr(start, stop - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 int ScriptDocuments::find(std::string_view fileName) const {
   for (int i = 0; i < count(); ++i)
     if (equalsIgnoreCase(at(i).name(), fileName)) return i;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text.h"
+
 namespace tarvolin::script {
 
 class ScriptDocument {
@@ -62,8 +64,8 @@ class ScriptDocument {
   void changedStructure();
 };
 
-// Splits file bytes into lines (LF or CR LF; a final line end adds no line).
-std::vector<std::string> SplitLines(std::string_view bytes);
+// A file's bytes as document lines (LF or CR LF; a final line end adds no line).
+inline std::vector<std::string> SplitLines(std::string_view bytes) { return splitLines(bytes); }
 
 // The set of open documents. Documents keep their index for as long as they
 // are open, so the interpreter can refer to them by index.

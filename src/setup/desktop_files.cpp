@@ -1,5 +1,6 @@
 #include "setup/desktop_files.h"
 
+#include "common/text.h"
 #include "setup/file_tree.h"
 #include "setup/setup_texts.h"
 

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/paths.h"
 
 namespace tarvolin::setup {
 
@@ -41,28 +42,14 @@ FolderListing listFolder(const std::string& folder) {
   return listing;
 }
 
-std::string normalisePath(std::string_view path, std::string_view base, std::string_view home) {
+std::string absolutePath(std::string_view path, std::string_view base, std::string_view home) {
   std::string full;
   if (path == "~" || path.starts_with("~/")) full = std::string(home) + "/" + std::string(path.substr(1));
   else if (path.starts_with("/")) full = std::string(path);
   else full = std::string(base) + "/" + std::string(path);
-
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start <= full.size()) {
-    std::size_t slash = full.find('/', start);
-    if (slash == std::string::npos) slash = full.size();
-    const std::string part = full.substr(start, slash - start);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    start = slash + 1;
-  }
-  std::string out;
-  for (const std::string& p : parts) out += "/" + p;
-  return out.empty() ? std::string("/") : out;
+  // Rooted, so a ".." above the top stays at "/" and the result is absolute
+  // even for a relative base.
+  return platform::normalisePath("/" + full);
 }
 
 bool isSameOrInside(std::string_view path, std::string_view folder) {
@@ -230,20 +217,6 @@ bool removeTree(const std::string& path) {
     for (const std::string& name : names) ok = removeTree(path + "/" + name) && ok;
   }
   return ::rmdir(path.c_str()) == 0 && ok;
-}
-
-std::vector<std::string> splitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    start = end + 1;
-  }
-  return lines;
 }
 
 }  // namespace tarvolin::setup

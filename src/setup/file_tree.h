@@ -21,7 +21,7 @@ FolderListing listFolder(const std::string& folder);
 
 // `path` made absolute against `base` with "." and ".." resolved and repeated
 // or trailing "/" removed ("/" stays "/"). A leading "~/" is the home folder.
-std::string normalisePath(std::string_view path, std::string_view base, std::string_view home);
+std::string absolutePath(std::string_view path, std::string_view base, std::string_view home);
 
 // Whether `path` is `folder` or below it (both normalised).
 bool isSameOrInside(std::string_view path, std::string_view folder);
@@ -47,9 +47,6 @@ bool writeFile(const std::string& path, std::string_view text, std::string& erro
 // Removes `path` and everything below it, never following links (a link is
 // removed itself). False when something stays.
 bool removeTree(const std::string& path);
-
-// The lines of a text, without their line ends (LF or CR LF).
-std::vector<std::string> splitLines(std::string_view text);
 
 // Text of the last system error, for details shown beside a message.
 std::string systemError(std::string_view what, const std::string& path);

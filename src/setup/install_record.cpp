@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "common/text.h"
 #include "setup/desktop_files.h"
 #include "setup/file_tree.h"
 

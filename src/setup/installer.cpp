@@ -211,7 +211,7 @@ bool registerProjectType(const std::string& folder, const DesktopPlaces& places,
 
 InstallOutcome runInstallation(const InstallRequest& request, SetupPrompts& prompts) {
   const std::string folder =
-      normalisePath(request.installFolder, request.startFolder, request.environment.home);
+      absolutePath(request.installFolder, request.startFolder, request.environment.home);
   if (request.installFolder.empty() || !isDesktopSafePath(folder)) {
     prompts.tell(kInstallCaption, kCopyFailed, MessageIcon::Error,
                  "Carpeta de instalación no válida: " + request.installFolder);

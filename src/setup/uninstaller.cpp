@@ -7,6 +7,7 @@
 #include <set>
 #include <cerrno>
 
+#include "common/text.h"
 #include "platform/files.h"
 #include "setup/desktop_files.h"
 #include "setup/desktop_tools.h"
@@ -171,7 +172,7 @@ bool removeInstalledFiles(const std::string& folder, const InstallRecord& record
   for (const std::string& line : splitLines(text)) {
     if (line.empty()) continue;
     // Only files inside the installation folder, wherever its links lead.
-    const std::string path = normalisePath(line, folder, "");
+    const std::string path = absolutePath(line, folder, "");
     const std::size_t slash = path.rfind('/');
     const std::string real = resolveExisting(path.substr(0, slash)) + path.substr(slash);
     const bool inside = isSameOrInside(real, realFolder) && real != realFolder &&
@@ -227,7 +228,7 @@ bool removeInstalledFiles(const std::string& folder, const InstallRecord& record
 }
 
 UninstallOutcome runUninstall(const UninstallRequest& request, SetupPrompts& prompts) {
-  const std::string folder = normalisePath(request.installFolder, "/", "");
+  const std::string folder = absolutePath(request.installFolder, "/", "");
   std::string text;
   const InstallRecord record =
       platform::readWholeFile(folder + "/" + std::string(kDesktopListName), text)

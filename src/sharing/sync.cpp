@@ -45,6 +45,16 @@ bool applyUpdate(const std::string& folder, FileInfoList& list, UpdateResult& re
   std::unordered_map<std::string, std::size_t> index;
   for (std::size_t i = 0; i < next.entries().size(); ++i)
     index.emplace(sharedNameKey(next.entries()[i].name), i);
+  // The file now holds the received version, written at `time`.
+  auto record = [&](const VersionLine& l, FileInfo* entry, std::uint64_t time) {
+    if (entry) {
+      entry->version = l.version;
+      entry->fileTime = time;
+    } else {
+      index.emplace(sharedNameKey(l.name), next.entries().size());
+      next.add({storedName(l.name), l.version, time});
+    }
+  };
 
   for (const VersionLine& l : lines) {
     if (isNeverShared(l.name)) {
@@ -66,13 +76,7 @@ bool applyUpdate(const std::string& folder, FileInfoList& list, UpdateResult& re
         error = "No se puede leer la fecha de '" + l.name + "'";
         return false;
       }
-      if (entry) {
-        entry->version = l.version;
-        entry->fileTime = time;
-      } else {
-        index.emplace(sharedNameKey(l.name), next.entries().size());
-        next.add({storedName(l.name), l.version, time});
-      }
+      record(l, entry, time);
       --result.updated;
       continue;
     }
@@ -97,13 +101,7 @@ bool applyUpdate(const std::string& folder, FileInfoList& list, UpdateResult& re
       error = "No se puede copiar '" + l.name + "' en el proyecto";
       return false;
     }
-    if (entry) {
-      entry->version = l.version;
-      entry->fileTime = time;
-    } else {
-      index.emplace(sharedNameKey(l.name), next.entries().size());
-      next.add({storedName(l.name), l.version, time});
-    }
+    record(l, entry, time);
     result.reloaded.push_back(local);
   }
   list = std::move(next);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace tarvolin {
 
 TEST(Text, NamesCompareIgnoringAsciiCaseOnly) {
@@ -21,6 +24,21 @@ TEST(Text, BlanksAreEveryByteUpTo32) {
   EXPECT_EQ(skipBlanks("\t \x1f x", 0), 4u);
   EXPECT_EQ(skipBlanks("   ", 0), 3u);
   EXPECT_EQ(trimBlanks("\t a b \r\n"), "a b");
+}
+
+TEST(Text, LinesSplitAtLfOrCrLfWithoutATrailingEmptyLine) {
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(splitLines(""), Lines{});
+  EXPECT_EQ(splitLines("a\r\nb\nc"), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(splitLines("a\n"), Lines{"a"});
+  // Empty lines inside count; only a CR right before the LF is a line end.
+  EXPECT_EQ(splitLines("\n\r\nx\ry\n\n"), (Lines{"", "", "x\ry", ""}));
+  EXPECT_EQ(splitLines("\r"), Lines{""});
+  const std::string text = "uno\r\ndos";
+  const std::vector<std::string_view> views = splitLineViews(text);
+  ASSERT_EQ(views.size(), 2u);
+  EXPECT_EQ(views[1], "dos");
+  EXPECT_EQ(views[1].data(), text.data() + 5);  // views into the text, not copies
 }
 
 TEST(Text, FlagWords) {

@@ -24,6 +24,21 @@ std::vector<std::string> lines(const std::string& text) {
   return out;
 }
 
+TEST(SetupInstall, FolderNamesBecomeAbsolutePaths) {
+  EXPECT_EQ(absolutePath("tarvolin", "/home/ana/descargas", "/home/ana"),
+            "/home/ana/descargas/tarvolin");
+  EXPECT_EQ(absolutePath("~/apps//tarvolin/", "/tmp", "/home/ana"), "/home/ana/apps/tarvolin");
+  EXPECT_EQ(absolutePath("~", "/tmp", "/home/ana"), "/home/ana");
+  EXPECT_EQ(absolutePath("/opt/./x/../tarvolin", "/tmp", "/home/ana"), "/opt/tarvolin");
+  // ".." above the top stays at "/", and a relative start still gives an
+  // absolute path.
+  EXPECT_EQ(absolutePath("../../../../etc", "/tmp", ""), "/etc");
+  EXPECT_EQ(absolutePath("..", "/", ""), "/");
+  EXPECT_EQ(absolutePath("x", "rel/base", ""), "/rel/base/x");
+  // "~name" is a folder name, not another user's home.
+  EXPECT_EQ(absolutePath("~ana", "/tmp", "/home/ana"), "/tmp/~ana");
+}
+
 TEST(SetupInstall, CopiesTheNestedTreeAndListsFilesInWalkOrder) {
   SetupRig rig;
   rig.writeInstallTree();

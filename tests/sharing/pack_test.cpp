@@ -116,7 +116,9 @@ TEST(FilePack, AFollowedPackingReportsItsBytesAndStopsWhenAsked) {
   ASSERT_FALSE(heard.empty());
   for (std::size_t i = 0; i < heard.size(); ++i) {
     EXPECT_EQ(heard[i].second, big.size() + 5);
-    if (i > 0) EXPECT_GE(heard[i].first, heard[i - 1].first);
+    if (i > 0) {
+      EXPECT_GE(heard[i].first, heard[i - 1].first);
+    }
   }
   EXPECT_EQ(heard.back().first, big.size() + 5);
 

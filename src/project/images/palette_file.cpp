@@ -15,21 +15,6 @@ bool fail(std::string& error, const char* text) {
   return false;
 }
 
-// Splits text into lines without their LF or CR LF ends.
-std::vector<std::string_view> splitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 // Reads whitespace-separated non-negative numbers of one line.
 std::vector<long> numbersOf(std::string_view line) {
   std::vector<long> values;
@@ -48,7 +33,7 @@ std::vector<long> numbersOf(std::string_view line) {
 }
 
 bool readJasc(std::string_view text, std::vector<Rgb>& out, std::string& error) {
-  std::vector<std::string_view> lines = splitLines(text);
+  std::vector<std::string_view> lines = splitLineViews(text);
   if (lines.size() < 3) return fail(error, "cabecera JASC-PAL incompleta");
   std::vector<long> count = numbersOf(lines[2]);
   if (count.size() != 1 || count[0] < 1 || count[0] > 256)

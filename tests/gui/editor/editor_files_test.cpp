@@ -202,9 +202,10 @@ TEST(EditorFiles, ScriptsChangedOnDiskReloadOrAsk) {
   rig.host.answers = {MessageAnswer::No};
   rig.area.checkFilesChangedOnDisk();
   ASSERT_EQ(rig.host.boxes.size(), 1u);
-  EXPECT_EQ(rig.host.boxes[0], "\"" + rig.dir.file("b.txt") +
-                                   "\"\n tiene cambios sin guardar y ha sido modificado externamente. "
-                                   "¿Perder cambios locales?");
+  std::string asked = "\"";
+  asked += rig.dir.file("b.txt");
+  asked += "\"\n tiene cambios sin guardar y ha sido modificado externamente. ¿Perder cambios locales?";
+  EXPECT_EQ(rig.host.boxes[0], asked);
   EXPECT_EQ(rig.documentLines(a)[0], "uno cambiado");
   EXPECT_EQ(rig.documentLines(b)[0], "; local dos");
   EXPECT_TRUE(b->isModified());

@@ -204,9 +204,11 @@ TEST(HelpWindow, EveryLinkAndPictureOfTheGuideResolves) {
     help::loadGuidePage(doc, QString::fromUtf8(file.readAll()));
     anchors[page] = help::documentAnchors(doc);
     // Every heading kept its text (a stray tag would swallow the rest of a page).
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-      if (b.blockFormat().headingLevel() > 0)
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+      if (b.blockFormat().headingLevel() > 0) {
         EXPECT_FALSE(b.text().trimmed().isEmpty()) << page.toStdString() << ": empty heading";
+      }
+    }
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
       for (auto it = b.begin(); !it.atEnd(); ++it) {
         const QTextCharFormat f = it.fragment().charFormat();
