@@ -1,6 +1,13 @@
 #include "sharing/server/sha256.h"
 
+#include <atomic>
 #include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#include <immintrin.h>
+#define TARVOLIN_SHA_NI 1
+#endif
 
 namespace tarvolin::sharing::server {
 namespace {
@@ -19,13 +26,7 @@ constexpr std::uint32_t kRound[64] = {
 
 inline std::uint32_t rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
-}  // namespace
-
-Sha256::Sha256()
-    : h_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab,
-         0x5be0cd19} {}
-
-void Sha256::block(const std::uint8_t* p) {
+void portableBlock(std::uint32_t* state, const std::uint8_t* p) {
   std::uint32_t w[64];
   for (int i = 0; i < 16; ++i)
     w[i] = std::uint32_t(p[4 * i]) << 24 | std::uint32_t(p[4 * i + 1]) << 16 |
@@ -35,8 +36,8 @@ void Sha256::block(const std::uint8_t* p) {
     const std::uint32_t s1 = rotr(w[i - 2], 17) ^ rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
     w[i] = w[i - 16] + s0 + w[i - 7] + s1;
   }
-  std::uint32_t a = h_[0], b = h_[1], c = h_[2], d = h_[3], e = h_[4], f = h_[5], g = h_[6],
-                h = h_[7];
+  std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4],
+                f = state[5], g = state[6], h = state[7];
   for (int i = 0; i < 64; ++i) {
     const std::uint32_t t1 =
         h + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
@@ -50,14 +51,92 @@ void Sha256::block(const std::uint8_t* p) {
     b = a;
     a = t1 + t2;
   }
-  h_[0] += a;
-  h_[1] += b;
-  h_[2] += c;
-  h_[3] += d;
-  h_[4] += e;
-  h_[5] += f;
-  h_[6] += g;
-  h_[7] += h;
+  state[0] += a;
+  state[1] += b;
+  state[2] += c;
+  state[3] += d;
+  state[4] += e;
+  state[5] += f;
+  state[6] += g;
+  state[7] += h;
+}
+
+#ifdef TARVOLIN_SHA_NI
+// The blocks through the SHA extensions: the state is kept as the two
+// halves the round instruction takes (A B E F and C D G H), and the message
+// schedule is computed four words at a time.
+__attribute__((target("sha,sse4.1,ssse3"))) void shaNiBlocks(std::uint32_t* state,
+                                                              const std::uint8_t* p,
+                                                              std::size_t count) {
+  const __m128i swap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
+  __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state));
+  __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state + 4));
+  t = _mm_shuffle_epi32(t, 0xB1);
+  s1 = _mm_shuffle_epi32(s1, 0x1B);
+  __m128i s0 = _mm_alignr_epi8(t, s1, 8);  // A B E F
+  s1 = _mm_blend_epi16(s1, t, 0xF0);       // C D G H
+  for (; count > 0; --count, p += 64) {
+    const __m128i save0 = s0, save1 = s1;
+    __m128i w[4];
+    for (int g = 0; g < 16; ++g) {
+      __m128i& m = w[g & 3];
+      if (g < 4) {
+        m = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * g)), swap);
+      } else {
+        const __m128i& prev = w[(g + 3) & 3];
+        m = _mm_sha256msg1_epu32(m, w[(g + 1) & 3]);
+        m = _mm_add_epi32(m, _mm_alignr_epi8(prev, w[(g + 2) & 3], 4));
+        m = _mm_sha256msg2_epu32(m, prev);
+      }
+      const __m128i k =
+          _mm_add_epi32(m, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRound + 4 * g)));
+      s1 = _mm_sha256rnds2_epu32(s1, s0, k);
+      s0 = _mm_sha256rnds2_epu32(s0, s1, _mm_shuffle_epi32(k, 0x0E));
+    }
+    s0 = _mm_add_epi32(s0, save0);
+    s1 = _mm_add_epi32(s1, save1);
+  }
+  t = _mm_shuffle_epi32(s0, 0x1B);
+  s1 = _mm_shuffle_epi32(s1, 0xB1);
+  s0 = _mm_blend_epi16(t, s1, 0xF0);
+  s1 = _mm_alignr_epi8(s1, t, 8);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(state), s0);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), s1);
+}
+
+bool processorHasSha() {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 19)) || !(c & (1u << 9))) return false;
+  if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
+  return (b & (1u << 29)) != 0;
+}
+#else
+bool processorHasSha() { return false; }
+#endif
+
+std::atomic<bool> accelerationAllowed{true};
+
+}  // namespace
+
+bool sha256Accelerated() {
+  static const bool has = processorHasSha();
+  return has && accelerationAllowed.load(std::memory_order_relaxed);
+}
+
+void allowSha256Acceleration(bool allowed) { accelerationAllowed = allowed; }
+
+Sha256::Sha256()
+    : h_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab,
+         0x5be0cd19} {}
+
+void Sha256::blocks(const std::uint8_t* p, std::size_t count) {
+#ifdef TARVOLIN_SHA_NI
+  if (sha256Accelerated()) {
+    shaNiBlocks(h_.data(), p, count);
+    return;
+  }
+#endif
+  for (; count > 0; --count, p += 64) portableBlock(h_.data(), p);
 }
 
 void Sha256::update(const void* data, std::size_t size) {
@@ -70,10 +149,12 @@ void Sha256::update(const void* data, std::size_t size) {
     p += take;
     size -= take;
     if (used_ < 64) return;
-    block(buffer_.data());
+    blocks(buffer_.data(), 1);
     used_ = 0;
   }
-  for (; size >= 64; p += 64, size -= 64) block(p);
+  blocks(p, size / 64);
+  p += size / 64 * 64;
+  size %= 64;
   std::memcpy(buffer_.data(), p, size);
   used_ = size;
 }

@@ -19,7 +19,7 @@ class Sha256 {
   Digest finish();
 
  private:
-  void block(const std::uint8_t* p);
+  void blocks(const std::uint8_t* p, std::size_t count);
   std::array<std::uint32_t, 8> h_;
   std::array<std::uint8_t, 64> buffer_{};
   std::size_t used_ = 0;
@@ -29,5 +29,10 @@ class Sha256 {
 Digest sha256(std::string_view bytes);
 std::string hexOf(const Digest& d);
 Digest pbkdf2Sha256(std::string_view password, std::string_view salt, int iterations);
+
+// Whether the processor's SHA instructions compute the blocks. With
+// `allowed` false the portable code does, so both can be compared.
+bool sha256Accelerated();
+void allowSha256Acceleration(bool allowed);
 
 }  // namespace tarvolin::sharing::server
