@@ -124,10 +124,13 @@ int runNet(const Args& args) {
     std::fprintf(stderr, "tarvolin net: no se puede abrir el proyecto %s\n", absolute.c_str());
     return 2;
   }
-  if (command != "info" && !project.settings().networked) {
-    std::fprintf(stderr,
-                 "tarvolin net: el proyecto no está compartido (active \"Compartir\" en la "
-                 "configuración del proyecto)\n");
+  // Refused before connecting: a usage error here, not a failed transaction.
+  const sharing::TransactionKind kind = command == "info"     ? sharing::TransactionKind::Info
+                                        : command == "update" ? sharing::TransactionKind::Update
+                                        : command == "propose" ? sharing::TransactionKind::Propose
+                                                               : sharing::TransactionKind::Commit;
+  if (sharing::ProjectSharing::needsSharedProject(kind) && !project.settings().networked) {
+    std::fprintf(stderr, "tarvolin net: %s\n", std::string(sharing::kNotShared).c_str());
     return 2;
   }
 

@@ -161,8 +161,15 @@ bool ProjectSharing::info() {
   return true;
 }
 
+bool ProjectSharing::checkShared() {
+  if (project_.settings().networked) return true;
+  result_ = kNotShared;
+  message(kNetCaption, result_);
+  return false;
+}
+
 bool ProjectSharing::update() {
-  if (busy_) return false;
+  if (busy_ || !checkShared()) return false;
   if (ui_ && !ui_->saveAll()) {
     result_ = "Todos los archivos deben guardarse antes de actualizar";
     message(kNetCaption, result_);
@@ -222,7 +229,7 @@ bool ProjectSharing::propose() { return sendChanges(TransactionKind::Propose); }
 bool ProjectSharing::commit() { return sendChanges(TransactionKind::Commit); }
 
 bool ProjectSharing::sendChanges(TransactionKind kind) {
-  if (busy_) return false;
+  if (busy_ || !checkShared()) return false;
   const bool isCommit = kind == TransactionKind::Commit;
   if (ui_ && !ui_->saveAll()) {
     result_ = isCommit ? "Todos los archivos deben guardarse antes de depositar"

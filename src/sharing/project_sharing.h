@@ -27,6 +27,9 @@ inline constexpr std::string_view kNetCaption = "Red de Tarvolin";
 inline constexpr std::string_view kErrorCaption = "Error de Red";
 inline constexpr std::string_view kUpdateCaption = "Actualización del Proyecto";
 inline constexpr std::string_view kCommitCaption = "Red - Depositar/Proponer";
+// Update, propose and commit on a project not marked "Compartir".
+inline constexpr std::string_view kNotShared =
+    "El proyecto no está compartido: marca «Compartir» en la configuración del proyecto";
 
 // Where and as whom to connect.
 struct SharingAccount {
@@ -141,6 +144,10 @@ class ProjectSharing {
 
   // The four commands. Each returns true when its transaction ran and
   // succeeded (the empty change list and "must update first" included).
+  // Update, propose and commit keep the shared-file list, which a project
+  // not marked "Compartir" never writes: on such a project they refuse
+  // (kNotShared) rather than lose what they learnt. Information needs no list.
+  static bool needsSharedProject(TransactionKind kind) { return kind != TransactionKind::Info; }
   bool info();
   bool update();
   bool propose();
@@ -155,6 +162,7 @@ class ProjectSharing {
   struct BusyScope;
   bool sendChanges(TransactionKind kind);
   bool checkAccount(const SharingAccount& account, const std::string& comment);
+  bool checkShared();
   bool run(TransactionKind kind, const SharingAccount& account, const std::string& comment,
            ProjectSync& sync, bool showProgress);
   void message(std::string_view caption, std::string_view text);

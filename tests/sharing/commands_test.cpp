@@ -34,7 +34,10 @@ class BoxHost : public Host {
 // A user interface that answers from a script.
 class ScriptUi : public SharingUi {
  public:
-  bool saveAll() override { return saved; }
+  bool saveAll() override {
+    ++saves;
+    return saved;
+  }
   bool askComment(std::string& c) override {
     c = comment;
     return !cancelComment;
@@ -64,6 +67,7 @@ class ScriptUi : public SharingUi {
   void busyChanged(bool busy) override { busyLog.push_back(busy); }
 
   bool saved = true;
+  int saves = 0;
   std::string comment = "comentario";
   bool cancelComment = false;
   bool waited = false, withProgress = false;
@@ -129,6 +133,22 @@ TEST(SharingCommands, SettingsAreCheckedInOrderBeforeConnecting) {
                 "Red de Tarvolin | El nombre del proyecto en el servidor es demasiado largo (50 bytes como máximo)",
                 "Red de Tarvolin | El comentario es demasiado largo (512 bytes como máximo)"}));
   EXPECT_FALSE(s.ui.waited);  // nothing was started
+
+  // A project not marked "Compartir" never writes its shared-file list, so
+  // the commands that keep it refuse before asking or saving anything.
+  s.host.boxes.clear();
+  s.ui.busyLog.clear();
+  s.ui.comment = "bien";
+  project.networked = false;
+  const int savesBefore = s.ui.saves;
+  EXPECT_FALSE(s.net().update());
+  EXPECT_FALSE(s.net().propose());
+  EXPECT_FALSE(s.net().commit());
+  EXPECT_EQ(s.host.boxes, std::vector<std::string>(3, "Red de Tarvolin | " + std::string(kNotShared)));
+  EXPECT_EQ(s.ui.saves, savesBefore);
+  EXPECT_FALSE(s.ui.waited);
+  EXPECT_FALSE(s.net().busy());
+  EXPECT_TRUE(s.ui.busyLog.empty());
 }
 
 TEST(SharingCommands, SaveCheckCommentAndBusyFlag) {
