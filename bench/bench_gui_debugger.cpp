@@ -20,15 +20,6 @@ namespace {
 
 using namespace tarvolin;
 
-class SilentOutput : public platform::AudioOutput {
- public:
-  bool Open(BufferDone) override { return true; }
-  void Close() override {}
-  void Write(const std::uint8_t*, std::size_t) override {}
-  void Pause() override {}
-  void Resume() override {}
-};
-
 // The studio with the sample project open and the game running.
 struct RunningSample {
   QTemporaryDir config;
@@ -39,7 +30,7 @@ struct RunningSample {
     options.dataFolder = TARVOLIN_SOURCE_DATA_DIR;
     options.showStartupWindows = false;
     options.startup = {{'P', std::string(TARVOLIN_EXAMPLES_DIR) + "/demo/demo.tvp"}};
-    studio = std::make_unique<shell::Studio>(options, std::make_unique<SilentOutput>());
+    studio = std::make_unique<shell::Studio>(options, std::make_unique<platform::SilentAudioOutput>());
     studio->start();
     dock().setVisible(dockShown);
     control().Run(true);

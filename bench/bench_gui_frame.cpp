@@ -24,15 +24,6 @@ namespace {
 
 using namespace tarvolin;
 
-class SilentOutput : public platform::AudioOutput {
- public:
-  bool Open(BufferDone) override { return true; }
-  void Close() override {}
-  void Write(const std::uint8_t*, std::size_t) override {}
-  void Pause() override {}
-  void Resume() override {}
-};
-
 struct Picture {
   QuietHost host;
   Workbench bench{host};
@@ -71,7 +62,7 @@ void BM_SampleFrameShownAtX3(benchmark::State& state) {
   options.dataFolder = TARVOLIN_SOURCE_DATA_DIR;
   options.showStartupWindows = false;
   options.startup = {{'P', std::string(TARVOLIN_EXAMPLES_DIR) + "/demo/demo.tvp"}};
-  shell::Studio studio(options, std::make_unique<SilentOutput>());
+  shell::Studio studio(options, std::make_unique<platform::SilentAudioOutput>());
   studio.start();
   studio.window().emulator()->setScale(3);
   studio.control().Run(true);
@@ -92,7 +83,7 @@ void BM_StartupWithSampleProject(benchmark::State& state) {
     options.dataFolder = TARVOLIN_SOURCE_DATA_DIR;
     options.showStartupWindows = false;
     options.startup = {{'P', std::string(TARVOLIN_EXAMPLES_DIR) + "/demo/demo.tvp"}};
-    auto studio = std::make_unique<shell::Studio>(options, std::make_unique<SilentOutput>());
+    auto studio = std::make_unique<shell::Studio>(options, std::make_unique<platform::SilentAudioOutput>());
     studio->start();
     QApplication::processEvents();
     state.SetIterationTime(clock.nsecsElapsed() / 1e9);

@@ -265,7 +265,7 @@ bool EditorArea::openPath(const std::string& given, bool report) {
   std::string bytes;
   if (exists) {
     const FileStamp stamp = StampOf(path);
-    if (std::filesystem::is_directory(path, ec) || !ReadWholeFile(path, bytes)) {
+    if (std::filesystem::is_directory(path, ec) || !platform::readWholeFile(path, bytes)) {
       if (report) note("ERROR : No se puede leer el archivo <" + name + "> ");
       return false;
     }
@@ -395,7 +395,7 @@ void EditorArea::revertHiddenDocument(int document) {
   script::ScriptDocument& doc = documents_->at(document);
   DocState& st = state(document);
   std::string bytes;
-  if (ReadWholeFile(doc.path(), bytes)) {
+  if (platform::readWholeFile(doc.path(), bytes)) {
     std::vector<std::string> lines = script::SplitLines(bytes);
     bool same = static_cast<int>(lines.size()) == doc.lineCount();
     for (int i = 0; same && i < doc.lineCount(); ++i) same = doc.line(i) == lines[static_cast<std::size_t>(i)];
@@ -459,7 +459,7 @@ void EditorArea::reloadDocument(int document) {
   script::ScriptDocument& doc = documents_->at(document);
   DocState& st = state(document);
   std::string bytes;
-  if (!ReadWholeFile(doc.path(), bytes)) return;
+  if (!platform::readWholeFile(doc.path(), bytes)) return;
   st.trailingNewline = !bytes.empty() && bytes.back() == '\n';
   st.stamp = StampOf(doc.path());
   if (st.view) {

@@ -1,19 +1,11 @@
 #include "editor/editor_documents.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace tarvolin::editor {
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
 
 std::string JoinScriptLines(const std::vector<std::string>& lines) {
   std::size_t size = 0;
@@ -80,7 +72,7 @@ std::unique_ptr<script::ScriptDocument> EditorDocuments::load(std::string_view f
   const std::string path = platform::resolvePath(folder, fileName);
   std::string bytes;
   const FileStamp stamp = StampOf(path);
-  if (!ReadWholeFile(path, bytes)) return nullptr;
+  if (!platform::readWholeFile(path, bytes)) return nullptr;
   loadedStamps_[path] = stamp;
   return std::make_unique<script::ScriptDocument>(std::string(fileName), path,
                                                   script::SplitLines(bytes));

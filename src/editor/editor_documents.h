@@ -44,9 +44,6 @@ class EditorDocuments : public script::ScriptDocuments {
   std::map<std::string, FileStamp> loadedStamps_;
 };
 
-// Reads a whole file; false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
-
 // The bytes a script is saved as: its lines joined with CR LF.
 std::string JoinScriptLines(const std::vector<std::string>& lines);
 

@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "editor/editor_documents.h"
+#include "platform/files.h"
 #include "script/script_document.h"
 
 namespace tarvolin::editor {
@@ -69,7 +70,7 @@ ScriptSearchResult SearchScripts(const std::string& folder, const ScriptSearch& 
     std::vector<std::string> lines;
     if (!openLines || !openLines(name, lines)) {
       std::string bytes;
-      if (!ReadWholeFile(files[static_cast<std::size_t>(f)].string(), bytes)) continue;
+      if (!platform::readWholeFile(files[static_cast<std::size_t>(f)].string(), bytes)) continue;
       lines = script::SplitLines(bytes);
     }
     for (std::size_t i = 0; i < lines.size(); ++i)

@@ -45,4 +45,11 @@ class NullAudioOutput : public AudioOutput {
   void Resume() override {}
 };
 
+// An output that opens and plays nothing and never finishes a buffer: for
+// tests and benchmarks that must not depend on a sound device.
+class SilentAudioOutput : public NullAudioOutput {
+ public:
+  bool Open(BufferDone) override { return true; }
+};
+
 }  // namespace tarvolin::platform

@@ -1,6 +1,7 @@
 #include "sharing/file_ops.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -30,8 +31,10 @@ bool replaceWith(const std::string& to, Fill fill) {
   File out(std::fopen(temp.c_str(), "wb"), std::fclose);
   if (!out) return false;
   bool ok = fill(out.get());
-  ok = std::fflush(out.get()) == 0 && ok;
-  out.reset();
+  // On the disk before the rename, as the safe write does, so a crash never
+  // leaves an empty file in place of the old one.
+  ok = std::fflush(out.get()) == 0 && ::fsync(::fileno(out.get())) == 0 && ok;
+  ok = std::fclose(out.release()) == 0 && ok;
   if (ok) ok = std::rename(temp.c_str(), to.c_str()) == 0;
   if (!ok) std::remove(temp.c_str());
   return ok;

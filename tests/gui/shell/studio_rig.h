@@ -15,6 +15,7 @@
 #include "common/temp_dir.h"
 #include "editor/editor_area.h"
 #include "editor/script_editor.h"
+#include "platform/audio_output.h"
 #include "shell/emulator_window.h"
 #include "shell/frame_loop.h"
 #include "shell/main_window.h"
@@ -57,17 +58,6 @@ inline const char* kGameOther =
     "  V_LV1 = V_QQ\n"
     "Return\n";
 
-// An audio output that opens and plays nothing, so no test depends on a
-// sound device.
-class SilentOutput : public platform::AudioOutput {
- public:
-  bool Open(BufferDone) override { return true; }
-  void Close() override {}
-  void Write(const std::uint8_t*, std::size_t) override {}
-  void Pause() override {}
-  void Resume() override {}
-};
-
 class StudioRig {
  public:
   StudioRig() { dir.write("config/.keep", ""); }
@@ -93,7 +83,7 @@ class StudioRig {
     options.showStartupWindows = startupWindows;
     std::unique_ptr<platform::AudioOutput> audio;
     if (soundDevice)
-      audio = std::make_unique<SilentOutput>();
+      audio = std::make_unique<platform::SilentAudioOutput>();
     else
       audio = std::make_unique<platform::NullAudioOutput>();
     studio = std::make_unique<shell::Studio>(std::move(options), std::move(audio));
