@@ -14,6 +14,7 @@
 #include "project/program_settings.h"
 #include "shell/frame_loop.h"
 #include "shell/main_window.h"
+#include "shell/quit_signals.h"
 #include "shell/studio_host.h"
 #include "workbench/emulator_control.h"
 #include "workbench/workbench.h"
@@ -67,6 +68,8 @@ QWidget* showGuideOnly() {
   QApplication::setQuitOnLastWindowClosed(true);
   help::HelpWindow* window = help::HelpWindow::showContents(nullptr);
   window->setAttribute(Qt::WA_QuitOnClose, true);
+  // A kill or Ctrl-C closes the guide as its close button does.
+  new QuitSignals(window, window);
   return window;
 }
 
@@ -82,11 +85,16 @@ Studio::Studio(StudioOptions options, std::unique_ptr<platform::AudioOutput> aud
 
 Studio::~Studio() {
   shutdown();
+  quitSignals_.reset();
   window_.reset();
 }
 
 void Studio::start() {
   Workbench& bench = *bench_;
+  // The termination signals are caught from here on; one that comes during
+  // start-up closes the window once the program's loop runs (a quit before
+  // that loop would do nothing).
+  quitSignals_ = std::make_unique<QuitSignals>();
   // The settings, before the main window, with window places checked
   // against the screen.
   QScreen* screen = QGuiApplication::primaryScreen();
@@ -130,6 +138,9 @@ void Studio::start() {
   QObject::connect(&window, &TarvolinMainWindow::quitConfirmed, qApp, [] {
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
   });
+  // SIGTERM, SIGINT and SIGHUP quit as the Salir command does, questions
+  // included; one that came during start-up acts now.
+  quitSignals_->watch(&window);
   if (options_.printStatistics)
     QObject::connect(&window.loop(), &FrameLoop::statistics, &window, [](int frames, int ms) {
       std::printf("fps %d cpu %d%%\n", frames, std::min(ms, 1000) / 10);

@@ -23,6 +23,7 @@ class Workbench;
 
 namespace tarvolin::shell {
 
+class QuitSignals;
 class StudioHost;
 class TarvolinMainWindow;
 
@@ -45,7 +46,7 @@ StudioOptions parseStudioArguments(const QStringList& arguments);
 
 // --guide (the desktop's "Guía de Usuario"): the help window alone at its
 // contents, with no project, no emulator and no settings read or written.
-// The program ends when the window closes.
+// The program ends when the window closes, also on SIGTERM, SIGINT, SIGHUP.
 QWidget* showGuideOnly();
 
 class Studio {
@@ -58,7 +59,8 @@ class Studio {
   Studio(const Studio&) = delete;
   Studio& operator=(const Studio&) = delete;
 
-  // Start-up; the main window is shown at its end.
+  // Start-up; the main window is shown at its end. From then on SIGTERM,
+  // SIGINT and SIGHUP close the main window through its save questions.
   void start();
   // Closes the audio output and writes the settings (once).
   void shutdown();
@@ -67,6 +69,8 @@ class Studio {
   StudioHost& host() { return *host_; }
   EmulatorControl& control() { return *control_; }
   TarvolinMainWindow& window() { return *window_; }
+  // The termination-signal watcher; null before start().
+  QuitSignals* quitSignals() const { return quitSignals_.get(); }
   const StudioOptions& options() const { return options_; }
   // Milliseconds from construction to the main window shown.
   qint64 startupMilliseconds() const { return startupMs_; }
@@ -79,6 +83,7 @@ class Studio {
   std::unique_ptr<Workbench> bench_;
   std::unique_ptr<EmulatorControl> control_;
   std::unique_ptr<TarvolinMainWindow> window_;
+  std::unique_ptr<QuitSignals> quitSignals_;  // closes window_ on a termination signal
   qint64 startupMs_ = 0;
   qint64 constructed_ = 0;
   bool shutDown_ = false;

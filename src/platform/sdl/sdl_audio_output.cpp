@@ -17,6 +17,7 @@ class SdlAudioOutput : public AudioOutput {
 
   bool Open(BufferDone done) override {
     if (device_ != 0) return false;
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // the signals are the program's
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     done_ = std::move(done);
     SDL_AudioSpec want{};

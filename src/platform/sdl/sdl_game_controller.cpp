@@ -70,6 +70,9 @@ std::unique_ptr<GameController> CreateSdlGameController() {
   // Controllers are read by polling; SDL need not watch the environment's
   // windows for them.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  // SIGTERM and SIGINT are the program's: SDL would turn them into quit
+  // events nobody reads, and the program would not end on a kill.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return std::make_unique<NoGameController>();
   // State is polled; no events are queued that nobody would read.
   SDL_JoystickEventState(SDL_IGNORE);
