@@ -33,6 +33,8 @@ bool parseLine(const std::string& line, VersionLine& out) {
     return false;
   std::size_t p = colon + 1;
   if (p < comma && (line[p] == '-' || line[p] == '+')) ++p;
+  // One sign at most: "--4" must not read as a negative version.
+  if (p >= comma || line[p] < '0' || line[p] > '9') return false;
   std::int64_t value = 0;
   auto [end, ec] = std::from_chars(line.data() + p, line.data() + comma, value);
   if (ec != std::errc() || end == line.data() + p || value > INT32_MAX) return false;

@@ -70,7 +70,7 @@ TEST(VersionLists, LinesAreReadAsWritten) {
       versionListText({{'V', 3, "Script\\main.txt"}, {'C', 2, "a,b.txt"}, {'A', 0, "n.txt"}});
   EXPECT_EQ(text, "V:3,Script\\main.txt\r\nC:2,a,b.txt\r\nA:0,n.txt\r\n");
   // "v" counts as well, the sign is dropped, the name is all after the first comma.
-  const auto v = parseVersionLines(text + "v:-7,x y.txt\nV:,bad\nX:1,no\nV:9\n", 'V');
+  const auto v = parseVersionLines(text + "v:-7,x y.txt\nV:,bad\nX:1,no\nV:9\nV:--4,two signs\nV:+-4,x\n", 'V');
   ASSERT_EQ(v.size(), 2u);
   EXPECT_EQ(v[1], (VersionLine{'V', 7, "x y.txt"}));
   const auto all = parseAllVersionLines(text);
