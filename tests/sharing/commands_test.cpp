@@ -16,6 +16,7 @@ namespace {
 using test::LoopServer;
 using test::readFile;
 using test::TempDir;
+using test::sharedProjectText;
 using test::writeFile;
 namespace fs = std::filesystem;
 
@@ -86,10 +87,7 @@ struct Studio {
   Studio(const TempDir& dir, const std::string& name, int port, const std::string& user,
          const std::string& password) {
     const std::string file = dir.file(name + "/Demo.tvp");
-    writeFile(file,
-              "#PROJECT_NETWORKED\nTRUE\n\n#PROJECT_NETWORK_SERVER_OVERRIDE\nTRUE\n\n"
-              "#PROJECT_NETWORK_SERVER_ADDRESS\n127.0.0.1\n\n#PROJECT_NETWORK_SERVER_PORT\n" +
-                  std::to_string(port) + "\n\n#NO_MAIN_SCRIPT\nTRUE\n\n");
+    writeFile(file, sharedProjectText(port) + "#NO_MAIN_SCRIPT\nTRUE\n\n");
     fs::create_directories(dir.file(name + "/Demo"));
     bench.project().open(file, false);
     bench.programSettings().networkUsername = user;

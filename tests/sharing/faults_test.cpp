@@ -199,10 +199,7 @@ TEST(SharingFaults, ClientKilledInTheMiddleOfAnUpdateLeavesWholeFiles) {
 
   // The victim: a project file whose source root holds version 1.
   const std::string project = dir.file("victima/Demo.tvp");
-  writeFile(project,
-            "#PROJECT_NETWORKED\nTRUE\n\n#PROJECT_NETWORK_SERVER_OVERRIDE\nTRUE\n\n"
-            "#PROJECT_NETWORK_SERVER_ADDRESS\n127.0.0.1\n\n#PROJECT_NETWORK_SERVER_PORT\n" +
-                std::to_string(server.port()) + "\n\n");
+  writeFile(project, test::sharedProjectText(server.port()));
   writeFile(dir.file("settings.txt"), "#NETWORK_USERNAME\nana\n\n");
   Copy victim{dir.file("victima/Demo"), {}, {}};
   fs::create_directories(victim.folder);

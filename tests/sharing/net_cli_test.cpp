@@ -13,6 +13,7 @@ namespace {
 using test::ChildProcess;
 using test::LoopServer;
 using test::TempDir;
+using test::sharedProjectText;
 using test::writeFile;
 
 struct NetRun {
@@ -46,11 +47,7 @@ struct CliProject {
   std::string settings = dir.file("Settings.txt");
   std::string folder = dir.file("p/Demo");
   CliProject(int port, bool networked = true) {
-    writeFile(tvp, std::string("#PROJECT_NETWORKED\n") + (networked ? "TRUE" : "FALSE") +
-                       "\n\n#PROJECT_NETWORK_SERVER_OVERRIDE\nTRUE\n\n"
-                       "#PROJECT_NETWORK_SERVER_ADDRESS\n127.0.0.1\n\n"
-                       "#PROJECT_NETWORK_SERVER_PORT\n" + std::to_string(port) +
-                       "\n\n#NO_MAIN_SCRIPT\nTRUE\n\n");
+    writeFile(tvp, sharedProjectText(port, networked) + "#NO_MAIN_SCRIPT\nTRUE\n\n");
     writeFile(settings, "#NETWORK_USERNAME\nana\n\n");
     std::filesystem::create_directories(folder);
   }

@@ -170,6 +170,13 @@ RunResult Copy::run(TransactionKind kind, int port, const Credentials& who, Proj
 
 std::string readFile(const std::string& path) { return TempDir::read(path); }
 
+std::string sharedProjectText(int port, bool networked) {
+  return std::string("#PROJECT_NETWORKED\n") + (networked ? "TRUE" : "FALSE") +
+         "\n\n#PROJECT_NETWORK_SERVER_OVERRIDE\nTRUE\n\n"
+         "#PROJECT_NETWORK_SERVER_ADDRESS\n127.0.0.1\n\n#PROJECT_NETWORK_SERVER_PORT\n" +
+         std::to_string(port) + "\n\n";
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

@@ -127,6 +127,8 @@ struct Copy {
 };
 
 std::string readFile(const std::string& path);
+// The project file of a shared project on the loopback server at `port`.
+std::string sharedProjectText(int port, bool networked = true);
 void writeFile(const std::string& path, const std::string& bytes);
 // Sets a file's last-write time a given number of seconds into the past.
 void ageFile(const std::string& path, int seconds);

@@ -33,6 +33,7 @@ namespace {
 using sharing::test::LoopServer;
 using sharing::test::readFile;
 using sharing::test::TempDir;
+using sharing::test::sharedProjectText;
 using sharing::test::writeFile;
 using tarvolin::test::RecordingHost;
 
@@ -169,10 +170,7 @@ struct StudioRig {
   StudioRig(const TempDir& dir, const std::string& name, int port, const std::string& user,
             const std::string& password) {
     const std::string file = dir.file(name + "/Demo.tvp");
-    writeFile(file,
-              "#PROJECT_NETWORKED\nTRUE\n\n#PROJECT_NETWORK_SERVER_OVERRIDE\nTRUE\n\n"
-              "#PROJECT_NETWORK_SERVER_ADDRESS\n127.0.0.1\n\n#PROJECT_NETWORK_SERVER_PORT\n" +
-                  std::to_string(port) + "\n\n#NO_MAIN_SCRIPT\nTRUE\n\n");
+    writeFile(file, sharedProjectText(port) + "#NO_MAIN_SCRIPT\nTRUE\n\n");
     std::filesystem::create_directories(dir.file(name + "/Demo"));
     bench.project().open(file, false);
     bench.programSettings().networkUsername = user;

@@ -18,10 +18,7 @@ TEST(StudioNetwork, RedMenuCommitsAndHoldsTheWindowMeanwhile) {
   server.allow("ana", "clave", "game");
   StudioRig rig;
   const std::string tvp = rig.writeGame();
-  rig.dir.write("game.tvp",
-                "#PROJECT_NETWORKED\nTRUE\n\n#PROJECT_NETWORK_SERVER_OVERRIDE\nTRUE\n\n"
-                "#PROJECT_NETWORK_SERVER_ADDRESS\n127.0.0.1\n\n#PROJECT_NETWORK_SERVER_PORT\n" +
-                    std::to_string(server.port()) + "\n\n");
+  rig.dir.write("game.tvp", sharing::test::sharedProjectText(server.port()));
   rig.start({QString::fromStdString("-P\"" + tvp + "\"")});
   rig.bench().programSettings().networkUsername = "ana";
   rig.bench().programSettings().networkPassword = "clave";
